@@ -1,0 +1,245 @@
+#include "FrmInizio.h"
+
+#include "TipoEsercizio.h"
+#include "frmAutore.h"
+#include "ui/CodiciTasto.h"
+#include "ui/Etichetta.h"
+#include "ui/Immagine.h"
+#include "ui/OsservatoreRilasci.h"
+#include "ui/PulsanteOpzione.h"
+#include "ui/RegistroFinestre.h"
+#include "ui/Riquadro.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+
+constexpr int rosa = RGB(255, 192, 255);
+constexpr int rosaForte = RGB(255, 128, 255);
+constexpr int blu = RGB(0, 0, 255);
+constexpr int numeroPulsanti = 4;
+
+constexpr DefinizioneFinestra finestra{.titolo = "GLI ZORVANI",
+                                       .larghezzaClient = 11910,
+                                       .altezzaClient = 8280,
+                                       .sfondo = rosa,
+                                       .grande = true,
+                                       .icona = ":/figure/icona_inizio.ico"};
+
+constexpr Carattere pulsanti{"Arial", 15.75, true};
+
+constexpr DefinizioneControllo definizioni[] = {
+    // The curtains lie in front of everything.
+    {.tipo = TipoControllo::Riquadro, .nome = "Picture1", .posizione = {0, 0, 0, 8280}, .sfondo = rosaForte},
+    {.tipo = TipoControllo::Riquadro, .nome = "Picture2", .posizione = {11910, 0, 0, 8280}, .sfondo = rosaForte},
+    {.tipo = TipoControllo::Cornice, .nome = "frmTitolo", .posizione = {0, 0, 11745, 1485}, .sfondo = rosa},
+    {.tipo = TipoControllo::Etichetta,
+     .nome = "Label4",
+     .contenitore = "frmTitolo",
+     .posizione = {390, 450, 8010, 765},
+     .testo = "QUORVEL",
+     .sfondo = rosa,
+     .primoPiano = blu,
+     .carattere = {"Arial", 36, true},
+     .allineamento = Allineamento::Centro},
+    {.tipo = TipoControllo::Etichetta,
+     .nome = "Label2",
+     .contenitore = "frmTitolo",
+     .posizione = {9225, 420, 1290, 375},
+     .primoPiano = blu,
+     .carattere = {"Arial", 12, false}},
+    {.tipo = TipoControllo::Sagoma, .nome = "Shape2", .contenitore = "frmTitolo", .posizione = {180, 120, 8340, 1185}, .sfondo = rosa},
+    {.tipo = TipoControllo::Sagoma, .nome = "Shape1", .contenitore = "frmTitolo", .posizione = {210, 120, 8400, 1245}, .sfondo = rosaForte},
+    {.tipo = TipoControllo::Sagoma, .nome = "Shape4", .contenitore = "frmTitolo", .posizione = {8940, 120, 2310, 1185}, .sfondo = rosa},
+    {.tipo = TipoControllo::Sagoma, .nome = "Shape3", .contenitore = "frmTitolo", .posizione = {8940, 120, 2385, 1245}, .sfondo = rosaForte},
+    {.tipo = TipoControllo::Cornice, .nome = "Frame1", .posizione = {6240, 2415, 5385, 4095}, .sfondo = rosa},
+    {.tipo = TipoControllo::PulsanteOpzione,
+     .nome = "Option1",
+     .indice = 0,
+     .contenitore = "Frame1",
+     .posizione = {105, 150, 4935, 795},
+     .testo = "INSIEME VUOTO ( )",
+     .sfondo = rosaForte,
+     .carattere = pulsanti,
+     .tabIndex = 0},
+    {.tipo = TipoControllo::PulsanteOpzione,
+     .nome = "Option1",
+     .indice = 1,
+     .contenitore = "Frame1",
+     .posizione = {120, 1110, 4935, 795},
+     .testo = "AGGIUNGI ELEMENTI (+)",
+     .sfondo = rosa,
+     .carattere = pulsanti,
+     .tabIndex = 1},
+    {.tipo = TipoControllo::PulsanteOpzione,
+     .nome = "Option1",
+     .indice = 2,
+     .contenitore = "Frame1",
+     .posizione = {120, 2055, 4935, 795},
+     .testo = "TOGLI ELEMENTI (-)",
+     .sfondo = rosa,
+     .carattere = pulsanti,
+     .tabIndex = 2},
+    {.tipo = TipoControllo::PulsanteOpzione,
+     .nome = "Option1",
+     .indice = 3,
+     .contenitore = "Frame1",
+     .posizione = {120, 3000, 4935, 795},
+     .testo = "E S C I ",
+     .sfondo = rosa,
+     .carattere = pulsanti,
+     .tabIndex = 3},
+    {.tipo = TipoControllo::Immagine, .nome = "Image1", .posizione = {90, 2385, 5985, 3870}, .estendi = true},
+    {.tipo = TipoControllo::Etichetta,
+     .nome = "Label5",
+     .posizione = {0, 7425, 12030, 465},
+     .testo = "Impariamo insieme a contare gli insiemi!",
+     .sfondo = rosaForte,
+     .primoPiano = RGB(128, 0, 0),
+     .carattere = {"Arial", 21.75, true},
+     .allineamento = Allineamento::Centro},
+};
+
+} // namespace
+
+FrmInizio::FrmInizio() : FinestraUnica(finestra)
+{
+    costruisci(definizioni);
+    Option1_ = array<PulsanteOpzione>("Option1");
+    Label2_ = controllo<Etichetta>("Label2");
+    Picture1_ = controllo<Riquadro>("Picture1");
+    Picture2_ = controllo<Riquadro>("Picture2");
+    controllo<Immagine>("Image1")->impostaDisegno(Disegno::daRisorsa(-1, QStringLiteral(":/figure/inizio.bmp")));
+
+    QMenu *mnuStampaSchede = aggiungiMenu("mnuStampaSchede", QStringLiteral("Stampa schede"));
+    mnuVuoto_ = aggiungiVoce(mnuStampaSchede, "mnuVuoto", QStringLiteral("insieme vuoto"));
+    mnuAggiungi_ = aggiungiVoce(mnuStampaSchede, "mnuAggiungi", QStringLiteral("aggiungi elemementi"));
+    mnuTogli_ = aggiungiVoce(mnuStampaSchede, "mnuTogli", QStringLiteral("togli elementi"));
+    mnuInfo_ = aggiungiVoceBarra("mnuInfo", QStringLiteral("About"));
+    timerTendine_ = aggiungiTimer("timerTendine", 10);
+
+    for (const auto &[indice, pulsante] : Option1_) {
+        connect(pulsante, &PulsanteOpzione::presoFuoco, this, &FrmInizio::Option1_GotFocus);
+        connect(pulsante, &PulsanteOpzione::persoFuoco, this, &FrmInizio::Option1_LostFocus);
+        connect(pulsante, &PulsanteOpzione::tastoGiu, this, &FrmInizio::Option1_KeyDown);
+        connect(pulsante, &PulsanteOpzione::carattere, this, &FrmInizio::Option1_KeyPress);
+        connect(pulsante, &PulsanteOpzione::tastoSu, this, &FrmInizio::Option1_KeyUp);
+        connect(pulsante, &PulsanteOpzione::mouseGiu, this, &FrmInizio::Option1_MouseDown);
+        connect(pulsante, &PulsanteOpzione::mouseSu, this, &FrmInizio::Option1_MouseUp);
+    }
+    // A real release anywhere re-arms the keys, even one that went to another window.
+    connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::tastoRilasciato, this, &FrmInizio::Option1_KeyUp);
+    connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::mouseRilasciato, this, [this] { TastoGestito = false; });
+
+    connect(timerTendine_, &QTimer::timeout, this, &FrmInizio::timerTendine_Timer);
+    connect(mnuInfo_, &QAction::triggered, this, [] { frmAutore::istanza().mostraModale(); });
+}
+
+void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  1.0.0")); }
+
+void FrmInizio::Form_Activate() { Option1_(0)->setFocus(Qt::ActiveWindowFocusReason); }
+
+void FrmInizio::Form_Resize() { AvviaTendine(); }
+
+void FrmInizio::Form_Unload() { ChiudiTutto(); }
+
+void FrmInizio::Option1_GotFocus(int index)
+{
+    Option1_(index)->impostaValore(false);
+    Option1_(index)->impostaSfondo(rosaForte);
+}
+
+void FrmInizio::Option1_LostFocus(int index)
+{
+    Option1_(index)->impostaSfondo(rosa);
+    Option1_(index)->impostaValore(false);
+}
+
+void FrmInizio::Option1_KeyDown(int index, int keyCode)
+{
+    if (TastoGestito)
+        return;
+    if (keyCode == CodiciTasto::Tab) {
+        Option1_(index)->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    int destinazione = -1;
+    if (keyCode >= CodiciTasto::Cifra(1) && keyCode <= CodiciTasto::Cifra(numeroPulsanti))
+        destinazione = keyCode - CodiciTasto::Cifra(1);
+    else if (keyCode >= CodiciTasto::CifraTastierino(1) && keyCode <= CodiciTasto::CifraTastierino(numeroPulsanti))
+        destinazione = keyCode - CodiciTasto::CifraTastierino(1);
+    else if (keyCode != CodiciTasto::Invio && keyCode != CodiciTasto::F2 && keyCode != CodiciTasto::F3)
+        return; // discarded
+
+    TastoGestito = true;
+    if (destinazione >= 0)
+        Option1_(destinazione)->setFocus(Qt::OtherFocusReason);
+    else if (keyCode == CodiciTasto::Invio)
+        AvviaScelta(index);
+}
+
+void FrmInizio::Option1_KeyPress(int index, int keyAscii)
+{
+    if (SpazioGestito || keyAscii != CodiciTasto::Spazio)
+        return;
+    const int prossimo = index + 1 == Option1_.conta() ? 0 : index + 1;
+    SpazioGestito = true;
+    Option1_(prossimo)->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmInizio::Option1_KeyUp()
+{
+    TastoGestito = false;
+    SpazioGestito = false;
+}
+
+void FrmInizio::Option1_MouseDown(int index) { AvviaScelta(index); }
+
+void FrmInizio::Option1_MouseUp(int index)
+{
+    TastoGestito = false;
+    if (PulsanteOpzione *p = Option1_(index))
+        p->impostaValore(false);
+}
+
+void FrmInizio::AvviaScelta(int index)
+{
+    if (index < 0 || index > 3)
+        return;
+    TipoEsercizio = static_cast<qint16>(index);
+    if (index == 3)
+        ChiudiTutto();
+}
+
+void FrmInizio::ChiudiTutto() { RegistroFinestre::istanza().chiudiTutto(); }
+
+void FrmInizio::AvviaTendine()
+{
+    tendine_.avvia(static_cast<int>(larghezzaEsterna()));
+    posizionaTendine();
+    if (tendine_.inApertura())
+        timerTendine_->start();
+    else
+        timerTendine_->stop();
+}
+
+void FrmInizio::timerTendine_Timer()
+{
+    if (!tendine_.tick())
+        timerTendine_->stop();
+    posizionaTendine();
+}
+
+void FrmInizio::posizionaTendine()
+{
+    // Docked: the left curtain to the left edge, the right one to the right edge, full height.
+    const int larghezza = client()->width();
+    const int altezza = client()->height();
+    const int sinistra = Twips::inPixel(tendine_.sinistra());
+    const int destra = Twips::inPixel(tendine_.destra());
+    Picture1_->setGeometry(0, 0, sinistra, altezza);
+    Picture2_->setGeometry(larghezza - destra, 0, destra, altezza);
+}

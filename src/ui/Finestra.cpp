@@ -1,0 +1,328 @@
+#include "Finestra.h"
+
+#include "Cornice.h"
+#include "Etichetta.h"
+#include "Immagine.h"
+#include "Pulsante.h"
+#include "PulsanteOpzione.h"
+#include "RegistroFinestre.h"
+#include "Riquadro.h"
+#include "Sagoma.h"
+#include "Twips.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+QFont carattere(const Carattere &c, const QFont &predefinito)
+{
+    QFont f = predefinito;
+    if (c.famiglia)
+        f.setFamily(QString::fromLatin1(c.famiglia));
+    if (c.punti > 0)
+        f.setPointSizeF(c.punti);
+    f.setBold(c.grassetto);
+    return f;
+}
+
+Qt::Alignment allineamento(Allineamento a)
+{
+    switch (a) {
+    case Allineamento::Centro:
+        return Qt::AlignHCenter | Qt::AlignTop;
+    case Allineamento::Destra:
+        return Qt::AlignRight | Qt::AlignTop;
+    case Allineamento::Sinistra:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+} // namespace
+
+Finestra::Finestra(const DefinizioneFinestra &definizione) : definizione_(definizione), client_(new QWidget(this))
+{
+    setWindowTitle(QString::fromUtf8(definizione.titolo));
+    if (definizione.icona)
+        setWindowIcon(QIcon(QString::fromLatin1(definizione.icona)));
+    client_->setObjectName(QStringLiteral("client"));
+    if (definizione.sfondo >= 0) {
+        client_->setAutoFillBackground(true);
+        QPalette p = client_->palette();
+        p.setColor(QPalette::Window, QColor(inQRgb(definizione.sfondo)));
+        client_->setPalette(p);
+    }
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+}
+
+Finestra::~Finestra() { RegistroFinestre::istanza().togli(this); }
+
+void Finestra::costruisci(std::span<const DefinizioneControllo> definizioni)
+{
+    std::vector<QWidget *> creati;
+    creati.reserve(definizioni.size());
+    for (const DefinizioneControllo &d : definizioni) {
+        QWidget *contenitore = client_;
+        if (d.contenitore) {
+            contenitore = controllo<QWidget>(d.contenitore, d.indiceContenitore);
+            Q_ASSERT_X(contenitore, "Finestra::costruisci", d.contenitore);
+            if (!contenitore)
+                contenitore = client_;
+        }
+        QWidget *w = creaControllo(d, contenitore);
+        creati.push_back(w);
+        elenco_.aggiungi({w, d.tipo, QString::fromLatin1(d.nome), d.indice, d.posizione});
+    }
+    // Earlier definitions lie in front of later ones within their container.
+    for (auto it = creati.rbegin(); it != creati.rend(); ++it)
+        (*it)->raise();
+
+    std::vector<std::pair<int, QWidget *>> ordine;
+    for (size_t i = 0; i < definizioni.size(); ++i)
+        if (definizioni[i].tabIndex >= 0 && creati[i]->focusPolicy() != Qt::NoFocus)
+            ordine.emplace_back(definizioni[i].tabIndex, creati[i]);
+    std::stable_sort(ordine.begin(), ordine.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (size_t i = 1; i < ordine.size(); ++i)
+        QWidget::setTabOrder(ordine[i - 1].second, ordine[i].second);
+}
+
+QWidget *Finestra::creaControllo(const DefinizioneControllo &d, QWidget *contenitore)
+{
+    QWidget *w = nullptr;
+    const QString testo = d.testo ? QString::fromUtf8(d.testo) : QString();
+    switch (d.tipo) {
+    case TipoControllo::Etichetta: {
+        auto *e = new Etichetta(contenitore);
+        e->setText(testo);
+        e->impostaSfondo(d.sfondo);
+        if (d.primoPiano >= 0)
+            e->impostaColoreTesto(d.primoPiano);
+        e->setAlignment(allineamento(d.allineamento));
+        w = e;
+        break;
+    }
+    case TipoControllo::Cornice: {
+        auto *c = new Cornice(contenitore);
+        c->impostaSfondo(d.sfondo);
+        c->impostaBordo(d.bordo);
+        w = c;
+        break;
+    }
+    case TipoControllo::Immagine: {
+        auto *i = new Immagine(contenitore);
+        i->impostaEstendi(d.estendi);
+        w = i;
+        break;
+    }
+    case TipoControllo::Sagoma: {
+        auto *s = new Sagoma(contenitore);
+        s->impostaSfondo(d.sfondo);
+        s->impostaBordo(d.primoPiano);
+        w = s;
+        break;
+    }
+    case TipoControllo::PulsanteOpzione: {
+        auto *o = new PulsanteOpzione(contenitore);
+        o->impostaIndice(d.indice);
+        o->impostaTesto(testo);
+        o->impostaSfondo(d.sfondo);
+        w = o;
+        break;
+    }
+    case TipoControllo::Pulsante: {
+        auto *p = new Pulsante(contenitore);
+        p->setText(testo);
+        p->impostaSfondo(d.sfondo);
+        w = p;
+        break;
+    }
+    case TipoControllo::Elenco: {
+        auto *c = new QComboBox(contenitore);
+        c->setEditable(false);
+        w = c;
+        break;
+    }
+    case TipoControllo::Riquadro: {
+        auto *r = new Riquadro(contenitore);
+        r->impostaSfondo(d.sfondo);
+        w = r;
+        break;
+    }
+    case TipoControllo::Timer:
+    case TipoControllo::Menu:
+        Q_UNREACHABLE();
+    }
+    w->setObjectName(d.indice >= 0 ? QStringLiteral("%1(%2)").arg(QString::fromLatin1(d.nome)).arg(d.indice)
+                                   : QString::fromLatin1(d.nome));
+    w->setFont(carattere(d.carattere, w->font()));
+    if (d.suggerimento)
+        w->setToolTip(QString::fromUtf8(d.suggerimento));
+    w->setGeometry(Twips::inPixel(d.posizione));
+    return w;
+}
+
+QMenu *Finestra::aggiungiMenu(const char *nome, const QString &testo)
+{
+    QMenu *menu = menuBar()->addMenu(testo);
+    menu->setObjectName(QString::fromLatin1(nome));
+    elenco_.aggiungi({menu->menuAction(), TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
+    return menu;
+}
+
+QAction *Finestra::aggiungiVoce(QMenu *menu, const char *nome, const QString &testo)
+{
+    QAction *voce = menu->addAction(testo);
+    voce->setObjectName(QString::fromLatin1(nome));
+    elenco_.aggiungi({voce, TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
+    return voce;
+}
+
+QAction *Finestra::aggiungiVoceBarra(const char *nome, const QString &testo)
+{
+    QAction *voce = menuBar()->addAction(testo);
+    voce->setObjectName(QString::fromLatin1(nome));
+    elenco_.aggiungi({voce, TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
+    return voce;
+}
+
+QTimer *Finestra::aggiungiTimer(const char *nome, int intervallo)
+{
+    auto *timer = new QTimer(this);
+    timer->setObjectName(QString::fromLatin1(nome));
+    timer->setInterval(intervallo);
+    timer->setTimerType(Qt::PreciseTimer);
+    elenco_.aggiungi({timer, TipoControllo::Timer, QString::fromLatin1(nome), -1, {}});
+    return timer;
+}
+
+void Finestra::carica()
+{
+    const QSize clientPixel(Twips::inPixel(definizione_.larghezzaClient), Twips::inPixel(definizione_.altezzaClient));
+    const int barra = menuWidget() ? menuWidget()->sizeHint().height() : 0;
+    if (definizione_.grande)
+        resize(clientPixel.width(), clientPixel.height() + barra);
+    else
+        setFixedSize(clientPixel.width(), clientPixel.height() + barra);
+    client_->resize(clientPixel);
+    RegistroFinestre::istanza().aggiungi(this);
+    // Captured at the design size, before the first show resizes the window.
+    if (definizione_.grande)
+        rapporti_.cattura(elenco_, definizione_.larghezzaClient, definizione_.altezzaClient);
+    Form_Load();
+}
+
+double Finestra::larghezzaInterna() const { return Twips::daPixel(client_->width()); }
+double Finestra::altezzaInterna() const { return Twips::daPixel(client_->height()); }
+double Finestra::larghezzaEsterna() const { return Twips::daPixel(frameGeometry().width()); }
+
+void Finestra::centra()
+{
+    QScreen *schermo = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!schermo)
+        return;
+    QRect r = frameGeometry();
+    r.moveCenter(schermo->availableGeometry().center());
+    move(r.topLeft());
+}
+
+void Finestra::mostra()
+{
+    if (scaricata_)
+        return;
+    if (windowModality() != Qt::NonModal) {
+        hide(); // modality can only change while hidden
+        setWindowModality(Qt::NonModal);
+    }
+    if (!giaMostrata_) {
+        giaMostrata_ = true;
+        if (definizione_.grande) {
+            showMaximized();
+        } else {
+            centra();
+            show();
+        }
+    } else {
+        if (isMinimized())
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void Finestra::mostraModale()
+{
+    if (scaricata_)
+        return;
+    if (windowModality() != Qt::ApplicationModal) {
+        hide();
+        setWindowModality(Qt::ApplicationModal);
+    }
+    if (!giaMostrata_) {
+        giaMostrata_ = true;
+        centra();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void Finestra::nascondi() { hide(); }
+
+void Finestra::scarica()
+{
+    if (scaricata_)
+        return;
+    scaricata_ = true;
+    Form_Unload();
+    hide();
+    dimentica();
+    RegistroFinestre::istanza().togli(this);
+    // A handler of one of its own controls may be running: delete when it is done.
+    deleteLater();
+}
+
+bool Finestra::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate) {
+        // Only a change of active window within the program counts, not a return from another program.
+        static Finestra *ultimaAttiva = nullptr;
+        static QMetaObject::Connection pulizia;
+        if (ultimaAttiva != this) {
+            ultimaAttiva = this;
+            QObject::disconnect(pulizia);
+            pulizia = connect(this, &QObject::destroyed, [] { ultimaAttiva = nullptr; });
+            const bool risultato = QMainWindow::event(e);
+            Form_Activate();
+            return risultato;
+        }
+    }
+    return QMainWindow::event(e);
+}
+
+bool Finestra::eventFilter(QObject *oggetto, QEvent *evento)
+{
+    if (oggetto == client_ && evento->type() == QEvent::Resize && !scaricata_) {
+        if (definizione_.grande)
+            rapporti_.applica(elenco_, larghezzaInterna(), altezzaInterna());
+        Form_Resize();
+    }
+    return QMainWindow::eventFilter(oggetto, evento);
+}
+
+void Finestra::closeEvent(QCloseEvent *e)
+{
+    e->accept();
+    scarica();
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "DefinizioneControllo.h"
+#include "ElencoControlli.h"
+#include "Rapporti.h"
+
+#include <QMainWindow>
+
+#include <span>
+
+class QMenu;
+class QAction;
+class QTimer;
+
+// A window of the program. One instance per class (see FinestraUnica), loaded at
+// first reference: its controls are built from the design definitions, then its
+// load handler runs. Showing is modeless or modal; hiding keeps everything;
+// unloading runs the unload handler and discards the instance, so the next
+// reference loads a fresh one. Large windows open maximized and keep every
+// control at its proportional place at any size.
+class Finestra : public QMainWindow {
+    Q_OBJECT
+public:
+    ~Finestra() override;
+
+    void mostra();       // modeless: shown, in front and active
+    void mostraModale(); // the other windows take no input until it is hidden or unloaded
+    void nascondi();
+    void scarica();
+    bool scaricata() const { return scaricata_; }
+
+    QWidget *client() const { return client_; }
+    const ElencoControlli &controlli() const { return elenco_; }
+    const Rapporti &rapporti() const { return rapporti_; }
+    const DefinizioneFinestra &definizione() const { return definizione_; }
+
+    // Inner (client) size and outer width, in twips.
+    double larghezzaInterna() const;
+    double altezzaInterna() const;
+    double larghezzaEsterna() const;
+
+protected:
+    explicit Finestra(const DefinizioneFinestra &definizione);
+
+    // Builds the controls in definition order; earlier ones lie in front.
+    void costruisci(std::span<const DefinizioneControllo> definizioni);
+    // Menu items and timers belong to the control list too.
+    QMenu *aggiungiMenu(const char *nome, const QString &testo);
+    QAction *aggiungiVoce(QMenu *menu, const char *nome, const QString &testo);
+    QAction *aggiungiVoceBarra(const char *nome, const QString &testo);
+    QTimer *aggiungiTimer(const char *nome, int intervallo);
+
+    template <class T> T *controllo(const char *nome, int indice = -1) const
+    {
+        return elenco_.trova<T>(QString::fromLatin1(nome), indice);
+    }
+    template <class T> ArrayControlli<T> array(const char *nome) const
+    {
+        return ArrayControlli<T>(elenco_, QString::fromLatin1(nome));
+    }
+
+    virtual void Form_Load() {}
+    virtual void Form_Activate() {}
+    virtual void Form_Resize() {}
+    virtual void Form_Unload() {}
+
+    // Runs the load: sizes the window to its design client area, registers it
+    // as loaded, captures the layout of a large window, then Form_Load.
+    void carica();
+    // Called once when the window is unloaded, so its class forgets the instance.
+    virtual void dimentica() = 0;
+
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *oggetto, QEvent *evento) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    QWidget *creaControllo(const DefinizioneControllo &d, QWidget *contenitore);
+    void centra();
+
+    DefinizioneFinestra definizione_;
+    QWidget *client_;
+    ElencoControlli elenco_;
+    Rapporti rapporti_;
+    bool scaricata_ = false;
+    bool giaMostrata_ = false;
+};
+
+// The single, automatically created instance of a window class T.
+template <class T> class FinestraUnica : public Finestra {
+public:
+    // The instance, loaded now if it is not loaded.
+    static T &istanza()
+    {
+        if (!istanza_) {
+            istanza_ = new T();
+            istanza_->carica();
+        }
+        return *istanza_;
+    }
+    static bool caricata() { return istanza_ != nullptr; }
+    // The instance if loaded, without loading it.
+    static T *seCaricata() { return istanza_; }
+
+protected:
+    using Finestra::Finestra;
+    ~FinestraUnica() override
+    {
+        if (istanza_ == this)
+            istanza_ = nullptr;
+    }
+    void dimentica() override
+    {
+        if (istanza_ == this)
+            istanza_ = nullptr;
+    }
+
+private:
+    static inline T *istanza_ = nullptr;
+};

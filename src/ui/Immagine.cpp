@@ -1,0 +1,42 @@
+#include "Immagine.h"
+
+#include <QPainter>
+
+Immagine::Immagine(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Immagine::impostaDisegno(const Disegno &disegno)
+{
+    disegno_ = disegno;
+    update();
+}
+
+void Immagine::togliDisegno()
+{
+    disegno_ = Disegno();
+    update();
+}
+
+void Immagine::impostaEstendi(bool estendi)
+{
+    estendi_ = estendi;
+    update();
+}
+
+void Immagine::paintEvent(QPaintEvent *)
+{
+    if (disegno_.isNull())
+        return;
+    QPainter p(this);
+    const QRect bersaglio = estendi_ ? rect() : QRect(QPoint(0, 0), disegno_.dimensione());
+    const bool piuPixel = devicePixelRatioF() > 1.0 || bersaglio.size() != disegno_.dimensione();
+    if (piuPixel) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(bersaglio, disegno_.migliore());
+    } else {
+        p.drawPixmap(bersaglio.topLeft(), disegno_.pixmap());
+    }
+}

@@ -1,0 +1,148 @@
+#include "PulsanteOpzione.h"
+
+#include "CodiciTasto.h"
+#include "Twips.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
+
+PulsanteOpzione::PulsanteOpzione(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PulsanteOpzione::impostaTesto(const QString &testo)
+{
+    testo_ = testo;
+    update();
+}
+
+void PulsanteOpzione::impostaSfondo(int colore)
+{
+    if (sfondo_ == colore)
+        return;
+    sfondo_ = colore;
+    update();
+}
+
+void PulsanteOpzione::impostaValore(bool valore)
+{
+    if (valore_ == valore)
+        return;
+    valore_ = valore;
+    update();
+}
+
+bool PulsanteOpzione::abilitato() const { return !testAttribute(Qt::WA_ForceDisabled); }
+
+QSize PulsanteOpzione::sizeHint() const { return size(); }
+
+bool PulsanteOpzione::event(QEvent *e)
+{
+    // Tab and Backtab would move the focus before keyPressEvent: these buttons decide.
+    if (e->type() == QEvent::KeyPress) {
+        keyPressEvent(static_cast<QKeyEvent *>(e));
+        return true;
+    }
+    if (e->type() == QEvent::ShortcutOverride) {
+        // Plain keys belong to the button, not to menu mnemonics.
+        auto *k = static_cast<QKeyEvent *>(e);
+        if (!(k->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+            e->accept();
+            return true;
+        }
+    }
+    return QWidget::event(e);
+}
+
+void PulsanteOpzione::keyPressEvent(QKeyEvent *e)
+{
+    e->accept();
+    if (e->isAutoRepeat() || !isEnabled())
+        return;
+    QPointer<PulsanteOpzione> vivo(this);
+    const int indice = indice_;
+    emit tastoGiu(indice, CodiciTasto::codice(*e));
+    // Discarding the key code never suppresses the character that follows it.
+    const int c = CodiciTasto::carattere(*e);
+    if (vivo && c > 0)
+        emit carattere(indice, c);
+}
+
+void PulsanteOpzione::keyReleaseEvent(QKeyEvent *e)
+{
+    e->accept();
+    if (e->isAutoRepeat() || !isEnabled())
+        return;
+    emit tastoSu(indice_, CodiciTasto::codice(*e));
+}
+
+void PulsanteOpzione::mousePressEvent(QMouseEvent *e)
+{
+    e->accept();
+    if (!isEnabled())
+        return;
+    emit mouseGiu(indice_, e->button());
+}
+
+void PulsanteOpzione::mouseReleaseEvent(QMouseEvent *e)
+{
+    e->accept();
+    if (!isEnabled())
+        return;
+    emit mouseSu(indice_, e->button());
+}
+
+void PulsanteOpzione::focusInEvent(QFocusEvent *e)
+{
+    QWidget::focusInEvent(e);
+    emit presoFuoco(indice_);
+}
+
+void PulsanteOpzione::focusOutEvent(QFocusEvent *e)
+{
+    QWidget::focusOutEvent(e);
+    emit persoFuoco(indice_);
+}
+
+void PulsanteOpzione::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect r = rect();
+    const QColor fondo = sfondo_ >= 0 ? QColor(inQRgb(sfondo_)) : palette().color(QPalette::Button);
+    p.fillRect(r, fondo);
+
+    // A raised bevel, sunken while selected.
+    const QColor chiaro = fondo.lighter(135);
+    const QColor scuro = fondo.darker(160);
+    const QColor alto = valore_ ? scuro : chiaro;
+    const QColor basso = valore_ ? chiaro : scuro;
+    p.setPen(QPen(alto, 2));
+    p.drawLine(r.topLeft() + QPoint(1, 1), r.topRight() + QPoint(-1, 1));
+    p.drawLine(r.topLeft() + QPoint(1, 1), r.bottomLeft() + QPoint(1, -1));
+    p.setPen(QPen(basso, 2));
+    p.drawLine(r.bottomLeft() + QPoint(1, 0), r.bottomRight());
+    p.drawLine(r.topRight() + QPoint(0, 1), r.bottomRight());
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+
+    const QRect testo = r.adjusted(6, 4, -6, -4);
+    p.setFont(font());
+    if (isEnabled()) {
+        p.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
+        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_);
+    } else {
+        // Engraved grey text, as disabled buttons show it.
+        p.setPen(Qt::white);
+        p.drawText(testo.translated(1, 1), Qt::AlignCenter | Qt::TextWordWrap, testo_);
+        p.setPen(QColor(128, 128, 128));
+        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_);
+    }
+    if (hasFocus()) {
+        const QRect attorno = p.boundingRect(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_).adjusted(-3, -1, 3, 1);
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(attorno & r.adjusted(3, 3, -4, -4));
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+
+// An option button drawn as a big push button. It never stays selected, takes
+// every key itself (no focus moves on Tab, no built-in Space or Enter action)
+// and reports each input event with its index in the control array, as the
+// window's handlers expect them: key down with the key code, then the typed
+// character, key up, mouse down and up, focus in and out.
+// Auto-repeated key events are swallowed here: a held key acts once.
+class PulsanteOpzione : public QWidget {
+    Q_OBJECT
+public:
+    explicit PulsanteOpzione(QWidget *parent = nullptr);
+
+    void impostaIndice(int indice) { indice_ = indice; }
+    int indice() const { return indice_; }
+
+    void impostaTesto(const QString &testo);
+    QString testo() const { return testo_; }
+
+    void impostaSfondo(int colore);
+    int sfondo() const { return sfondo_; }
+
+    // The selected state of an option button; the windows keep clearing it.
+    void impostaValore(bool valore);
+    bool valore() const { return valore_; }
+
+    // The button's own Enabled property, whatever its container's state.
+    bool abilitato() const;
+
+    QSize sizeHint() const override;
+
+signals:
+    void presoFuoco(int indice);
+    void persoFuoco(int indice);
+    void tastoGiu(int indice, int codice);
+    void carattere(int indice, int codice);
+    void tastoSu(int indice, int codice);
+    void mouseGiu(int indice, Qt::MouseButton pulsante);
+    void mouseSu(int indice, Qt::MouseButton pulsante);
+
+protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    int indice_ = -1;
+    QString testo_;
+    int sfondo_ = -1;
+    bool valore_ = false;
+};

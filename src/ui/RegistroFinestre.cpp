@@ -1,0 +1,34 @@
+#include "RegistroFinestre.h"
+
+#include "Finestra.h"
+
+RegistroFinestre &RegistroFinestre::istanza()
+{
+    static RegistroFinestre registro;
+    return registro;
+}
+
+void RegistroFinestre::chiudiTutto()
+{
+    if (inChiusura_)
+        return;
+    inChiusura_ = true;
+    // An unload handler may unload other windows: take one at a time, newest first.
+    while (!caricate_.isEmpty())
+        caricate_.last()->scarica();
+    inChiusura_ = false;
+}
+
+void RegistroFinestre::aggiungi(Finestra *f)
+{
+    if (!caricate_.contains(f))
+        caricate_.append(f);
+}
+
+void RegistroFinestre::togli(Finestra *f)
+{
+    if (!caricate_.removeOne(f))
+        return;
+    if (caricate_.isEmpty())
+        emit programmaTerminato();
+}

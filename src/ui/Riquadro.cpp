@@ -1,0 +1,17 @@
+#include "Riquadro.h"
+
+#include "Twips.h"
+
+Riquadro::Riquadro(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Riquadro::impostaSfondo(int colore)
+{
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(inQRgb(colore)));
+    setPalette(p);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QWidget>
+
+// A picture box with no content: a plain coloured area (the start window's curtains).
+class Riquadro : public QWidget {
+    Q_OBJECT
+public:
+    explicit Riquadro(QWidget *parent = nullptr);
+    void impostaSfondo(int colore);
+};
