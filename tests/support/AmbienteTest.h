@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Shared set-up of the widget tests.
+namespace AmbienteTest {
+// Unloads every window and lets the deferred deletions run, so the next test
+// starts with no window loaded.
+void chiudiTutto();
+// Records the texts of message boxes instead of showing them.
+QStringList &messaggi();
+void registraMessaggi();
+// Lets pending events (paints, deferred deletions, activations) run.
+void elabora(int millisecondi = 0);
+} // namespace AmbienteTest
