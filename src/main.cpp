@@ -55,8 +55,8 @@ int main(int argc, char *argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&traduzioneQt);
 
-    QObject::connect(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato, &app,
-                     &QApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
 
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();

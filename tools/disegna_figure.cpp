@@ -35,16 +35,14 @@ QPen inkPen(double width = kLine, const QColor &color = kInk)
     return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-void shape(QPainter &p, const QPainterPath &path, const QColor &fill,
-           double width = kLine, const QColor &line = kInk)
+void shape(QPainter &p, const QPainterPath &path, const QColor &fill, double width = kLine, const QColor &line = kInk)
 {
     p.setBrush(fill);
     p.setPen(width > 0 ? inkPen(width, line) : QPen(Qt::NoPen));
     p.drawPath(path);
 }
 
-void shape(QPainter &p, const QPolygonF &poly, const QColor &fill,
-           double width = kLine, const QColor &line = kInk)
+void shape(QPainter &p, const QPolygonF &poly, const QColor &fill, double width = kLine, const QColor &line = kInk)
 {
     QPainterPath path;
     path.addPolygon(poly);
@@ -60,8 +58,7 @@ QPainterPath ellipse(double cx, double cy, double rx, double ry)
 }
 
 // A stroke with a dark rim reads as one solid outlined part at small sizes.
-void rimmedStroke(QPainter &p, const QPainterPath &path, const QColor &color,
-                  double width, double rim = kLine)
+void rimmedStroke(QPainter &p, const QPainterPath &path, const QColor &color, double width, double rim = kLine)
 {
     p.setBrush(Qt::NoBrush);
     p.setPen(inkPen(width + 2 * rim));
@@ -418,7 +415,9 @@ void drawFir(QPainter &p)
     shape(p, trunk, QColor(140, 85, 40), 1.5, QColor(70, 40, 20));
 
     const QColor green(45, 165, 65), light(120, 210, 110), rim(15, 75, 30);
-    struct Tier { double top, base, half; };
+    struct Tier {
+        double top, base, half;
+    };
     const Tier tiers[] = {{17, 39.5, 20.5}, {9.5, 29, 15.5}, {2.5, 18.5, 10.5}};
     for (const Tier &t : tiers) {
         QPainterPath path;
@@ -503,8 +502,7 @@ void drawCat(QPainter &p)
     for (double side : {-1, 1}) {
         const QPolygonF ear{{24 + side * 12.5, 13}, {24 + side * 11.5, 1.5}, {24 + side * 3.5, 7}};
         shape(p, ear, brown, 1.6, rim);
-        shape(p, QPolygonF{{24 + side * 11, 10.5}, {24 + side * 10.5, 4.5}, {24 + side * 6, 7.5}},
-              yellow, 0);
+        shape(p, QPolygonF{{24 + side * 11, 10.5}, {24 + side * 10.5, 4.5}, {24 + side * 6, 7.5}}, yellow, 0);
     }
     shape(p, ellipse(24, 15.5, 12.5, 10.5), brown, 1.6, rim);
     // Stripes on the crown, the classic tabby look.
@@ -540,11 +538,13 @@ void drawStart(QPainter &p)
 
     // Ten trees left in a loose, hand-placed order on three rows: a set,
     // not a tidy table.
-    struct Spot { int row, col; double dx, dy; };
+    struct Spot {
+        int row, col;
+        double dx, dy;
+    };
     const Spot spots[] = {
-        {0, 0, 6, 3},   {0, 2, -9, -2},  {0, 3, 8, 4},
-        {1, 0, -4, -3}, {1, 1, 10, 4},   {1, 3, -8, 2}, {1, 4, 5, -4},
-        {2, 1, -6, -2}, {2, 2, 12, 3},   {2, 4, -5, 1},
+        {0, 0, 6, 3},  {0, 2, -9, -2}, {0, 3, 8, 4},   {1, 0, -4, -3}, {1, 1, 10, 4},
+        {1, 3, -8, 2}, {1, 4, 5, -4},  {2, 1, -6, -2}, {2, 2, 12, 3},  {2, 4, -5, 1},
     };
     const double colX[] = {72, 136, 200, 264, 328};
     const double rowY[] = {62, 129, 196};
@@ -593,18 +593,14 @@ QImage render(const DrawFn &draw, QSize size, int scale, bool transparent)
 // than rasterising the thin outlines directly.
 QImage renderSmall(const DrawFn &draw, QSize size, bool transparent)
 {
-    return render(draw, size, 4, transparent)
-        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return render(draw, size, 4, transparent).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 struct Box {
     QVector<QPair<QRgb, int>> colors;
 };
 
-int channel(QRgb c, int ch)
-{
-    return ch == 0 ? qRed(c) : ch == 1 ? qGreen(c) : qBlue(c);
-}
+int channel(QRgb c, int ch) { return ch == 0 ? qRed(c) : ch == 1 ? qGreen(c) : qBlue(c); }
 
 // Median cut refined by a few k-means passes: the flat cartoon colours keep
 // their exact shade instead of snapping to a fixed web palette.
@@ -645,9 +641,8 @@ QVector<QRgb> palette(const QMap<QRgb, int> &histogram, int wanted)
         if (best < 0)
             break;
         auto cs = boxes[best].colors;
-        std::sort(cs.begin(), cs.end(), [&](const auto &a, const auto &b) {
-            return channel(a.first, bestCh) < channel(b.first, bestCh);
-        });
+        std::sort(cs.begin(), cs.end(),
+                  [&](const auto &a, const auto &b) { return channel(a.first, bestCh) < channel(b.first, bestCh); });
         long total = 0, half = 0;
         for (const auto &c : cs)
             total += c.second;
@@ -766,13 +761,11 @@ bool writeIndexedIco(const QImage &img, int bits, const QString &path)
     QDataStream s(&data, QIODevice::WriteOnly);
     s.setByteOrder(QDataStream::LittleEndian);
     s << quint16(0) << quint16(1) << quint16(1);
-    s << quint8(w >= 256 ? 0 : w) << quint8(h >= 256 ? 0 : h)
-      << quint8(entries >= 256 ? 0 : entries) << quint8(0)
+    s << quint8(w >= 256 ? 0 : w) << quint8(h >= 256 ? 0 : h) << quint8(entries >= 256 ? 0 : entries) << quint8(0)
       << quint16(1) << quint16(bits) << quint32(imageBytes) << quint32(6 + 16);
 
-    s << quint32(40) << qint32(w) << qint32(2 * h) << quint16(1) << quint16(bits)
-      << quint32(0) << quint32((xorStride + andStride) * h) << qint32(0) << qint32(0)
-      << quint32(entries) << quint32(0);
+    s << quint32(40) << qint32(w) << qint32(2 * h) << quint16(1) << quint16(bits) << quint32(0)
+      << quint32((xorStride + andStride) * h) << qint32(0) << qint32(0) << quint32(entries) << quint32(0);
     const QVector<QRgb> table = img.colorTable();
     for (int i = 0; i < entries; ++i) {
         const QRgb c = i < table.size() ? table[i] : 0;
@@ -847,34 +840,27 @@ int main(int argc, char **argv)
     const QDir dir(outDir);
 
     const QVector<Picture> pictures{
-        {"figura00", {61, 60}, Kind::Jpeg, drawBlank},
-        {"figura01", {49, 47}, Kind::Jpeg, drawFunnel},
-        {"figura02", {54, 55}, Kind::Jpeg, drawLamp},
-        {"figura03", {53, 53}, Kind::Jpeg, drawClock},
-        {"figura04", {46, 56}, Kind::Jpeg, drawBoat},
-        {"figura05", {45, 59}, Kind::Jpeg, drawFlag},
-        {"figura06", {42, 62}, Kind::Jpeg, drawCandle},
-        {"figura07", {48, 46}, Kind::Jpeg, drawDie},
-        {"figura08", {45, 55}, Kind::Jpeg, drawKite},
-        {"figura09", {49, 50}, Kind::Jpeg, drawChair},
-        {"figura10", {48, 48}, Kind::Icon256, drawFir},
-        {"figura11", {48, 48}, Kind::Icon256, drawCherries},
+        {"figura00", {61, 60}, Kind::Jpeg, drawBlank},  {"figura01", {49, 47}, Kind::Jpeg, drawFunnel},
+        {"figura02", {54, 55}, Kind::Jpeg, drawLamp},   {"figura03", {53, 53}, Kind::Jpeg, drawClock},
+        {"figura04", {46, 56}, Kind::Jpeg, drawBoat},   {"figura05", {45, 59}, Kind::Jpeg, drawFlag},
+        {"figura06", {42, 62}, Kind::Jpeg, drawCandle}, {"figura07", {48, 46}, Kind::Jpeg, drawDie},
+        {"figura08", {45, 55}, Kind::Jpeg, drawKite},   {"figura09", {49, 50}, Kind::Jpeg, drawChair},
+        {"figura10", {48, 48}, Kind::Icon256, drawFir}, {"figura11", {48, 48}, Kind::Icon256, drawCherries},
         {"figura12", {48, 48}, Kind::Icon256, drawCat},
     };
 
     for (const Picture &pic : pictures) {
         const bool transparent = pic.kind == Kind::Icon256;
         const QImage big = render(pic.draw, pic.size, 4, transparent);
-        const QImage big4 = transparent ? big.convertToFormat(QImage::Format_ARGB32)
-                                        : big.convertToFormat(QImage::Format_RGB32);
+        const QImage big4 =
+            transparent ? big.convertToFormat(QImage::Format_ARGB32) : big.convertToFormat(QImage::Format_RGB32);
         const QString bigPath = dir.filePath(pic.name + "@4x.png");
         check(big4.save(bigPath, "PNG"), "cannot write " + bigPath);
 
         const QImage small = renderSmall(pic.draw, pic.size, transparent);
         if (pic.kind == Kind::Jpeg) {
             const QString path = dir.filePath(pic.name + ".jpg");
-            check(small.convertToFormat(QImage::Format_RGB32).save(path, "JPEG", 95),
-                  "cannot write " + path);
+            check(small.convertToFormat(QImage::Format_RGB32).save(path, "JPEG", 95), "cannot write " + path);
         } else {
             const QString path = dir.filePath(pic.name + ".ico");
             check(writeIndexedIco(toIndexed(small, 256), 8, path), "cannot write " + path);
@@ -883,9 +869,7 @@ int main(int argc, char **argv)
     }
 
     const QString startPath = dir.filePath("inizio.bmp");
-    check(renderSmall(drawStart, {399, 258}, false)
-              .convertToFormat(QImage::Format_RGB888)
-              .save(startPath, "BMP"),
+    check(renderSmall(drawStart, {399, 258}, false).convertToFormat(QImage::Format_RGB888).save(startPath, "BMP"),
           "cannot write " + startPath);
 
     const QString startIcon = dir.filePath("icona_inizio.ico");

@@ -51,10 +51,26 @@ constexpr DefinizioneControllo definizioni[] = {
      .posizione = {9225, 420, 1290, 375},
      .primoPiano = blu,
      .carattere = {"Arial", 12, false}},
-    {.tipo = TipoControllo::Sagoma, .nome = "Shape2", .contenitore = "frmTitolo", .posizione = {180, 120, 8340, 1185}, .sfondo = rosa},
-    {.tipo = TipoControllo::Sagoma, .nome = "Shape1", .contenitore = "frmTitolo", .posizione = {210, 120, 8400, 1245}, .sfondo = rosaForte},
-    {.tipo = TipoControllo::Sagoma, .nome = "Shape4", .contenitore = "frmTitolo", .posizione = {8940, 120, 2310, 1185}, .sfondo = rosa},
-    {.tipo = TipoControllo::Sagoma, .nome = "Shape3", .contenitore = "frmTitolo", .posizione = {8940, 120, 2385, 1245}, .sfondo = rosaForte},
+    {.tipo = TipoControllo::Sagoma,
+     .nome = "Shape2",
+     .contenitore = "frmTitolo",
+     .posizione = {180, 120, 8340, 1185},
+     .sfondo = rosa},
+    {.tipo = TipoControllo::Sagoma,
+     .nome = "Shape1",
+     .contenitore = "frmTitolo",
+     .posizione = {210, 120, 8400, 1245},
+     .sfondo = rosaForte},
+    {.tipo = TipoControllo::Sagoma,
+     .nome = "Shape4",
+     .contenitore = "frmTitolo",
+     .posizione = {8940, 120, 2310, 1185},
+     .sfondo = rosa},
+    {.tipo = TipoControllo::Sagoma,
+     .nome = "Shape3",
+     .contenitore = "frmTitolo",
+     .posizione = {8940, 120, 2385, 1245},
+     .sfondo = rosaForte},
     {.tipo = TipoControllo::Cornice, .nome = "Frame1", .posizione = {6240, 2415, 5385, 4095}, .sfondo = rosa},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Option1",
@@ -132,7 +148,8 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     }
     // A real release anywhere re-arms the keys, even one that went to another window.
     connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::tastoRilasciato, this, &FrmInizio::Option1_KeyUp);
-    connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::mouseRilasciato, this, [this] { TastoGestito = false; });
+    connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::mouseRilasciato, this,
+            [this] { TastoGestito = false; });
 
     connect(timerTendine_, &QTimer::timeout, this, &FrmInizio::timerTendine_Timer);
     connect(mnuInfo_, &QAction::triggered, this, [] { frmAutore::istanza().mostraModale(); });

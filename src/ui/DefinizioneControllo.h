@@ -33,14 +33,14 @@ struct DefinizioneControllo {
     int indice = -1;                   // member of a control array when >= 0
     const char *contenitore = nullptr; // nullptr: the window's client area
     int indiceContenitore = -1;
-    QRect posizione;                   // left, top, width, height in twips
+    QRect posizione; // left, top, width, height in twips
     const char *testo = nullptr;
-    int sfondo = -1;                   // back colour; -1 transparent or default
-    int primoPiano = -1;               // text colour, or border colour of shapes
+    int sfondo = -1;     // back colour; -1 transparent or default
+    int primoPiano = -1; // text colour, or border colour of shapes
     Carattere carattere = {};
     Allineamento allineamento = Allineamento::Sinistra;
-    bool bordo = false;                // frames and shapes
-    bool estendi = false;              // image controls stretch their picture
+    bool bordo = false;   // frames and shapes
+    bool estendi = false; // image controls stretch their picture
     int tabIndex = -1;
     const char *suggerimento = nullptr; // tooltip
 };

@@ -91,8 +91,7 @@ void Finestra::costruisci(std::span<const DefinizioneControllo> definizioni)
     for (size_t i = 0; i < definizioni.size(); ++i)
         if (definizioni[i].tabIndex >= 0 && creati[i]->focusPolicy() != Qt::NoFocus)
             ordine.emplace_back(definizioni[i].tabIndex, creati[i]);
-    std::stable_sort(ordine.begin(), ordine.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(ordine.begin(), ordine.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (size_t i = 1; i < ordine.size(); ++i)
         QWidget::setTabOrder(ordine[i - 1].second, ordine[i].second);
 }

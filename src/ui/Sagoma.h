@@ -8,8 +8,16 @@ class Sagoma : public QWidget {
     Q_OBJECT
 public:
     explicit Sagoma(QWidget *parent = nullptr);
-    void impostaSfondo(int colore) { sfondo_ = colore; update(); }
-    void impostaBordo(int colore) { bordo_ = colore; update(); }
+    void impostaSfondo(int colore)
+    {
+        sfondo_ = colore;
+        update();
+    }
+    void impostaBordo(int colore)
+    {
+        bordo_ = colore;
+        update();
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override;

@@ -1,6 +1,6 @@
+#include "platform/Casuale.h"
 #include "support/CasualeScriptato.h"
 #include "support/OrologioScriptato.h"
-#include "platform/Casuale.h"
 
 #include <QTest>
 
