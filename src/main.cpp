@@ -1,4 +1,5 @@
 #include "app/FrmInizio.h"
+#include "ui/OsservatoreRilasci.h"
 #include "ui/RegistroFinestre.h"
 
 #include <QApplication>
@@ -54,6 +55,9 @@ int main(int argc, char *argv[])
     if (traduzioneQt.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&traduzioneQt);
+
+    // Watches key releases from the first event on, to tell held keys from fresh presses.
+    OsservatoreRilasci::istanza();
 
     QObject::connect(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato, &app, &QApplication::quit,
                      Qt::QueuedConnection);

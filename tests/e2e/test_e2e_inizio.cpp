@@ -1,0 +1,97 @@
+#include "support/ProgrammaReale.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+constexpr QRgb rosaForte = qRgb(255, 128, 255);
+constexpr QRgb rosa = qRgb(255, 192, 255);
+
+// A point of the start window's client area given in design twips.
+QPoint punto(const QRect &finestra, int barraMenu, int x, int y)
+{
+    const double altezzaClient = finestra.height() - barraMenu;
+    return {finestra.x() + qRound(finestra.width() * x / 11910.0),
+            finestra.y() + barraMenu + qRound(altezzaClient * y / 8280.0)};
+}
+
+// Centre of the big button `indice`, which lies in Frame1 at (6240, 2415).
+QPoint centroPulsante(const QRect &finestra, int barraMenu, int indice)
+{
+    static const int cime[] = {150, 1110, 2055, 3000};
+    return punto(finestra, barraMenu, 6240 + 120 + 4935 / 2, 2415 + cime[indice] + 795 / 2);
+}
+
+// The menu bar's height: the first row from the top that shows the window's pink.
+int barraMenu(const QImage &schermo, const QRect &finestra)
+{
+    const int x = finestra.x() + finestra.width() / 2;
+    for (int y = finestra.y(); y < finestra.y() + 80; ++y)
+        if (schermo.pixel(x, y) == rosa)
+            return y - finestra.y();
+    return 0;
+}
+
+} // namespace
+
+class TestE2eInizio : public QObject {
+    Q_OBJECT
+private slots:
+    void senzaSchermoDiceLoEEsce()
+    {
+        QProcess p;
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        for (const char *v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            ambiente.remove(QString::fromLatin1(v));
+        p.setProcessEnvironment(ambiente);
+        p.start(qEnvironmentVariable("QUORVEL_BINARY"), {});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 2);
+        const QString errori = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(errori.contains(QLatin1String("schermo grafico")), qPrintable(errori));
+        QCOMPARE(errori.count(QLatin1Char('\n')), 1);
+    }
+
+    void siApreMassimizzataESiChiudeCon4EInvio()
+    {
+        ProgrammaReale programma;
+        if (!programma.motivoAssenza().isEmpty())
+            QSKIP(qPrintable(programma.motivoAssenza()));
+        QVERIFY(programma.avvia());
+        const qulonglong finestra = programma.attendiFinestra(QStringLiteral("GLI ZORVANI"));
+        QVERIFY(finestra != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(programma.statoFinestra(finestra).contains(QLatin1String("MAXIMIZED_HORZ")), 5000);
+        QVERIFY(programma.statoFinestra(finestra).contains(QLatin1String("MAXIMIZED_VERT")));
+        const QRect geometria = programma.geometria(finestra);
+        QCOMPARE(geometria.width(), 1024);
+
+        // The curtains have opened: the buttons show, the first one focused.
+        QTest::qWait(1500);
+        QImage schermo = programma.schermata();
+        QVERIFY(!schermo.isNull());
+        const int barra = barraMenu(schermo, geometria);
+        QVERIFY(barra > 10);
+        QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 0) + QPoint(-150, 0)), rosaForte);
+        QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 1) + QPoint(-150, 0)), rosa);
+
+        // A held Space repeats many times but moves the focus once.
+        QVERIFY(programma.tastoGiu(QStringLiteral("space")));
+        QTest::qWait(1200);
+        QVERIFY(programma.tastoSu(QStringLiteral("space")));
+        QTest::qWait(200);
+        schermo = programma.schermata();
+        QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 0) + QPoint(-150, 0)), rosa);
+        QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 1) + QPoint(-150, 0)), rosaForte);
+        QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 2) + QPoint(-150, 0)), rosa);
+
+        QVERIFY(programma.tasti({QStringLiteral("4"), QStringLiteral("Return")}));
+        QVERIFY(programma.attendiFine(5000));
+        QCOMPARE(programma.statoUscita(), QProcess::NormalExit);
+        QCOMPARE(programma.codiceUscita(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestE2eInizio)
+#include "test_e2e_inizio.moc"
