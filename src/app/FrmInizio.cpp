@@ -1,6 +1,7 @@
 #include "FrmInizio.h"
 
 #include "TipoEsercizio.h"
+#include "exercise/frmOperativo.h"
 #include "frmAutore.h"
 #include "ui/CodiciTasto.h"
 #include "ui/Etichetta.h"
@@ -10,6 +11,9 @@
 #include "ui/RegistroFinestre.h"
 #include "ui/Riquadro.h"
 #include "ui/Twips.h"
+#include "worksheets/frmStampaSchede.h"
+#include "worksheets/frmStampaSchede2.h"
+#include "worksheets/frmStampaSchede3.h"
 
 #include <QAction>
 #include <QMenu>
@@ -153,6 +157,9 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
 
     connect(timerTendine_, &QTimer::timeout, this, &FrmInizio::timerTendine_Timer);
     connect(mnuInfo_, &QAction::triggered, this, [] { frmAutore::istanza().mostraModale(); });
+    connect(mnuVuoto_, &QAction::triggered, this, [] { frmStampaSchede::istanza().mostra(); });
+    connect(mnuAggiungi_, &QAction::triggered, this, [] { frmStampaSchede2::istanza().mostra(); });
+    connect(mnuTogli_, &QAction::triggered, this, [] { frmStampaSchede3::istanza().mostra(); });
 }
 
 void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  1.0.0")); }
@@ -227,8 +234,19 @@ void FrmInizio::AvviaScelta(int index)
     if (index < 0 || index > 3)
         return;
     TipoEsercizio = static_cast<qint16>(index);
-    if (index == 3)
+    if (index == 3) {
         ChiudiTutto();
+        return;
+    }
+    static const QString aperture[] = {
+        QStringLiteral("Situazione iniziale: secondo  insieme vuoto - Devi inserire elementi"),
+        QStringLiteral("Situazione iniziale: secondo  insieme suvvalente - Devi aggiungere elementi"),
+        QStringLiteral("Situazione iniziale: secondo  insieme prevalente - Devi togliere elementi"),
+    };
+    // Already loaded: no new start-up, the exercise on screen stays.
+    frmOperativo &esercizio = frmOperativo::istanza();
+    esercizio.mostra();
+    esercizio.Label2()->setText(aperture[index]);
 }
 
 void FrmInizio::ChiudiTutto() { RegistroFinestre::istanza().chiudiTutto(); }

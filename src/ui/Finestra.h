@@ -86,8 +86,9 @@ private:
     bool giaMostrata_ = false;
 };
 
-// The single, automatically created instance of a window class T.
-template <class T> class FinestraUnica : public Finestra {
+// The single, automatically created instance of a window class T. Base lets
+// several window classes share an intermediate class derived from Finestra.
+template <class T, class Base = Finestra> class FinestraUnica : public Base {
 public:
     // The instance, loaded now if it is not loaded.
     static T &istanza()
@@ -103,7 +104,7 @@ public:
     static T *seCaricata() { return istanza_; }
 
 protected:
-    using Finestra::Finestra;
+    using Base::Base;
     ~FinestraUnica() override
     {
         if (istanza_ == this)

@@ -1,0 +1,85 @@
+#include "StampanteCorrente.h"
+
+#include "SuperficieQPrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+StampanteCorrente &StampanteCorrente::istanza()
+{
+    static StampanteCorrente corrente;
+    return corrente;
+}
+
+StampanteCorrente::StampanteCorrente() { ripristina(); }
+
+QStringList StampanteCorrente::installate() { return QPrinterInfo::availablePrinterNames(); }
+
+int StampanteCorrente::cerca(const QStringList &elenco, const QString &nome)
+{
+    return static_cast<int>(elenco.indexOf(nome));
+}
+
+void StampanteCorrente::impostaStampante(const QString &nome)
+{
+    nome_ = nome;
+    pdf_ = false;
+}
+
+void StampanteCorrente::impostaFilePdf()
+{
+    nome_.clear();
+    pdf_ = true;
+}
+
+void StampanteCorrente::ripristina()
+{
+    const QStringList elenco = installate();
+    QString predefinita = QPrinterInfo::defaultPrinterName();
+    if (predefinita.isEmpty() || !elenco.contains(predefinita))
+        predefinita = elenco.value(0);
+    if (predefinita.isEmpty())
+        impostaFilePdf();
+    else
+        impostaStampante(predefinita);
+}
+
+QString StampanteCorrente::riservaFilePdf()
+{
+    QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (cartella.isEmpty())
+        cartella = QDir::homePath();
+    if (!QDir().mkpath(cartella))
+        return {};
+    const QDir dir(cartella);
+    for (int n = 1; n < 100000; ++n) {
+        const QString nome = n == 1 ? QStringLiteral("Scheda.pdf") : QStringLiteral("Scheda (%1).pdf").arg(n);
+        QFile file(dir.filePath(nome));
+        // NewOnly: an existing file, even one made by someone else meanwhile, is never touched.
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return file.fileName();
+        if (!file.exists())
+            return {}; // not writable: trying other names will not help
+    }
+    return {};
+}
+
+std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento() const
+{
+    if (pdf_) {
+        auto stampante = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        stampante->setOutputFormat(QPrinter::PdfFormat);
+        stampante->setPageSize(QPageSize(QPageSize::A4));
+        stampante->setPageOrientation(QPageLayout::Portrait);
+        const QString file = riservaFilePdf();
+        stampante->setOutputFileName(file);
+        return std::make_unique<SuperficieQPrinter>(std::move(stampante), file);
+    }
+    auto stampante = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(nome_), QPrinter::HighResolution);
+    return std::make_unique<SuperficieQPrinter>(std::move(stampante));
+}

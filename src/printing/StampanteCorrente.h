@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class SuperficieStampa;
+
+// The application's current printer, one for the whole program: the system's
+// default printer at start (the first listed when there is no default), replaced
+// from the printer window, never saved. With no printer installed it is the
+// PDF writer, which puts each page in a new file of the documents folder.
+class StampanteCorrente {
+public:
+    static StampanteCorrente &istanza();
+
+    // The entry of the printer list that stands for the PDF writer.
+    static QString nomeFilePdf() { return QStringLiteral("File PDF"); }
+    // Device names of the installed printers, in the system's order.
+    static QStringList installate();
+    // The first of elenco named exactly nome, or -1.
+    static int cerca(const QStringList &elenco, const QString &nome);
+
+    QString nome() const { return pdf_ ? nomeFilePdf() : nome_; }
+    bool suFilePdf() const { return pdf_; }
+    void impostaStampante(const QString &nome);
+    void impostaFilePdf();
+    // Back to the printer of the start of the program, as the system has it now.
+    void ripristina();
+
+    // A page on the current printer. It may be in error from its first operation.
+    std::unique_ptr<SuperficieStampa> apriDocumento() const;
+
+    // Where the PDF writer puts its files: a new name that was never used.
+    static QString riservaFilePdf();
+
+private:
+    StampanteCorrente();
+    QString nome_;
+    bool pdf_ = false;
+};

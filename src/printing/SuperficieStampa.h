@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+class Disegno;
+
+// The drawing surface of one printed page, in twips from the top-left corner of
+// the printable area. A failure is sticky: once inErrore() is true every later
+// drawing does nothing and fineDocumento() sends nothing.
+class SuperficieStampa {
+public:
+    virtual ~SuperficieStampa() = default;
+
+    virtual void impostaX(int twips) = 0;
+    virtual void impostaY(int twips) = 0;
+    virtual void impostaCarattere(double punti) = 0;
+    // Prints with the text's top-left corner at the current position.
+    virtual void stampaTesto(const QString &testo) = 0;
+    // In printer pixels.
+    virtual void impostaSpessoreLinea(int pixel) = 0;
+    virtual void linea(QPoint da, QPoint a) = 0;
+    // At the picture's own size, its top-left corner at the point.
+    virtual void disegno(QPoint inAltoASinistra, const Disegno &figura) = 0;
+    // Sends the page; false when nothing was sent.
+    virtual bool fineDocumento() = 0;
+
+    virtual bool inErrore() const = 0;
+    // The file the page went to, for a printer that writes files; empty otherwise.
+    virtual QString fileProdotto() const { return {}; }
+};

@@ -1,0 +1,63 @@
+#include "FinestraScheda.h"
+
+#include "StampaScheda.h"
+#include "app/FrmInizio.h"
+#include "printing/StampanteCorrente.h"
+#include "printing/SuperficieStampa.h"
+#include "printing/frmStampante.h"
+#include "ui/FrmFigure.h"
+#include "ui/Immagine.h"
+#include "ui/Messaggio.h"
+#include "ui/Pulsante.h"
+#include "ui/RegistroFinestre.h"
+
+#include <QAction>
+#include <QDir>
+
+FinestraScheda::FinestraScheda(const DefinizioneFinestra &definizione, const ConfigurazioneScheda &configurazione)
+    : Finestra(definizione), configurazione_(configurazione)
+{
+}
+
+void FinestraScheda::collegaComuni(const char *voceMenu)
+{
+    Command1_ = controllo<Pulsante>("Command1");
+    CmdFine_ = controllo<Pulsante>("CmdFine");
+    mnuImpostazioneStampante_ = aggiungiVoceBarra("mnuImpostazioneStampante", QString::fromUtf8(voceMenu));
+    connect(Command1_, &Pulsante::clicked, this, &FinestraScheda::Command1_Click);
+    connect(CmdFine_, &Pulsante::clicked, this, &Finestra::scarica);
+    connect(mnuImpostazioneStampante_, &QAction::triggered, this, &FinestraScheda::mnuImpostazioneStampante_Click);
+}
+
+void FinestraScheda::segnaVisto(int e)
+{
+    bool *visto[] = {&Visto1, &Visto2, &Visto3, &Visto4};
+    *visto[e - 1] = true;
+}
+
+void FinestraScheda::pulisci(Immagine *slot) { slot->impostaDisegno(figura(0)); }
+
+Disegno FinestraScheda::figura(int k) { return FrmFigure::istanza().figura(k); }
+
+void FinestraScheda::Command1_Click()
+{
+    if (!tuttiVisti()) {
+        Messaggio::mostra(QString::fromUtf8(configurazione_.completa));
+        return;
+    }
+    const ContenutoScheda scheda = contenuto();
+    std::unique_ptr<SuperficieStampa> superficie = StampanteCorrente::istanza().apriDocumento();
+    StampaScheda stampa(*superficie, configurazione_);
+    if (stampa.stampa(scheda) && !superficie->fileProdotto().isEmpty())
+        Messaggio::mostra(QStringLiteral("La scheda è stata salvata nel file\n") +
+                          QDir::toNativeSeparators(superficie->fileProdotto()));
+}
+
+void FinestraScheda::mnuImpostazioneStampante_Click() { frmStampante::istanza().mostraModale(); }
+
+void FinestraScheda::Form_Unload()
+{
+    // While the program ends, the start window must not come back.
+    if (!RegistroFinestre::istanza().inChiusura())
+        FrmInizio::istanza().mostra();
+}

@@ -1,0 +1,229 @@
+#include "SchedaDoppia.h"
+
+#include "platform/Casuale.h"
+#include "ui/Cornice.h"
+#include "ui/Immagine.h"
+#include "ui/Pulsante.h"
+
+namespace {
+
+constexpr int rosa = RGB(255, 192, 255);
+constexpr int rosaForte = RGB(255, 128, 255);
+constexpr int bianco = RGB(255, 255, 255);
+
+struct Insieme {
+    const char *nome;
+    int indice; // -1: a single frame
+    const char *pannello;
+    int sinistra, alto, larghezza;
+    bool secondo; // Image2, else Image1
+    int base;
+    int colonne[5];
+    int righe[3];
+};
+
+struct Progetto {
+    DefinizioneFinestra finestra;
+    const char *voceMenu;
+    QRect label2;
+    const char *testoLabel2;
+    QRect frame3, frame4, command2;
+    int cmdInsieme4;
+    Insieme insiemi[8];
+};
+
+constexpr Progetto progetti[] = {
+    {{.titolo = "VISUALIZZAZIONE SCHEDA         ",
+      .larghezzaClient = 11910,
+      .altezzaClient = 8340,
+      .sfondo = rosa,
+      .grande = true},
+     "Seleziona  stampante",
+     {0, 450, 12000, 360},
+     " situazione iniziale: secondo insieme suvvalente",
+     {90, 975, 9360, 6675},
+     {90, 990, 9348, 6684},
+     {165, 7695, 3390, 495},
+     3810,
+     {{"fraSfondo1D", -1, "Frame3", 60, 195, 4605, true, 0, {75, 1005, 1860, 2715, 3570}, {255, 1155, 2040}},
+      {"FraSfondo1S", 0, "Frame3", 4710, 195, 4605, false, 0, {120, 975, 1830, 2685, 3540}, {150, 1140, 2085}},
+      {"fraSfondo2D", 0, "Frame3", 60, 3390, 4605, true, 15, {60, 915, 1755, 2610, 3465}, {150, 1140, 2085}},
+      {"FraSfondo2S", 1, "Frame3", 4710, 3390, 4605, false, 15, {105, 960, 1830, 2700, 3540}, {150, 1140, 2085}},
+      {"fraSondo3D", -1, "Frame4", 75, 195, 4605, true, 30, {120, 990, 1875, 2760, 3630}, {165, 1140, 2085}},
+      {"fraSfondo3S", 2, "Frame4", 4725, 195, 4560, false, 30, {120, 960, 1830, 2700, 3600}, {150, 1140, 2085}},
+      {"fraSfondo4D", -1, "Frame4", 75, 3375, 4605, true, 45, {120, 975, 1890, 2760, 3630}, {165, 1140, 2085}},
+      {"fraSfondo3S", 0, "Frame4", 4725, 3375, 4560, false, 45, {75, 990, 1845, 2730, 3600}, {180, 1200, 2085}}}},
+    {{.titolo = "VISUALIZZAZIONE SCHEDA          ",
+      .larghezzaClient = 11910,
+      .altezzaClient = 8280,
+      .sfondo = rosa,
+      .grande = true},
+     "Selezione stampante",
+     {0, 450, 12000, 375},
+     " situazione iniziale: secondo insieme prevalente",
+     {108, 1068, 9360, 6624},
+     {105, 1065, 9330, 6615},
+     {165, 7710, 3390, 465},
+     3810,
+     {{"FraSfondo1S", 0, "Frame3", 45, 270, 4605, false, 0, {120, 975, 1830, 2685, 3540}, {150, 1140, 2085}},
+      {"fraSfondo1D", -1, "Frame3", 4680, 285, 4605, true, 0, {75, 1005, 1860, 2715, 3570}, {255, 1155, 2040}},
+      {"FraSfondo2S", 1, "Frame3", 45, 3405, 4605, false, 15, {105, 960, 1830, 2700, 3540}, {150, 1140, 2085}},
+      {"fraSfondo2D", 0, "Frame3", 4680, 3405, 4605, true, 15, {60, 915, 1755, 2610, 3465}, {180, 1140, 2085}},
+      {"fraSfondo3S", 2, "Frame4", 60, 240, 4605, false, 30, {120, 960, 1830, 2700, 3600}, {150, 1140, 2085}},
+      {"fraSondo3D", -1, "Frame4", 4680, 240, 4605, true, 30, {120, 990, 1875, 2760, 3630}, {165, 1140, 2085}},
+      {"fraSfondo3S", 0, "Frame4", 60, 3450, 4605, false, 45, {75, 990, 1845, 2730, 3600}, {180, 1200, 2085}},
+      {"fraSfondo4D", -1, "Frame4", 4725, 3450, 4605, true, 45, {120, 975, 1890, 2760, 3630}, {165, 1140, 2085}}}},
+};
+
+constexpr QRect pulsante(int sinistra, int alto) { return {sinistra, alto, 2145, 645}; }
+
+constexpr int numeroControlli = 2 + 7 + 2 + 8 + 120;
+
+template <int tipo>
+constexpr std::array<DefinizioneControllo, numeroControlli> definizioni = [] {
+    const Progetto &p = progetti[tipo - 2];
+    std::array<DefinizioneControllo, numeroControlli> d{};
+    size_t n = 0;
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "Label1",
+              .posizione = {0, 0, 12000, 450},
+              .testo = " SCHEDA: costruire l'insieme  consecutivo minore - ",
+              .sfondo = rosa,
+              .primoPiano = RGB(192, 0, 0),
+              .carattere = {"Arial", 20.25, true}};
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "Label2",
+              .posizione = p.label2,
+              .testo = p.testoLabel2,
+              .sfondo = rosa,
+              .primoPiano = RGB(0, 0, 255),
+              .carattere = {"Arial", 14.25, false}};
+    struct Comando {
+        const char *nome;
+        const char *testo;
+        QRect posizione;
+        int tab;
+    };
+    const Comando comandi[] = {
+        {"CmdInsieme1", "VISUALIZZA 1° ESERCIZIO", pulsante(9660, 1725), 1},
+        {"cmdInsieme2", "VISUALIZZA 2° ESERCIZIO", pulsante(9660, 2415), 5},
+        {"cmdInsieme3", "VISUALIZZA 3° ESERCIZIO", pulsante(9660, 3090), 6},
+        {"cmdInsieme4", "VISUALIZZA 4° ESERCIZIO", pulsante(9660, p.cmdInsieme4), 7},
+        {"Command1", "STAMPA", pulsante(9675, 5925), 4},
+        {"CmdFine", "ESCI", pulsante(9660, 6660), 2},
+    };
+    for (const Comando &c : comandi)
+        d[n++] = {.tipo = TipoControllo::Pulsante,
+                  .nome = c.nome,
+                  .posizione = c.posizione,
+                  .testo = c.testo,
+                  .sfondo = rosaForte,
+                  .tabIndex = c.tab};
+    d[n++] = {.tipo = TipoControllo::Pulsante,
+              .nome = "Command2",
+              .posizione = p.command2,
+              .testo = "Visualizza la prima parte",
+              .sfondo = rosaForte,
+              .carattere = {"Arial", 9.75, true},
+              .tabIndex = 18};
+    d[n++] = {.tipo = TipoControllo::Cornice, .nome = "Frame3", .posizione = p.frame3, .sfondo = rosa, .bordo = true};
+    d[n++] = {.tipo = TipoControllo::Cornice, .nome = "Frame4", .posizione = p.frame4, .sfondo = rosa, .bordo = true};
+    for (const Insieme &s : p.insiemi)
+        d[n++] = {.tipo = TipoControllo::Cornice,
+                  .nome = s.nome,
+                  .indice = s.indice,
+                  .contenitore = s.pannello,
+                  .posizione = {s.sinistra, s.alto, s.larghezza, 3075},
+                  .sfondo = bianco,
+                  .bordo = true};
+    for (const Insieme &s : p.insiemi)
+        for (int o = 0; o < 15; ++o)
+            d[n++] = {.tipo = TipoControllo::Immagine,
+                      .nome = s.secondo ? "Image2" : "Image1",
+                      .indice = s.base + o,
+                      .contenitore = s.nome,
+                      .indiceContenitore = s.indice,
+                      .posizione = {s.colonne[o % 5], s.righe[o / 5], s.secondo ? 825 : 795, s.secondo ? 765 : 795}};
+    return d;
+}();
+
+std::span<const DefinizioneControllo> definizioniPer(int tipo)
+{
+    return tipo == 2 ? std::span<const DefinizioneControllo>(definizioni<2>) : definizioni<3>;
+}
+
+} // namespace
+
+SchedaDoppia::SchedaDoppia(int tipo) : FinestraScheda(progetti[tipo - 2].finestra, ConfigurazioneScheda::perTipo(tipo))
+{
+    costruisci(definizioniPer(tipo));
+    Image1_ = array<Immagine>("Image1");
+    Image2_ = array<Immagine>("Image2");
+    Frame3_ = controllo<Cornice>("Frame3");
+    Frame4_ = controllo<Cornice>("Frame4");
+    Command2_ = controllo<Pulsante>("Command2");
+    pulsanti_ = {controllo<Pulsante>("CmdInsieme1"), controllo<Pulsante>("cmdInsieme2"),
+                 controllo<Pulsante>("cmdInsieme3"), controllo<Pulsante>("cmdInsieme4")};
+    for (int e = 1; e <= 4; ++e)
+        connect(pulsanti_[e - 1], &Pulsante::clicked, this, [this, e] { VisualizzaEsercizio(e); });
+    connect(Command2_, &Pulsante::clicked, this, &SchedaDoppia::Command2_Click);
+    collegaComuni(progetti[tipo - 2].voceMenu);
+}
+
+void SchedaDoppia::Form_Load() { VisualizzaEsercizio(1); }
+
+void SchedaDoppia::VisualizzaEsercizio(int e)
+{
+    const int b = 15 * (e - 1);
+    segnaVisto(e);
+    const bool primaParte = e <= 2;
+    Command2_->setText(primaParte ? testoSecondaParte() : testoPrimaParte());
+    Frame3_->setVisible(primaParte);
+    Frame4_->setVisible(!primaParte);
+    for (int o = 0; o < 15; ++o) {
+        pulisci(Image1_(b + o));
+        pulisci(Image2_(b + o));
+    }
+
+    const EsercizioEstratto esercizio =
+        EstrazioneScheda::conSecondoInsieme(Casuale::corrente(), b, configurazione().tipo);
+    Figura = static_cast<qint16>(esercizio.Figura);
+    ElementiPrimo = esercizio.ElementiPrimo;
+    UltimaCasella = static_cast<qint16>(esercizio.UltimaCasella);
+    Estratte.fill(0);
+    Posizioni.fill(0);
+    for (size_t i = 0; i < esercizio.Estratte.size(); ++i) {
+        Estratte[i + 1] = static_cast<qint16>(esercizio.Estratte[i]);
+        Posizioni[i + 1] = Estratte[i + 1];
+    }
+
+    const Disegno elemento = figura(Figura);
+    for (int slot : esercizio.Estratte)
+        Image1_(slot)->impostaDisegno(elemento);
+    for (int k = b; k <= b + UltimaCasella; ++k)
+        Image2_(k)->impostaDisegno(elemento);
+}
+
+void SchedaDoppia::Command2_Click()
+{
+    if (Command2_->text() != testoSecondaParte()) {
+        Command2_->setText(testoSecondaParte());
+        Frame3_->setVisible(true);
+        Frame4_->setVisible(false);
+    } else {
+        Command2_->setText(testoPrimaParteBreve());
+        Frame3_->setVisible(false);
+        Frame4_->setVisible(true);
+    }
+}
+
+ContenutoScheda SchedaDoppia::contenuto() const
+{
+    ContenutoScheda c;
+    for (int e = 0; e < 4; ++e)
+        for (int o = 0; o < 15; ++o) {
+            c.primo[e][o] = Image1_(15 * e + o)->disegno();
+            c.secondo[e][o] = Image2_(15 * e + o)->disegno();
+        }
+    return c;
+}

@@ -1,0 +1,182 @@
+#include "frmStampaSchede.h"
+
+#include "platform/Casuale.h"
+#include "ui/Immagine.h"
+#include "ui/Pulsante.h"
+
+namespace {
+
+constexpr int rosa = RGB(255, 192, 255);
+constexpr int rosaForte = RGB(255, 128, 255);
+constexpr int bianco = RGB(255, 255, 255);
+
+constexpr DefinizioneFinestra finestra{.titolo = "VISUALIZZAZIONE SCHEDA       ",
+                                       .larghezzaClient = 11910,
+                                       .altezzaClient = 8280,
+                                       .sfondo = rosa,
+                                       .grande = true};
+
+using Celle = std::array<QPoint, 15>;
+constexpr Celle celle1 = {{{120, 150},
+                           {975, 150},
+                           {1830, 150},
+                           {2685, 150},
+                           {3540, 150},
+                           {105, 1155},
+                           {975, 1140},
+                           {1830, 1140},
+                           {2685, 1140},
+                           {3540, 1140},
+                           {120, 2085},
+                           {975, 2085},
+                           {1830, 2085},
+                           {2685, 2085},
+                           {3540, 2085}}};
+constexpr Celle celle23 = {{{90, 150},
+                            {960, 150},
+                            {1830, 150},
+                            {2700, 150},
+                            {3540, 150},
+                            {105, 1140},
+                            {960, 1140},
+                            {1830, 1140},
+                            {2685, 1140},
+                            {3540, 1140},
+                            {120, 2085},
+                            {990, 2085},
+                            {1860, 2085},
+                            {2715, 2085},
+                            {3570, 2085}}};
+constexpr Celle celle4 = {{{75, 150},
+                           {960, 150},
+                           {1830, 150},
+                           {2700, 150},
+                           {3540, 150},
+                           {105, 1140},
+                           {960, 1140},
+                           {1830, 1140},
+                           {2685, 1140},
+                           {3540, 1140},
+                           {120, 2070},
+                           {990, 2070},
+                           {1860, 2070},
+                           {2715, 2070},
+                           {3570, 2070}}};
+
+struct Cornice {
+    int indice;
+    int sinistra, alto; // in Frame1
+    int base;
+    const Celle *celle;
+};
+
+// In the order of the design: earlier frames lie in front.
+constexpr Cornice cornici[] = {
+    {0, 90, 255, 0, &celle1},
+    {2, 4710, 255, 30, &celle23},
+    {1, 75, 3390, 15, &celle23},
+    {4, 4710, 3390, 75, &celle4},
+};
+
+constexpr QRect pulsante(int sinistra, int alto) { return {sinistra, alto, 2145, 645}; }
+
+constexpr auto definizioni = [] {
+    std::array<DefinizioneControllo, 2 + 6 + 1 + 4 + 60> d{};
+    size_t n = 0;
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "Label1",
+              .posizione = {0, -15, 12000, 495},
+              .testo = " SCHEDA: costruire l'insieme consecutivo minore - ",
+              .sfondo = rosa,
+              .primoPiano = RGB(192, 0, 0),
+              .carattere = {"Arial", 20.25, true}};
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "Label2",
+              .posizione = {0, 495, 12000, 495},
+              .testo = " situazione iniziale: secondo insieme vuoto",
+              .sfondo = rosa,
+              .primoPiano = RGB(0, 0, 255),
+              .carattere = {"Arial", 14.25, false}};
+    struct Comando {
+        const char *nome;
+        const char *testo;
+        QRect posizione;
+        int tab;
+    };
+    constexpr Comando comandi[] = {
+        {"CmdOperazione", "VISUALIZZA 1° INSIEME", pulsante(9660, 1725), 1},
+        {"cmdInsieme2", "VISUALIZZA 2° INSIEME", pulsante(9660, 2415), 9},
+        {"cmdInsieme3", "VISUALIZZA 3° INSIEME", pulsante(9660, 3090), 10},
+        {"cmdInsieme4", "VISUALIZZA 4° INSIEME", pulsante(9660, 3795), 13},
+        {"Command1", "STAMPA", pulsante(9675, 5925), 4},
+        {"CmdFine", "ESCI", pulsante(9660, 6660), 2},
+    };
+    for (const Comando &c : comandi)
+        d[n++] = {.tipo = TipoControllo::Pulsante,
+                  .nome = c.nome,
+                  .posizione = c.posizione,
+                  .testo = c.testo,
+                  .sfondo = rosaForte,
+                  .tabIndex = c.tab};
+    d[n++] = {.tipo = TipoControllo::Cornice, .nome = "Frame1", .posizione = {30, 1080, 9405, 6525}, .sfondo = rosa};
+    for (const Cornice &c : cornici)
+        d[n++] = {.tipo = TipoControllo::Cornice,
+                  .nome = "FraSfondoS",
+                  .indice = c.indice,
+                  .contenitore = "Frame1",
+                  .posizione = {c.sinistra, c.alto, 4605, 3075},
+                  .sfondo = bianco,
+                  .bordo = true};
+    for (const Cornice &c : cornici)
+        for (int o = 0; o < 15; ++o) {
+            const QPoint p = (*c.celle)[o];
+            d[n++] = {.tipo = TipoControllo::Immagine,
+                      .nome = "Image1",
+                      .indice = c.base + o,
+                      .contenitore = "FraSfondoS",
+                      .indiceContenitore = c.indice,
+                      .posizione = {p.x(), p.y(), 795, 795}};
+        }
+    return d;
+}();
+
+} // namespace
+
+frmStampaSchede::frmStampaSchede() : FinestraUnica(finestra, ConfigurazioneScheda::perTipo(1))
+{
+    costruisci(definizioni);
+    Image1_ = array<Immagine>("Image1");
+    pulsanti_ = {controllo<Pulsante>("CmdOperazione"), controllo<Pulsante>("cmdInsieme2"),
+                 controllo<Pulsante>("cmdInsieme3"), controllo<Pulsante>("cmdInsieme4")};
+    for (int e = 1; e <= 4; ++e)
+        connect(pulsanti_[e - 1], &Pulsante::clicked, this, [this, e] { Anteprima(e); });
+    collegaComuni("Impostazione stampante");
+}
+
+void frmStampaSchede::Form_Load() { Anteprima(1); }
+
+void frmStampaSchede::Anteprima(int e)
+{
+    const int b = basi[e - 1];
+    segnaVisto(e);
+    for (int o = 0; o < 15; ++o)
+        pulisci(Image1_(b + o));
+    const EsercizioEstratto esercizio = EstrazioneScheda::insiemeVuoto(Casuale::corrente(), b);
+    Figura = static_cast<qint16>(esercizio.Figura);
+    ElementiPrimo = esercizio.ElementiPrimo;
+    Estratte.fill(0);
+    for (size_t i = 0; i < esercizio.Estratte.size(); ++i)
+        Estratte[i + 1] = static_cast<qint16>(esercizio.Estratte[i]);
+    const Disegno elemento = figura(Figura);
+    for (int slot : esercizio.Estratte)
+        Image1_(slot)->impostaDisegno(elemento);
+}
+
+ContenutoScheda frmStampaSchede::contenuto() const
+{
+    ContenutoScheda c;
+    for (int e = 0; e < 4; ++e)
+        for (int o = 0; o < 15; ++o)
+            c.primo[e][o] = Image1_(basi[e] + o)->disegno();
+    return c;
+}
