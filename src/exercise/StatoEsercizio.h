@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <array>
+#include <limits>
+
+// The exercises' state. It belongs to the program run, not to one opening of
+// the exercise window: the totals carry over from one opening and one kind to
+// the next, and only the window's own procedures reset what they must.
+
+inline qint16 NumeroEsercizio = 0;         // of this opening; restarts at every load
+inline float ElementiPrimo = 0;            // N, a whole number
+inline qint16 ElementiIniziali = 0;        // M, start count of the second set (kinds 1 and 2)
+inline qint16 ElementiSecondo = 0;         // elements now in the second set, 0..10
+inline qint16 Figura = 0;                  // picture of the current exercise, 1..12
+inline std::array<qint16, 13> Estratte{};  // slots as drawn, entries 1..N
+inline std::array<qint16, 11> Posizioni{}; // slots of the first set, entries 1..N
+
+inline qint16 RisposteEsatte = 0;
+inline qint16 RisposteErrate = 0;
+inline qint16 RifiutiAiuto = 0; // help offers declined since the solution was last shown
+
+inline double InizioRisposta = 0; // seconds since midnight when the second set was last put in its start state
+inline qint64 TempoParziale = 0;  // whole seconds
+inline qint64 TempoTotale = 0;
+
+// Counters stop at the largest 16-bit value instead of wrapping to a negative count.
+constexpr qint16 piuUno(qint16 valore)
+{
+    return valore == std::numeric_limits<qint16>::max() ? valore : static_cast<qint16>(valore + 1);
+}

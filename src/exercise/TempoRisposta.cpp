@@ -1,0 +1,20 @@
+#include "TempoRisposta.h"
+
+#include <cmath>
+
+qint64 TempoRisposta::secondi(double inizio, double adesso)
+{
+    double durata = adesso - inizio;
+    if (durata < 0)
+        durata += secondiGiorno;
+    return static_cast<qint64>(std::floor(durata));
+}
+
+QString TempoRisposta::formato(qint64 secondi)
+{
+    if (secondi >= massimoMostrato)
+        return QString::number(massimoMostrato);
+    if (secondi >= 0)
+        return QLatin1Char(' ') + QString::number(secondi);
+    return QString::number(secondi);
+}

@@ -1,0 +1,694 @@
+#include "frmOperativo.h"
+
+#include "RegoleTastierino.h"
+#include "StatoEsercizio.h"
+#include "TempoRisposta.h"
+#include "app/FrmInizio.h"
+#include "app/TipoEsercizio.h"
+#include "platform/Casuale.h"
+#include "platform/Orologio.h"
+#include "ui/CodiciTasto.h"
+#include "ui/Cornice.h"
+#include "ui/Etichetta.h"
+#include "ui/FrmFigure.h"
+#include "ui/Immagine.h"
+#include "ui/OsservatoreRilasci.h"
+#include "ui/PulsanteOpzione.h"
+#include "ui/RegistroFinestre.h"
+#include "ui/Twips.h"
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int rosa = RGB(255, 192, 255);
+constexpr int pesca = RGB(255, 224, 192);
+constexpr int arancio = RGB(255, 192, 128); // the focused keypad or help button
+constexpr int mattone = RGB(192, 64, 0);
+constexpr int rosso = RGB(255, 0, 0);
+constexpr int rossoScuro = RGB(192, 0, 0);
+constexpr int blu = RGB(0, 0, 255);
+constexpr int caselle = GeneratoreEsercizio::numeroCaselle;
+
+constexpr DefinizioneFinestra finestra{.titolo = "Costruisci l'insieme consecutivo minore",
+                                       .larghezzaClient = 11910,
+                                       .altezzaClient = 8580,
+                                       .sfondo = rosa,
+                                       .grande = true,
+                                       .icona = ":/figure/icona_operativo.ico"};
+
+constexpr Carattere intestazione{"Arial", 8.25, true};
+constexpr Carattere valore{"Arial", 14.25, true};
+constexpr Carattere tastierino{"MS Sans Serif", 13.5, true};
+constexpr Carattere aiuto{"Arial", 20.25, true};
+
+// Slot lefts and tops of the two sets, row by row (the designer's grid is not quite regular).
+constexpr int sinistraPrimo[caselle] = {300,  1140, 1950, 2790, 3630, 300,  1140, 1950,
+                                        2790, 3630, 300,  1110, 1920, 2760, 3600};
+constexpr int altoPrimo[caselle] = {270,  270,  270,  270,  270,  1170, 1170, 1170,
+                                    1170, 1170, 2010, 2010, 2010, 2010, 2010};
+constexpr int sinistraSecondo[caselle] = {240,  1080, 1920, 2775, 3630, 255,  1080, 1920,
+                                          2775, 3630, 255,  1095, 1920, 2760, 3600};
+constexpr int altoSecondo[caselle] = {255,  255,  255,  255,  255,  1140, 1155, 1155,
+                                      1155, 1155, 2025, 2040, 2040, 2040, 2040};
+
+struct Punteggio {
+    const char *intestazione;
+    int sinistraIntestazione;
+    const char *nome;
+    int sinistra;
+    const char *suggerimento;
+};
+constexpr Punteggio punteggi[5] = {
+    {"Oper", 45, "LblOperazione", 105, nullptr},
+    {" Risposte esatte", 990, "lblRisEsatte", 1035, nullptr},
+    {" Risposte errate", 1935, "lblRisErrate", 1965, nullptr},
+    {"Tempo parziale", 2880, "LblTempoParziale", 2910, "Secondi impiegati per ogni risposta"},
+    {"Tempo totale", 3825, "LblTempoTotale", 3870, "Secondi impiegati per ogni esercizio"},
+};
+
+struct Tasto {
+    const char *testo;
+    QRect posizione;
+    int tab;
+};
+constexpr Tasto tasti[RegoleTastierino::numeroTasti] = {
+    {"AGGIUNGI", {90, 420, 2625, 930}, 0},   {"TOGLI", {2805, 420, 2625, 915}, 10},
+    {"VERIFICA", {90, 1440, 2625, 930}, 11}, {"AVANTI", {2805, 1440, 2625, 915}, 12},
+    {"ESCI", {105, 2505, 5325, 930}, 13},
+};
+
+// Front to back: the score box, the second set, the first set, the three panels, the texts.
+constexpr auto definizioni = [] {
+    std::array<DefinizioneControllo, 1 + 10 + 2 * (1 + caselle + 1) + 6 + 4 + 3 + 3> d{};
+    size_t n = 0;
+    d[n++] = {.tipo = TipoControllo::Cornice,
+              .nome = "frmElaborazione",
+              .posizione = {300, 6300, 4890, 1695},
+              .sfondo = rosa,
+              .bordo = true};
+    for (int i = 0; i < 5; ++i) {
+        d[n++] = {.tipo = TipoControllo::Etichetta,
+                  .nome = "Label5",
+                  .indice = i,
+                  .contenitore = "frmElaborazione",
+                  .posizione = {punteggi[i].sinistraIntestazione, 300, 930, 555},
+                  .testo = punteggi[i].intestazione,
+                  .primoPiano = rossoScuro,
+                  .carattere = intestazione,
+                  .allineamento = Allineamento::Centro};
+        d[n++] = {.tipo = TipoControllo::Etichetta,
+                  .nome = punteggi[i].nome,
+                  .contenitore = "frmElaborazione",
+                  .posizione = {punteggi[i].sinistra, 960, 810, 480},
+                  .primoPiano = blu,
+                  .carattere = valore,
+                  .allineamento = Allineamento::Centro,
+                  .suggerimento = punteggi[i].suggerimento};
+    }
+    // The pictures of a set lie in front of its outline.
+    d[n++] = {
+        .tipo = TipoControllo::Cornice, .nome = "FraSfondoD", .posizione = {6075, 1020, 4620, 3240}, .sfondo = rosa};
+    for (int k = 1; k <= caselle; ++k)
+        d[n++] = {.tipo = TipoControllo::Immagine,
+                  .nome = "Image2",
+                  .indice = k,
+                  .contenitore = "FraSfondoD",
+                  .posizione = {sinistraSecondo[k - 1], altoSecondo[k - 1], 735, 735}};
+    d[n++] = {.tipo = TipoControllo::Sagoma,
+              .nome = "Shape1",
+              .indice = 0,
+              .contenitore = "FraSfondoD",
+              .posizione = {30, 30, 4545, 3030},
+              .primoPiano = rosso};
+    d[n++] = {
+        .tipo = TipoControllo::Cornice, .nome = "FraSfondoS", .posizione = {570, 1020, 4620, 3240}, .sfondo = rosa};
+    for (int k = 1; k <= caselle; ++k)
+        d[n++] = {.tipo = TipoControllo::Immagine,
+                  .nome = "Image1",
+                  .indice = k,
+                  .contenitore = "FraSfondoS",
+                  .posizione = {sinistraPrimo[k - 1], altoPrimo[k - 1], 735, 735}};
+    d[n++] = {.tipo = TipoControllo::Sagoma,
+              .nome = "Shape1",
+              .indice = 1,
+              .contenitore = "FraSfondoS",
+              .posizione = {30, 30, 4545, 3030},
+              .primoPiano = rosso};
+
+    d[n++] = {.tipo = TipoControllo::Cornice,
+              .nome = "fraTastierino",
+              .posizione = {5370, 4800, 5670, 3765},
+              .sfondo = rosa,
+              .bordo = true};
+    for (int i = 0; i < RegoleTastierino::numeroTasti; ++i)
+        d[n++] = {.tipo = TipoControllo::PulsanteOpzione,
+                  .nome = "Option1",
+                  .indice = i,
+                  .contenitore = "fraTastierino",
+                  .posizione = tasti[i].posizione,
+                  .testo = tasti[i].testo,
+                  .sfondo = pesca,
+                  .carattere = tastierino,
+                  .tabIndex = tasti[i].tab};
+
+    d[n++] = {.tipo = TipoControllo::Cornice,
+              .nome = "fraAiuto",
+              .posizione = {5355, 4800, 5670, 3765},
+              .sfondo = rosa,
+              .bordo = true};
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "LblAiuto",
+              .contenitore = "fraAiuto",
+              .posizione = {195, 495, 5235, 720},
+              .testo = "Ti aiuto ?",
+              .sfondo = pesca,
+              .carattere = {"Arial", 21.75, true},
+              .allineamento = Allineamento::Centro};
+    d[n++] = {.tipo = TipoControllo::PulsanteOpzione,
+              .nome = "Option3",
+              .indice = 0,
+              .contenitore = "fraAiuto",
+              .posizione = {120, 1575, 2700, 840},
+              .testo = "SI",
+              .sfondo = pesca,
+              .carattere = aiuto,
+              .tabIndex = 27};
+    d[n++] = {.tipo = TipoControllo::PulsanteOpzione,
+              .nome = "Option3",
+              .indice = 1,
+              .contenitore = "fraAiuto",
+              .posizione = {2865, 1575, 2700, 840},
+              .testo = "NO",
+              .sfondo = pesca,
+              .carattere = aiuto,
+              .tabIndex = 28};
+
+    d[n++] = {.tipo = TipoControllo::Cornice,
+              .nome = "fraIntervento",
+              .posizione = {5355, 4800, 5670, 3765},
+              .sfondo = rosa,
+              .bordo = true};
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "lblIntervento",
+              .contenitore = "fraIntervento",
+              .posizione = {690, 570, 4095, 1095},
+              .testo = "Intervengo io",
+              .carattere = {"Arial", 27.75, true},
+              .allineamento = Allineamento::Centro};
+    d[n++] = {.tipo = TipoControllo::PulsanteOpzione,
+              .nome = "optOK",
+              .contenitore = "fraIntervento",
+              .posizione = {1110, 1872, 3330, 945},
+              .testo = "OK",
+              .carattere = aiuto,
+              .tabIndex = 7};
+
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "Label2",
+              .posizione = {75, 495, 11925, 495},
+              .sfondo = rosa,
+              .primoPiano = mattone,
+              .carattere = valore};
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "Label1",
+              .posizione = {90, 0, 11925, 495},
+              .testo = "COSTRUISCI L'INSIEME CHE VIENE PRIMA",
+              .sfondo = rosa,
+              .primoPiano = mattone,
+              .carattere = {"Arial", 20.25, true}};
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "LblEsito",
+              .posizione = {270, 4830, 5055, 975},
+              .primoPiano = blu,
+              .carattere = {"Arial", 48, true},
+              .allineamento = Allineamento::Centro};
+    return d;
+}();
+
+const QString esatto = QStringLiteral("E s a t t o");
+const QString errato = QStringLiteral("E r r a t o");
+
+} // namespace
+
+frmOperativo::frmOperativo() : FinestraUnica(finestra)
+{
+    costruisci(definizioni);
+    Label1_ = controllo<Etichetta>("Label1");
+    Label2_ = controllo<Etichetta>("Label2");
+    LblEsito_ = controllo<Etichetta>("LblEsito");
+    LblOperazione_ = controllo<Etichetta>("LblOperazione");
+    lblRisEsatte_ = controllo<Etichetta>("lblRisEsatte");
+    lblRisErrate_ = controllo<Etichetta>("lblRisErrate");
+    LblTempoParziale_ = controllo<Etichetta>("LblTempoParziale");
+    LblTempoTotale_ = controllo<Etichetta>("LblTempoTotale");
+    LblAiuto_ = controllo<Etichetta>("LblAiuto");
+    lblIntervento_ = controllo<Etichetta>("lblIntervento");
+    FraSfondoS_ = controllo<Cornice>("FraSfondoS");
+    FraSfondoD_ = controllo<Cornice>("FraSfondoD");
+    fraTastierino_ = controllo<Cornice>("fraTastierino");
+    fraAiuto_ = controllo<Cornice>("fraAiuto");
+    fraIntervento_ = controllo<Cornice>("fraIntervento");
+    Image1_ = array<Immagine>("Image1");
+    Image2_ = array<Immagine>("Image2");
+    Option1_ = array<PulsanteOpzione>("Option1");
+    Option3_ = array<PulsanteOpzione>("Option3");
+    optOK_ = controllo<PulsanteOpzione>("optOK");
+
+    for (const auto &[indice, pulsante] : Option1_) {
+        connect(pulsante, &PulsanteOpzione::presoFuoco, this, &frmOperativo::Option1_GotFocus);
+        connect(pulsante, &PulsanteOpzione::persoFuoco, this, &frmOperativo::Option1_LostFocus);
+        connect(pulsante, &PulsanteOpzione::tastoGiu, this, &frmOperativo::Option1_KeyDown);
+        connect(pulsante, &PulsanteOpzione::carattere, this, &frmOperativo::Option1_KeyPress);
+        connect(pulsante, &PulsanteOpzione::tastoSu, this, &frmOperativo::Option1_KeyUp);
+        connect(pulsante, &PulsanteOpzione::mouseGiu, this, &frmOperativo::Option1_MouseDown);
+        connect(pulsante, &PulsanteOpzione::mouseSu, this, &frmOperativo::Option1_MouseUp);
+    }
+    for (const auto &[indice, pulsante] : Option3_) {
+        connect(pulsante, &PulsanteOpzione::presoFuoco, this, &frmOperativo::Option3_GotFocus);
+        connect(pulsante, &PulsanteOpzione::persoFuoco, this, &frmOperativo::Option3_LostFocus);
+        connect(pulsante, &PulsanteOpzione::tastoGiu, this, &frmOperativo::Option3_KeyDown);
+        connect(pulsante, &PulsanteOpzione::carattere, this, &frmOperativo::Option3_KeyPress);
+        connect(pulsante, &PulsanteOpzione::tastoSu, this, &frmOperativo::Option3_KeyUp);
+        connect(pulsante, &PulsanteOpzione::mouseGiu, this, &frmOperativo::Option3_MouseDown);
+        connect(pulsante, &PulsanteOpzione::mouseSu, this, &frmOperativo::Option3_MouseUp);
+    }
+    connect(optOK_, &PulsanteOpzione::tastoGiu, this, [this](int, int keyCode) { optOK_KeyDown(keyCode); });
+    connect(optOK_, &PulsanteOpzione::mouseGiu, this, [this] { optOK_MouseDown(); });
+    connect(optOK_, &PulsanteOpzione::mouseSu, this, [this] { optOK_->impostaValore(false); });
+
+    // A real release anywhere re-arms every guard, even one whose release went to another widget.
+    connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::tastoRilasciato, this, [this] {
+        TastoGestito = false;
+        SpazioGestito = false;
+        TastoGestitoAiuto = false;
+        SpazioGestitoAiuto = false;
+    });
+    connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::mouseRilasciato, this,
+            [this] { MouseGestito = false; });
+}
+
+void frmOperativo::Form_Load()
+{
+    AvviaEsercizi();
+    // The focus requests above fail while the window is hidden: it opens on
+    // the first control in tab order.
+    Option1_(0)->setFocus(Qt::OtherFocusReason);
+}
+
+void frmOperativo::Form_Unload() { EsciEsercizio(); }
+
+void frmOperativo::AvviaEsercizi()
+{
+    DisattivaRiquadri();
+    fraTastierino_->setEnabled(true);
+    fraTastierino_->raise();
+    NumeroEsercizio = 0;
+    NuovoEsercizio();
+}
+
+void frmOperativo::NuovoEsercizio()
+{
+    for (int k = 1; k <= caselle; ++k) {
+        Image1_(k)->hide();
+        Image2_(k)->hide();
+    }
+    ElementiSecondo = 0;
+    NumeroEsercizio = piuUno(NumeroEsercizio);
+    LblOperazione_->setText(QString::number(NumeroEsercizio));
+    LblEsito_->clear();
+    LblTempoParziale_->clear();
+    switch (TipoEsercizio) {
+    case 0:
+        genera0();
+        VisualizzaD0();
+        Label2_->setText(QStringLiteral("Secondo insieme vuoto - Inserisci elementi"));
+        break;
+    case 1:
+        genera1();
+        VisualizzaD1();
+        Label2_->setText(QStringLiteral("Secondo insieme suvvalente - Aggiungi elementi"));
+        break;
+    case 2:
+        genera2();
+        VisualizzaD2();
+        Label2_->setText(QStringLiteral("Secondo insieme prevalente - Togli elementi"));
+        break;
+    default:
+        break;
+    }
+    TastiEsercizio();
+}
+
+void frmOperativo::EsciEsercizio()
+{
+    // While the program is ending, the start window is being unloaded too.
+    if (!uscito_ && !RegistroFinestre::istanza().inChiusura()) {
+        uscito_ = true;
+        FrmInizio::istanza().mostra();
+    }
+    scarica();
+}
+
+void frmOperativo::DisattivaRiquadri()
+{
+    fraTastierino_->setEnabled(false);
+    fraAiuto_->setEnabled(false);
+    fraIntervento_->setEnabled(false);
+}
+
+void frmOperativo::genera0() { genera(0); }
+void frmOperativo::genera1() { genera(1); }
+void frmOperativo::genera2() { genera(2); }
+
+void frmOperativo::genera(int tipo)
+{
+    const GeneratoreEsercizio::Esercizio e = GeneratoreEsercizio::genera(tipo, Casuale::corrente());
+    tipoInCorso_ = tipo;
+    Figura = e.figura;
+    ElementiPrimo = static_cast<float>(e.elementiPrimo);
+    Estratte = e.estratte;
+    Posizioni = e.posizioni;
+    if (tipo != 0)
+        ElementiIniziali = e.elementiIniziali;
+
+    FraSfondoS_->show();
+    const Disegno figura = FrmFigure::istanza().figura(Figura);
+    for (int k = 1; k <= caselle; ++k) {
+        if (e.occupa(k)) {
+            Image1_(k)->impostaDisegno(figura);
+            Image1_(k)->show();
+        }
+    }
+}
+
+void frmOperativo::VisualizzaD0()
+{
+    ElementiSecondo = 0;
+    FraSfondoD_->show();
+    for (int k = 1; k <= caselle; ++k) {
+        Image2_(k)->show();
+        Image2_(k)->togliDisegno();
+    }
+    InizioRisposta = Orologio::corrente().secondiDallaMezzanotte();
+}
+
+void frmOperativo::VisualizzaD1()
+{
+    FraSfondoD_->show();
+    for (int k = 1; k <= caselle; ++k)
+        Image2_(k)->togliDisegno();
+    mostraSecondo(ElementiIniziali);
+    ElementiSecondo = ElementiIniziali;
+    InizioRisposta = Orologio::corrente().secondiDallaMezzanotte();
+}
+
+void frmOperativo::VisualizzaD2()
+{
+    FraSfondoD_->show();
+    mostraSecondo(ElementiIniziali);
+    ElementiSecondo = ElementiIniziali;
+    InizioRisposta = Orologio::corrente().secondiDallaMezzanotte();
+}
+
+void frmOperativo::mostraSecondo(int quanti)
+{
+    const Disegno figura = FrmFigure::istanza().figura(Figura);
+    for (int k = 1; k <= quanti && k <= GeneratoreEsercizio::massimoSecondo; ++k) {
+        Image2_(k)->impostaDisegno(figura);
+        Image2_(k)->show();
+    }
+}
+
+void frmOperativo::nascondiSecondo()
+{
+    for (int k = 1; k <= caselle; ++k)
+        Image2_(k)->hide();
+}
+
+void frmOperativo::AggiungiElemento()
+{
+    ElementiSecondo = static_cast<qint16>(qMin(ElementiSecondo + 1, GeneratoreEsercizio::massimoSecondo));
+    Image2_(ElementiSecondo)->impostaDisegno(FrmFigure::istanza().figura(Figura));
+    Image2_(ElementiSecondo)->show();
+    Option1_(2)->setEnabled(true);
+}
+
+void frmOperativo::TogliElemento()
+{
+    if (ElementiSecondo >= 1 && ElementiSecondo <= GeneratoreEsercizio::massimoSecondo)
+        Image2_(ElementiSecondo)->hide();
+    ElementiSecondo = static_cast<qint16>(qMax(ElementiSecondo - 1, 0));
+    Option1_(2)->setEnabled(true);
+}
+
+void frmOperativo::EseguiTasto(int index)
+{
+    switch (index) {
+    case 0:
+        AggiungiElemento();
+        break;
+    case 1:
+        TogliElemento();
+        break;
+    case 2:
+        VerificaRisposta();
+        break;
+    case 3:
+        NuovoEsercizio();
+        break;
+    case 4:
+        EsciEsercizio();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmOperativo::TastiEsercizio()
+{
+    Option1_(0)->setEnabled(true);
+    Option1_(1)->setEnabled(true);
+    Option1_(2)->setEnabled(false);
+    Option1_(3)->setEnabled(false);
+    Option1_(4)->setEnabled(false);
+    daiFuoco(Option1_(1));
+}
+
+void frmOperativo::TastiRisolto()
+{
+    Option1_(0)->setEnabled(false);
+    Option1_(1)->setEnabled(false);
+    Option1_(2)->setEnabled(false);
+    Option1_(3)->setEnabled(true);
+    Option1_(4)->setEnabled(true);
+    daiFuoco(Option1_(3));
+}
+
+void frmOperativo::VerificaRisposta()
+{
+    const int soluzione = static_cast<int>(std::lround(ElementiPrimo)) - 1;
+    if (ElementiSecondo == soluzione) {
+        RisposteEsatte = piuUno(RisposteEsatte);
+        lblRisEsatte_->setText(QString::number(RisposteEsatte));
+        LblEsito_->setText(esatto);
+        TastiRisolto();
+    } else {
+        LblEsito_->setText(errato);
+        RisposteErrate = piuUno(RisposteErrate);
+        lblRisErrate_->setText(QString::number(RisposteErrate));
+        portaDavanti(fraAiuto_);
+        // Without a focused button the keyboard could not answer the offer.
+        daiFuoco(Option3_(0));
+    }
+
+    const double adesso = Orologio::corrente().secondiDallaMezzanotte();
+    TempoParziale = TempoRisposta::secondi(InizioRisposta, adesso);
+    TempoTotale += TempoParziale;
+    LblTempoParziale_->setText(TempoRisposta::formato(TempoParziale));
+    LblTempoTotale_->setText(TempoRisposta::formato(TempoTotale));
+}
+
+void frmOperativo::SiSi()
+{
+    RifiutiAiuto = 0;
+    nascondiSecondo();
+    const int soluzione = static_cast<int>(std::lround(ElementiPrimo)) - 1;
+    mostraSecondo(soluzione);
+    // The count follows what the pupil sees.
+    ElementiSecondo = static_cast<qint16>(qMax(soluzione, 0));
+    LblEsito_->clear();
+    portaDavanti(fraTastierino_);
+    TastiRisolto();
+}
+
+void frmOperativo::RifiutaAiuto()
+{
+    RifiutiAiuto = piuUno(RifiutiAiuto);
+    if (RifiutiAiuto >= 3) {
+        RifiutiAiuto = 0;
+        portaDavanti(fraIntervento_);
+        daiFuoco(optOK_);
+        optOK_->impostaValore(false);
+        return;
+    }
+    nascondiSecondo();
+    switch (tipoInCorso_) {
+    case 0:
+        VisualizzaD0();
+        break;
+    case 1:
+        VisualizzaD1();
+        break;
+    case 2:
+        VisualizzaD2();
+        break;
+    default:
+        break;
+    }
+    portaDavanti(fraTastierino_);
+    TastiEsercizio();
+    LblEsito_->clear();
+}
+
+void frmOperativo::portaDavanti(Cornice *pannello)
+{
+    DisattivaRiquadri();
+    pannello->setEnabled(true);
+    pannello->raise();
+}
+
+void frmOperativo::daiFuoco(QWidget *w)
+{
+    // Like a focus request with errors ignored: nothing happens while the window is hidden.
+    if (isVisible() && w->isEnabled())
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+void frmOperativo::Option1_GotFocus(int index)
+{
+    Option1_(index)->impostaValore(false);
+    Option1_(index)->impostaSfondo(arancio);
+}
+
+void frmOperativo::Option1_LostFocus(int index)
+{
+    Option1_(index)->impostaSfondo(pesca);
+    Option1_(index)->impostaValore(false);
+}
+
+void frmOperativo::Option1_KeyDown(int index, int keyCode)
+{
+    if (TastoGestito)
+        return;
+    const int destinazione = RegoleTastierino::cifra(keyCode);
+    if (destinazione >= 0) {
+        TastoGestito = true;
+        if (Option1_(destinazione)->abilitato())
+            daiFuoco(Option1_(destinazione));
+    } else if (keyCode == CodiciTasto::Invio) {
+        TastoGestito = true;
+        EseguiTasto(index);
+    }
+}
+
+void frmOperativo::Option1_KeyPress(int index, int keyAscii)
+{
+    if (SpazioGestito || keyAscii != CodiciTasto::Spazio)
+        return;
+    std::array<bool, RegoleTastierino::numeroTasti> abilitati{};
+    for (int j = 0; j < RegoleTastierino::numeroTasti; ++j)
+        abilitati[j] = Option1_(j)->abilitato();
+    SpazioGestito = true;
+    daiFuoco(Option1_(RegoleTastierino::prossimo(index, abilitati)));
+}
+
+void frmOperativo::Option1_KeyUp()
+{
+    TastoGestito = false;
+    SpazioGestito = false;
+}
+
+void frmOperativo::Option1_MouseDown(int index)
+{
+    if (MouseGestito)
+        return;
+    MouseGestito = true;
+    EseguiTasto(index);
+}
+
+void frmOperativo::Option1_MouseUp(int index)
+{
+    Option1_(index)->impostaValore(false);
+    MouseGestito = false;
+}
+
+void frmOperativo::Option3_GotFocus(int index)
+{
+    Option3_(index)->impostaSfondo(arancio);
+    Option3_(index)->impostaValore(false);
+}
+
+void frmOperativo::Option3_LostFocus(int index) { Option3_(index)->impostaSfondo(pesca); }
+
+void frmOperativo::Option3_KeyDown(int index, int keyCode)
+{
+    if (TastoGestitoAiuto)
+        return;
+    switch (RegoleTastierino::aiuto(keyCode)) {
+    case RegoleTastierino::TastoAiuto::Si:
+        TastoGestitoAiuto = true;
+        daiFuoco(Option3_(0));
+        break;
+    case RegoleTastierino::TastoAiuto::No:
+        TastoGestitoAiuto = true;
+        daiFuoco(Option3_(1));
+        break;
+    case RegoleTastierino::TastoAiuto::Invio:
+        TastoGestitoAiuto = true;
+        if (index == 0)
+            SiSi();
+        else
+            RifiutaAiuto();
+        break;
+    case RegoleTastierino::TastoAiuto::Altro:
+        break;
+    }
+}
+
+void frmOperativo::Option3_KeyPress(int index, int keyAscii)
+{
+    if (SpazioGestitoAiuto || keyAscii != CodiciTasto::Spazio)
+        return;
+    SpazioGestitoAiuto = true;
+    daiFuoco(Option3_(index == 0 ? 1 : 0));
+}
+
+void frmOperativo::Option3_KeyUp(int index)
+{
+    TastoGestitoAiuto = false;
+    SpazioGestitoAiuto = false;
+    Option3_(index)->impostaValore(false);
+}
+
+void frmOperativo::Option3_MouseDown(int index)
+{
+    if (index == 0)
+        SiSi();
+    else
+        RifiutaAiuto();
+}
+
+void frmOperativo::Option3_MouseUp(int index) { Option3_(index)->impostaValore(false); }
+
+void frmOperativo::optOK_KeyDown(int keyCode)
+{
+    if (keyCode != CodiciTasto::Invio)
+        return;
+    DisattivaRiquadri();
+    fraTastierino_->setEnabled(true);
+    SiSi();
+}
+
+void frmOperativo::optOK_MouseDown() { SiSi(); }

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "GeneratoreEsercizio.h"
+#include "ui/Finestra.h"
+
+class Cornice;
+class Etichetta;
+class Immagine;
+class PulsanteOpzione;
+
+// The exercise window: the pupil builds, next to a random first set of N
+// pictures, the set that comes before it (N - 1 pictures), with a keypad of
+// five big buttons, then gets a verdict, help and the solution, exercise
+// after exercise, until ESCI or the close box brings the start window back.
+class frmOperativo : public FinestraUnica<frmOperativo> {
+    Q_OBJECT
+public:
+    frmOperativo();
+
+    Etichetta *Label1() const { return Label1_; }
+    Etichetta *Label2() const { return Label2_; }
+    Etichetta *LblEsito() const { return LblEsito_; }
+    Etichetta *LblOperazione() const { return LblOperazione_; }
+    Etichetta *lblRisEsatte() const { return lblRisEsatte_; }
+    Etichetta *lblRisErrate() const { return lblRisErrate_; }
+    Etichetta *LblTempoParziale() const { return LblTempoParziale_; }
+    Etichetta *LblTempoTotale() const { return LblTempoTotale_; }
+    Etichetta *LblAiuto() const { return LblAiuto_; }
+    Etichetta *lblIntervento() const { return lblIntervento_; }
+    Cornice *FraSfondoS() const { return FraSfondoS_; }
+    Cornice *FraSfondoD() const { return FraSfondoD_; }
+    Cornice *fraTastierino() const { return fraTastierino_; }
+    Cornice *fraAiuto() const { return fraAiuto_; }
+    Cornice *fraIntervento() const { return fraIntervento_; }
+    Immagine *Image1(int k) const { return Image1_(k); }
+    Immagine *Image2(int k) const { return Image2_(k); }
+    PulsanteOpzione *Option1(int i) const { return Option1_(i); }
+    PulsanteOpzione *Option3(int i) const { return Option3_(i); }
+    PulsanteOpzione *optOK() const { return optOK_; }
+
+    void AvviaEsercizi();
+    void NuovoEsercizio();
+    void EsciEsercizio();
+    void DisattivaRiquadri();
+    void genera0();
+    void genera1();
+    void genera2();
+    void VisualizzaD0();
+    void VisualizzaD1();
+    void VisualizzaD2();
+    void AggiungiElemento();
+    void TogliElemento();
+    void EseguiTasto(int index);
+    void TastiEsercizio();
+    void TastiRisolto();
+    void VerificaRisposta();
+    void SiSi();
+    void RifiutaAiuto();
+
+    bool TastoGestito = false;
+    bool SpazioGestito = false;
+    bool MouseGestito = false;
+    bool TastoGestitoAiuto = false;
+    bool SpazioGestitoAiuto = false;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    void Option1_GotFocus(int index);
+    void Option1_LostFocus(int index);
+    void Option1_KeyDown(int index, int keyCode);
+    void Option1_KeyPress(int index, int keyAscii);
+    void Option1_KeyUp();
+    void Option1_MouseDown(int index);
+    void Option1_MouseUp(int index);
+    void Option3_GotFocus(int index);
+    void Option3_LostFocus(int index);
+    void Option3_KeyDown(int index, int keyCode);
+    void Option3_KeyPress(int index, int keyAscii);
+    void Option3_KeyUp(int index);
+    void Option3_MouseDown(int index);
+    void Option3_MouseUp(int index);
+    void optOK_KeyDown(int keyCode);
+    void optOK_MouseDown();
+
+    void genera(int tipo);
+    void nascondiSecondo();
+    void mostraSecondo(int quanti);
+    void portaDavanti(Cornice *pannello);
+    void daiFuoco(QWidget *w);
+
+    Etichetta *Label1_ = nullptr;
+    Etichetta *Label2_ = nullptr;
+    Etichetta *LblEsito_ = nullptr;
+    Etichetta *LblOperazione_ = nullptr;
+    Etichetta *lblRisEsatte_ = nullptr;
+    Etichetta *lblRisErrate_ = nullptr;
+    Etichetta *LblTempoParziale_ = nullptr;
+    Etichetta *LblTempoTotale_ = nullptr;
+    Etichetta *LblAiuto_ = nullptr;
+    Etichetta *lblIntervento_ = nullptr;
+    Cornice *FraSfondoS_ = nullptr;
+    Cornice *FraSfondoD_ = nullptr;
+    Cornice *fraTastierino_ = nullptr;
+    Cornice *fraAiuto_ = nullptr;
+    Cornice *fraIntervento_ = nullptr;
+    ArrayControlli<Immagine> Image1_;
+    ArrayControlli<Immagine> Image2_;
+    ArrayControlli<PulsanteOpzione> Option1_;
+    ArrayControlli<PulsanteOpzione> Option3_;
+    PulsanteOpzione *optOK_ = nullptr;
+
+    // The kind of the exercise on screen: a declined offer restores its own start state.
+    int tipoInCorso_ = -1;
+    bool uscito_ = false;
+};
