@@ -80,6 +80,5 @@ std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento() const
         stampante->setOutputFileName(file);
         return std::make_unique<SuperficieQPrinter>(std::move(stampante), file);
     }
-    auto stampante = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(nome_), QPrinter::HighResolution);
-    return std::make_unique<SuperficieQPrinter>(std::move(stampante));
+    return SuperficieQPrinter::perCoda(nome_);
 }

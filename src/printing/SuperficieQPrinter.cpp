@@ -18,6 +18,14 @@ SuperficieQPrinter::SuperficieQPrinter(std::unique_ptr<QPrinter> stampante, QStr
 {
 }
 
+std::unique_ptr<SuperficieQPrinter> SuperficieQPrinter::perCoda(const QString &coda)
+{
+    auto stampante = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(coda), QPrinter::HighResolution);
+    auto superficie = std::make_unique<SuperficieQPrinter>(std::move(stampante));
+    superficie->coda_ = coda;
+    return superficie;
+}
+
 SuperficieQPrinter::~SuperficieQPrinter()
 {
     if (!inviata_ && !fileRiservato_.isEmpty())
@@ -34,9 +42,11 @@ bool SuperficieQPrinter::pronta()
     // A printer made from a null QPrinterInfo silently turns into a PDF writer
     // with no file; a queue may also have gone since it was chosen.
     bool ok = stampante_->isValid();
+    const QString nome = stampante_->printerName();
+    if (!coda_.isEmpty())
+        ok = ok && stampante_->outputFormat() == QPrinter::NativeFormat && nome == coda_;
     if (stampante_->outputFormat() == QPrinter::NativeFormat)
-        ok = ok && !stampante_->printerName().isEmpty() &&
-             QPrinterInfo::availablePrinterNames().contains(stampante_->printerName());
+        ok = ok && !nome.isEmpty() && QPrinterInfo::availablePrinterNames().contains(nome);
     else
         ok = ok && !stampante_->outputFileName().isEmpty();
     if (!ok)

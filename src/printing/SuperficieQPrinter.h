@@ -17,6 +17,9 @@ class SuperficieQPrinter : public SuperficieStampa {
 public:
     // fileRiservato: an empty file reserved for a PDF writer; removed when the page fails.
     explicit SuperficieQPrinter(std::unique_ptr<QPrinter> stampante, QString fileRiservato = {});
+    // A page for a queue of the print service. Qt quietly puts a page for an
+    // unknown queue on the default one: this page fails unless that very queue takes it.
+    static std::unique_ptr<SuperficieQPrinter> perCoda(const QString &coda);
     ~SuperficieQPrinter() override;
 
     void impostaX(int twips) override;
@@ -39,6 +42,7 @@ private:
 
     std::unique_ptr<QPrinter> stampante_;
     QString fileRiservato_;
+    QString coda_;
     std::vector<std::function<void(QPainter &)>> passi_;
     QPoint posizione_;
     double punti_ = 0;

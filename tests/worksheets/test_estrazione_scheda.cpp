@@ -123,9 +123,11 @@ private slots:
                 QCOMPARE(static_cast<int>(distinte.size()), n);
                 QVERIFY(*distinte.begin() >= 45 && *distinte.rbegin() <= 59);
                 if (tipo == 2)
-                    QVERIFY2(secondo >= 3 && secondo <= n - 2, qPrintable(QStringLiteral("N %1 M+1 %2").arg(n).arg(secondo)));
+                    QVERIFY2(secondo >= 3 && secondo <= n - 2,
+                             qPrintable(QStringLiteral("N %1 M+1 %2").arg(n).arg(secondo)));
                 else
-                    QVERIFY2(secondo >= qMax(3, n) && secondo <= 11, qPrintable(QStringLiteral("N %1 M+1 %2").arg(n).arg(secondo)));
+                    QVERIFY2(secondo >= qMax(3, n) && secondo <= 11,
+                             qPrintable(QStringLiteral("N %1 M+1 %2").arg(n).arg(secondo)));
                 numeri.insert(n);
                 secondi.insert(secondo);
             }

@@ -26,7 +26,10 @@ template <class F> QList<int> numeri(F slot, int primo, int ultimo)
     return r;
 }
 
-int contaFigure(const QList<int> &n) { return static_cast<int>(std::count_if(n.begin(), n.end(), [](int v) { return v > 0; })); }
+int contaFigure(const QList<int> &n)
+{
+    return static_cast<int>(std::count_if(n.begin(), n.end(), [](int v) { return v > 0; }));
+}
 
 void clic(Pulsante *p)
 {

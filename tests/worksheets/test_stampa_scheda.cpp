@@ -22,14 +22,23 @@ ContenutoScheda contenutoNumerato()
 
 QStringList intestazione(int xNome, const char *istruzione)
 {
-    return {QStringLiteral("X %1").arg(xNome), "Y 1000", "Carattere 14", "Testo Nome e Cognome   ", "Carattere 14",
-            "X 1000", "Y 1500", "Carattere 12", QStringLiteral("Testo ") + QString::fromUtf8(istruzione)};
+    return {QStringLiteral("X %1").arg(xNome),
+            "Y 1000",
+            "Carattere 14",
+            "Testo Nome e Cognome   ",
+            "Carattere 14",
+            "X 1000",
+            "Y 1500",
+            "Carattere 12",
+            QStringLiteral("Testo ") + QString::fromUtf8(istruzione)};
 }
 
 QStringList riquadro(int sinistra, int alto, int destra)
 {
     const int basso = alto + 3100;
-    auto linea = [](int x1, int y1, int x2, int y2) { return QStringLiteral("Linea %1,%2 %3,%4").arg(x1).arg(y1).arg(x2).arg(y2); };
+    auto linea = [](int x1, int y1, int x2, int y2) {
+        return QStringLiteral("Linea %1,%2 %3,%4").arg(x1).arg(y1).arg(x2).arg(y2);
+    };
     return {linea(sinistra, alto, destra, alto), linea(sinistra, alto, sinistra, basso),
             linea(destra, alto, destra, basso), linea(sinistra, basso, destra, basso)};
 }
