@@ -1,0 +1,75 @@
+#include "exercise/RegoleTastierino.h"
+#include "exercise/StatoEsercizio.h"
+#include "exercise/TempoRisposta.h"
+
+#include <QTest>
+
+using Tasto = RegoleTastierino::TastoAiuto;
+
+class TestRegoleEsercizio : public QObject {
+    Q_OBJECT
+private slots:
+    void formatoDelTempo()
+    {
+        QCOMPARE(TempoRisposta::formato(0), QStringLiteral(" 0"));
+        QCOMPARE(TempoRisposta::formato(7), QStringLiteral(" 7"));
+        QCOMPARE(TempoRisposta::formato(125), QStringLiteral(" 125"));
+        QCOMPARE(TempoRisposta::formato(998), QStringLiteral(" 998"));
+        QCOMPARE(TempoRisposta::formato(999), QStringLiteral("999"));
+        QCOMPARE(TempoRisposta::formato(1000000), QStringLiteral("999"));
+        QCOMPARE(TempoRisposta::formato(-3), QStringLiteral("-3"));
+    }
+
+    void secondiInteriEMezzanotte()
+    {
+        QCOMPARE(TempoRisposta::secondi(100.2, 100.9), 0);
+        QCOMPARE(TempoRisposta::secondi(100.9, 108.1), 7);
+        QCOMPARE(TempoRisposta::secondi(0, 1000), 1000);
+        // Across midnight the clock restarts from 0: the day change is added, never a negative time.
+        QCOMPARE(TempoRisposta::secondi(86398.5, 2.0), 3);
+        QCOMPARE(TempoRisposta::secondi(86399.99, 0.0), 0);
+    }
+
+    void contatoriSiFermanoA32767()
+    {
+        QCOMPARE(piuUno(0), qint16(1));
+        QCOMPARE(piuUno(32766), qint16(32767));
+        QCOMPARE(piuUno(32767), qint16(32767));
+    }
+
+    void cifreDelTastierino()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(RegoleTastierino::cifra(49 + i), i);
+        for (int codice : {48, 54, 97, 98, 13, 32})
+            QCOMPARE(RegoleTastierino::cifra(codice), -1);
+    }
+
+    void spazioSaltaITastiSpentiEGira()
+    {
+        const std::array<bool, 5> risolto{false, false, false, true, true};
+        QCOMPARE(RegoleTastierino::prossimo(3, risolto), 4);
+        QCOMPARE(RegoleTastierino::prossimo(4, risolto), 3);
+        const std::array<bool, 5> risposta{true, true, false, false, false};
+        QCOMPARE(RegoleTastierino::prossimo(0, risposta), 1);
+        QCOMPARE(RegoleTastierino::prossimo(1, risposta), 0);
+        const std::array<bool, 5> tutti{true, true, true, true, true};
+        QCOMPARE(RegoleTastierino::prossimo(4, tutti), 0);
+        const std::array<bool, 5> nessuno{};
+        QCOMPARE(RegoleTastierino::prossimo(2, nessuno), 2);
+    }
+
+    void tastiDellAiuto()
+    {
+        for (int codice : {83, 49, 97})
+            QCOMPARE(RegoleTastierino::aiuto(codice), Tasto::Si);
+        for (int codice : {78, 50, 98})
+            QCOMPARE(RegoleTastierino::aiuto(codice), Tasto::No);
+        QCOMPARE(RegoleTastierino::aiuto(13), Tasto::Invio);
+        for (int codice : {32, 51, 99, 65, 9})
+            QCOMPARE(RegoleTastierino::aiuto(codice), Tasto::Altro);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegoleEsercizio)
+#include "test_regole_esercizio.moc"
