@@ -16,6 +16,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
@@ -51,6 +52,8 @@ Qt::Alignment allineamento(Allineamento a)
 
 Finestra::Finestra(const DefinizioneFinestra &definizione) : definizione_(definizione), client_(new QWidget(this))
 {
+    static quint64 creati = 0;
+    numero_ = ++creati;
     setWindowTitle(QString::fromUtf8(definizione.titolo));
     if (definizione.icona)
         setWindowIcon(QIcon(QString::fromLatin1(definizione.icona)));
@@ -277,7 +280,13 @@ void Finestra::mostraModale()
     activateWindow();
 }
 
-void Finestra::nascondi() { hide(); }
+void Finestra::nascondi()
+{
+    const bool attiva = isActiveWindow();
+    hide();
+    if (attiva)
+        restituisciAttivazione();
+}
 
 void Finestra::scarica()
 {
@@ -285,7 +294,10 @@ void Finestra::scarica()
         return;
     scaricata_ = true;
     Form_Unload();
+    const bool attiva = isActiveWindow();
     hide();
+    if (attiva)
+        restituisciAttivazione();
     dimentica();
     RegistroFinestre::istanza().togli(this);
     // A handler of one of its own controls may be running: delete when it is done.
@@ -294,20 +306,42 @@ void Finestra::scarica()
 
 bool Finestra::event(QEvent *e)
 {
-    if (e->type() == QEvent::WindowActivate) {
-        // Only a change of active window within the program counts, not a return from another program.
-        static Finestra *ultimaAttiva = nullptr;
-        static QMetaObject::Connection pulizia;
-        if (ultimaAttiva != this) {
-            ultimaAttiva = this;
-            QObject::disconnect(pulizia);
-            pulizia = connect(this, &QObject::destroyed, [] { ultimaAttiva = nullptr; });
-            const bool risultato = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate && isVisible() && !scaricata_) {
+        // Only a change of active window within the program counts, not a return from another
+        // program; a late activation of a window already hidden counts for nothing.
+        static quint64 ultimaAttivata = 0;
+        const bool cambio = ultimaAttivata != numero_;
+        ultimaAttivata = numero_;
+        QList<QPointer<Finestra>> &ordine = ordineAttivazione();
+        ordine.removeAll(nullptr);
+        ordine.removeAll(this);
+        ordine.append(this);
+        const bool risultato = QMainWindow::event(e);
+        if (cambio)
             Form_Activate();
-            return risultato;
-        }
+        return risultato;
     }
     return QMainWindow::event(e);
+}
+
+QList<QPointer<Finestra>> &Finestra::ordineAttivazione()
+{
+    static QList<QPointer<Finestra>> ordine;
+    return ordine;
+}
+
+void Finestra::restituisciAttivazione()
+{
+    // The window that was active before this one takes over, as a window system would.
+    const QList<QPointer<Finestra>> &ordine = ordineAttivazione();
+    for (auto it = ordine.crbegin(); it != ordine.crend(); ++it) {
+        Finestra *f = *it;
+        if (f && f != this && f->isVisible() && !f->scaricata_) {
+            f->raise();
+            f->activateWindow();
+            return;
+        }
+    }
 }
 
 bool Finestra::eventFilter(QObject *oggetto, QEvent *evento)

@@ -5,6 +5,7 @@
 #include "Rapporti.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <span>
 
@@ -75,6 +76,8 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    static QList<QPointer<Finestra>> &ordineAttivazione();
+    void restituisciAttivazione();
     QWidget *creaControllo(const DefinizioneControllo &d, QWidget *contenitore);
     void centra();
 
@@ -84,6 +87,7 @@ private:
     Rapporti rapporti_;
     bool scaricata_ = false;
     bool giaMostrata_ = false;
+    quint64 numero_ = 0; // tells instances apart, even one loaded again at the same address
 };
 
 // The single, automatically created instance of a window class T. Base lets

@@ -2,6 +2,8 @@
 
 #include "Finestra.h"
 
+#include <algorithm>
+
 RegistroFinestre &RegistroFinestre::istanza()
 {
     static RegistroFinestre registro;
@@ -13,9 +15,15 @@ void RegistroFinestre::chiudiTutto()
     if (inChiusura_)
         return;
     inChiusura_ = true;
-    // An unload handler may unload other windows: take one at a time, newest first.
-    while (!caricate_.isEmpty())
-        caricate_.last()->scarica();
+    // An unload handler may unload other windows: take one at a time, newest
+    // first, passing over those whose unload is already under way.
+    for (;;) {
+        auto prossima =
+            std::find_if(caricate_.crbegin(), caricate_.crend(), [](Finestra *f) { return !f->scaricata(); });
+        if (prossima == caricate_.crend())
+            break;
+        (*prossima)->scarica();
+    }
     inChiusura_ = false;
 }
 

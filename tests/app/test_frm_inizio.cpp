@@ -1,0 +1,250 @@
+#include "app/FrmInizio.h"
+#include "app/TipoEsercizio.h"
+#include "app/frmAutore.h"
+#include "support/AmbienteTest.h"
+#include "ui/Etichetta.h"
+#include "ui/Pulsante.h"
+#include "ui/PulsanteOpzione.h"
+#include "ui/RegistroFinestre.h"
+#include "ui/Riquadro.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr int rosa = RGB(255, 192, 255);
+constexpr int rosaForte = RGB(255, 128, 255);
+
+QString testoDi(Qt::Key tasto)
+{
+    if (tasto == Qt::Key_Space)
+        return QStringLiteral(" ");
+    if (tasto == Qt::Key_Return)
+        return QStringLiteral("\r");
+    if (tasto >= Qt::Key_0 && tasto <= Qt::Key_9)
+        return QString(QChar('0' + (tasto - Qt::Key_0)));
+    return {};
+}
+
+void premi(QWidget *w, Qt::Key tasto, Qt::KeyboardModifiers m = Qt::NoModifier, bool ripetuto = false)
+{
+    QKeyEvent e(QEvent::KeyPress, tasto, m, testoDi(tasto), ripetuto);
+    QApplication::sendEvent(w, &e);
+}
+
+void rilascia(QWidget *w, Qt::Key tasto, Qt::KeyboardModifiers m = Qt::NoModifier)
+{
+    QKeyEvent e(QEvent::KeyRelease, tasto, m, QString());
+    QApplication::sendEvent(w, &e);
+}
+
+void premiERilascia(QWidget *w, Qt::Key tasto, Qt::KeyboardModifiers m = Qt::NoModifier)
+{
+    premi(w, tasto, m);
+    rilascia(w, tasto, m);
+}
+
+} // namespace
+
+class TestFrmInizio : public QObject {
+    Q_OBJECT
+
+    FrmInizio *f = nullptr;
+
+    PulsanteOpzione *focalizzato() const { return qobject_cast<PulsanteOpzione *>(QApplication::focusWidget()); }
+
+    int indiceFocalizzato() const { return focalizzato() ? focalizzato()->indice() : -1; }
+
+    void controllaColori(int atteso)
+    {
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(f->Option1(i)->sfondo(), i == atteso ? rosaForte : rosa);
+            QVERIFY(!f->Option1(i)->valore());
+        }
+    }
+
+private slots:
+    void init()
+    {
+        f = &FrmInizio::istanza();
+        f->mostra();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QTRY_COMPARE(indiceFocalizzato(), 0);
+    }
+    void cleanup() { AmbienteTest::chiudiTutto(); }
+
+    void aspettoAllApertura()
+    {
+        QCOMPARE(f->windowTitle(), QStringLiteral("GLI ZORVANI"));
+        QVERIFY(f->isMaximized());
+        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QStringLiteral("Ver.  1.0.0"));
+        QCOMPARE(f->Option1(3)->testo(), QStringLiteral("E S C I "));
+        controllaColori(0);
+        QStringList voci;
+        for (QAction *a : f->menuBar()->actions())
+            voci << a->text();
+        QCOMPARE(voci, QStringList({"Stampa schede", "About"}));
+        QCOMPARE(f->mnuAggiungi()->text(), QStringLiteral("aggiungi elemementi"));
+    }
+
+    void cifreSpostanoIlFuocoSuEntrambeLeTastiere()
+    {
+        const Qt::Key cifre[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4};
+        for (Qt::KeyboardModifiers m :
+             {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::KeypadModifier)})
+            for (int i : {2, 0, 3, 1}) {
+                premiERilascia(focalizzato(), cifre[i], m);
+                QCOMPARE(indiceFocalizzato(), i);
+                controllaColori(i);
+            }
+        QVERIFY(FrmInizio::caricata());
+    }
+
+    void altriTastiNonFannoNulla()
+    {
+        premiERilascia(focalizzato(), Qt::Key_2);
+        for (Qt::Key k : {Qt::Key_5, Qt::Key_A, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Escape, Qt::Key_F2,
+                          Qt::Key_F3, Qt::Key_Home})
+            premiERilascia(focalizzato(), k);
+        QCOMPARE(indiceFocalizzato(), 1);
+        QVERIFY(FrmInizio::caricata());
+    }
+
+    void spazioGiraInTondo()
+    {
+        for (int atteso : {1, 2, 3, 0, 1}) {
+            QTest::keyClick(focalizzato(), Qt::Key_Space);
+            QCOMPARE(indiceFocalizzato(), atteso);
+        }
+        controllaColori(1);
+    }
+
+    void tastoTenutoAgisceUnaVolta()
+    {
+        // Auto-repeated presses never act.
+        premi(focalizzato(), Qt::Key_Space);
+        for (int i = 0; i < 5; ++i)
+            premi(focalizzato(), Qt::Key_Space, Qt::NoModifier, true);
+        QCOMPARE(indiceFocalizzato(), 1);
+        // A second key while the first is still down is held back by the guard.
+        premi(focalizzato(), Qt::Key_3);
+        premi(focalizzato(), Qt::Key_4);
+        QCOMPARE(indiceFocalizzato(), 2);
+        rilascia(focalizzato(), Qt::Key_4);
+        premiERilascia(focalizzato(), Qt::Key_4);
+        QCOMPARE(indiceFocalizzato(), 3);
+    }
+
+    void rilascioAltroveNonBloccaLaPressioneSeguente()
+    {
+        premi(focalizzato(), Qt::Key_2);
+        // The release reaches another widget, not the big buttons.
+        rilascia(f->findChild<Etichetta *>("Label5"), Qt::Key_2);
+        premi(focalizzato(), Qt::Key_3);
+        QCOMPARE(indiceFocalizzato(), 2);
+    }
+
+    void quattroPoiInvioChiudeTutto()
+    {
+        QSignalSpy fine(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato);
+        premiERilascia(focalizzato(), Qt::Key_4);
+        QCOMPARE(indiceFocalizzato(), 3);
+        QVERIFY(FrmInizio::caricata());
+        premi(focalizzato(), Qt::Key_Return);
+        QCOMPARE(TipoEsercizio, qint16(3));
+        QVERIFY(!FrmInizio::caricata());
+        QCOMPARE(fine.count(), 1);
+        f = nullptr;
+    }
+
+    void pressioneDelMouseAgisceSubitoConOgniPulsante()
+    {
+        QSignalSpy fine(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato);
+        QTest::mousePress(f->Option1(2), Qt::RightButton);
+        QCOMPARE(TipoEsercizio, qint16(2));
+        QVERIFY(!f->Option1(2)->valore());
+        QTest::mouseRelease(f->Option1(2), Qt::RightButton);
+        QVERIFY(!f->Option1(2)->valore());
+        QCOMPARE(fine.count(), 0);
+        QTest::mousePress(f->Option1(3), Qt::MiddleButton);
+        QCOMPARE(fine.count(), 1);
+        QVERIFY(!FrmInizio::caricata());
+    }
+
+    void aboutEModaleESiRicaricaOgniVolta()
+    {
+        f->mnuInfo()->trigger();
+        QVERIFY(frmAutore::caricata());
+        frmAutore *a = &frmAutore::istanza();
+        QVERIFY(a->isVisible());
+        QCOMPARE(a->windowTitle(), QStringLiteral("Autore"));
+        QCOMPARE(QApplication::activeModalWidget(), a);
+        QVERIFY(a->findChild<Etichetta *>("Label2")->text().endsWith(QLatin1String(".example")));
+        QVERIFY(a->findChild<Etichetta *>("Label4")->text().endsWith(QLatin1String(".example")));
+        QTest::mouseClick(a->Command1(), Qt::LeftButton);
+        QVERIFY(!frmAutore::caricata());
+        AmbienteTest::elabora();
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        // Back on the start window, the focus returns to the first big button.
+        premiERilascia(focalizzato() ? focalizzato() : f->Option1(0), Qt::Key_3);
+        f->activateWindow();
+        QTRY_VERIFY(f->isActiveWindow());
+        f->mnuInfo()->trigger();
+        QVERIFY(frmAutore::caricata());
+        QTRY_VERIFY(frmAutore::istanza().isActiveWindow());
+        frmAutore::istanza().close();
+        QVERIFY(!frmAutore::caricata());
+        QTRY_COMPARE(indiceFocalizzato(), 0);
+    }
+
+    void chiudereLaFinestraConAboutApertoFinisceIlProgramma()
+    {
+        QSignalSpy fine(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato);
+        f->mnuInfo()->trigger();
+        f->close();
+        QVERIFY(!frmAutore::caricata());
+        QVERIFY(!FrmInizio::caricata());
+        QCOMPARE(fine.count(), 1);
+        AmbienteTest::elabora();
+        QVERIFY(RegistroFinestre::istanza().caricate().isEmpty());
+    }
+
+    void tendineSiApronoESiRichiudonoAdOgniRidimensionamento()
+    {
+        // After the first show the opening runs to its end.
+        QTRY_VERIFY_WITH_TIMEOUT(!f->timerTendine()->isActive(), 10000);
+        QCOMPARE(f->Picture1()->width(), 0);
+        QCOMPARE(f->Picture2()->width(), 0);
+
+        f->showNormal();
+        f->resize(700, 500);
+        AmbienteTest::elabora();
+        QVERIFY(f->timerTendine()->isActive());
+        QCOMPARE(f->tendine().sinistra(), static_cast<int>(f->larghezzaEsterna()) / 2);
+        // Docked: full height, at the edges, covering the middle.
+        QCOMPARE(f->Picture1()->geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(f->Picture1()->height(), f->client()->height());
+        QCOMPARE(f->Picture2()->geometry().right(), f->client()->width() - 1);
+        QVERIFY(f->Picture1()->width() + f->Picture2()->width() >= f->client()->width());
+        QCOMPARE(f->timerTendine()->interval(), 10);
+        QCOMPARE(f->timerTendine()->timerType(), Qt::PreciseTimer);
+
+        // The curtains work while the keys do.
+        premiERilascia(focalizzato(), Qt::Key_2);
+        QCOMPARE(indiceFocalizzato(), 1);
+
+        // A resize storm leaves one opening that still ends.
+        for (int i = 0; i < 50; ++i)
+            f->resize(600 + i * 7, 450 + i * 3);
+        QTRY_VERIFY_WITH_TIMEOUT(!f->timerTendine()->isActive(), 10000);
+        QCOMPARE(f->Picture1()->width(), 0);
+        QCOMPARE(f->Picture2()->width(), 0);
+    }
+};
+
+QTEST_MAIN(TestFrmInizio)
+#include "test_frm_inizio.moc"
