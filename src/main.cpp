@@ -1,12 +1,7 @@
+#include "app/Applicazione.h"
 #include "app/FrmInizio.h"
-#include "ui/OsservatoreRilasci.h"
-#include "ui/RegistroFinestre.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QStyleFactory>
-#include <QTranslator>
 
 #include <cstdio>
 #include <unistd.h>
@@ -46,22 +41,7 @@ int main(int argc, char *argv[])
     gestorePredefinito = qInstallMessageHandler(gestoreMessaggi);
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-
-    QTranslator traduzioneQt;
-    if (traduzioneQt.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&traduzioneQt);
-
-    // Watches key releases from the first event on, to tell held keys from fresh presses.
-    OsservatoreRilasci::istanza();
-
-    QObject::connect(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato, &app, &QApplication::quit,
-                     Qt::QueuedConnection);
-
+    Applicazione::prepara();
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
     // Unloaded windows are deleted later; let that happen before the application goes.

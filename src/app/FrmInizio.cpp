@@ -132,7 +132,6 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     Label2_ = controllo<Etichetta>("Label2");
     Picture1_ = controllo<Riquadro>("Picture1");
     Picture2_ = controllo<Riquadro>("Picture2");
-    controllo<Immagine>("Image1")->impostaDisegno(Disegno::daRisorsa(-1, QStringLiteral(":/figure/inizio.bmp")));
 
     QMenu *mnuStampaSchede = aggiungiMenu("mnuStampaSchede", QStringLiteral("Stampa schede"));
     mnuVuoto_ = aggiungiVoce(mnuStampaSchede, "mnuVuoto", QStringLiteral("insieme vuoto"));
@@ -163,6 +162,15 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
 }
 
 void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  1.0.0")); }
+
+void FrmInizio::dopoPrimoDisegno()
+{
+    FinestraUnica::dopoPrimoDisegno();
+    // The curtains cover the illustration at first: it can be decoded once the window is up.
+    auto *illustrazione = controllo<Immagine>("Image1");
+    if (!illustrazione->haDisegno())
+        illustrazione->impostaDisegno(Disegno::daRisorsa(-1, QStringLiteral(":/figure/inizio.bmp")));
+}
 
 void FrmInizio::Form_Activate() { Option1_(0)->setFocus(Qt::ActiveWindowFocusReason); }
 

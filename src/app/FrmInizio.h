@@ -38,6 +38,7 @@ protected:
     void Form_Activate() override;
     void Form_Resize() override;
     void Form_Unload() override;
+    void dopoPrimoDisegno() override;
 
 private:
     void Option1_GotFocus(int index);

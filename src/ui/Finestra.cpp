@@ -55,8 +55,6 @@ Finestra::Finestra(const DefinizioneFinestra &definizione) : definizione_(defini
     static quint64 creati = 0;
     numero_ = ++creati;
     setWindowTitle(QString::fromUtf8(definizione.titolo));
-    if (definizione.icona)
-        setWindowIcon(QIcon(QString::fromLatin1(definizione.icona)));
     client_->setObjectName(QStringLiteral("client"));
     if (definizione.sfondo >= 0) {
         client_->setAutoFillBackground(true);
@@ -346,12 +344,23 @@ void Finestra::restituisciAttivazione()
 
 bool Finestra::eventFilter(QObject *oggetto, QEvent *evento)
 {
+    if (oggetto == client_ && evento->type() == QEvent::Paint && !dipinta_) {
+        dipinta_ = true;
+        QTimer::singleShot(0, this, &Finestra::dopoPrimoDisegno);
+    }
     if (oggetto == client_ && evento->type() == QEvent::Resize && !scaricata_) {
         if (definizione_.grande)
             rapporti_.applica(elenco_, larghezzaInterna(), altezzaInterna());
         Form_Resize();
     }
     return QMainWindow::eventFilter(oggetto, evento);
+}
+
+void Finestra::dopoPrimoDisegno()
+{
+    // Decoding an icon wakes Qt's image plugins, which costs more than the whole first frame.
+    if (definizione_.icona)
+        setWindowIcon(QIcon(QString::fromLatin1(definizione_.icona)));
 }
 
 void Finestra::closeEvent(QCloseEvent *e)

@@ -68,6 +68,8 @@ protected:
     // Runs the load: sizes the window to its design client area, registers it
     // as loaded, captures the layout of a large window, then Form_Load.
     void carica();
+    // Runs once the window has shown its first frame: the place for what can wait until then.
+    virtual void dopoPrimoDisegno();
     // Called once when the window is unloaded, so its class forgets the instance.
     virtual void dimentica() = 0;
 
@@ -87,6 +89,7 @@ private:
     Rapporti rapporti_;
     bool scaricata_ = false;
     bool giaMostrata_ = false;
+    bool dipinta_ = false;
     quint64 numero_ = 0; // tells instances apart, even one loaded again at the same address
 };
 
