@@ -1,0 +1,209 @@
+#include "support/ProgrammaReale.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+constexpr QRgb rosa = qRgb(255, 192, 255);
+constexpr QRgb pesca = qRgb(255, 224, 192);
+constexpr QRgb arancio = qRgb(255, 192, 128);
+constexpr QRgb blu = qRgb(0, 0, 255);
+const QString titolo = QStringLiteral("Costruisci l'insieme consecutivo minore");
+
+// Slot lefts and tops inside the two set frames, in design twips.
+constexpr int sinistraPrimo[15] = {300,  1140, 1950, 2790, 3630, 300,  1140, 1950,
+                                   2790, 3630, 300,  1110, 1920, 2760, 3600};
+constexpr int altoPrimo[15] = {270, 270, 270, 270, 270, 1170, 1170, 1170, 1170, 1170, 2010, 2010, 2010, 2010, 2010};
+constexpr int sinistraSecondo[15] = {240,  1080, 1920, 2775, 3630, 255,  1080, 1920,
+                                     2775, 3630, 255,  1095, 1920, 2760, 3600};
+constexpr int altoSecondo[15] = {255, 255, 255, 255, 255, 1140, 1155, 1155, 1155, 1155, 2025, 2040, 2040, 2040, 2040};
+
+// What the exercise window shows, read from a screenshot of its client area.
+struct Vista {
+    QImage schermo;
+    QRect finestra;
+
+    QPoint punto(int x, int y) const
+    {
+        return {finestra.x() + qRound(finestra.width() * x / 11910.0),
+                finestra.y() + qRound(finestra.height() * y / 8580.0)};
+    }
+    QRgb colore(int x, int y) const { return schermo.pixel(punto(x, y)); }
+    QRect area(int x, int y, int l, int a) const
+    {
+        return QRect(punto(x, y), punto(x + l, y + a)).adjusted(2, 2, -2, -2);
+    }
+
+    int contaSe(const QRect &r, const std::function<bool(QRgb)> &condizione) const
+    {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += condizione(schermo.pixel(x, y)) ? 1 : 0;
+        return n;
+    }
+    // Slots whose area is not all the frame's pink hold a picture.
+    int elementi(int cornice, const int *sinistre, const int *alti) const
+    {
+        int n = 0;
+        for (int k = 0; k < 15; ++k)
+            if (contaSe(area(cornice + sinistre[k], 1020 + alti[k], 735, 735), [](QRgb c) { return c != rosa; }) > 100)
+                ++n;
+        return n;
+    }
+    int primo() const { return elementi(570, sinistraPrimo, altoPrimo); }
+    int secondo() const { return elementi(6075, sinistraSecondo, altoSecondo); }
+    int bluIn(int x, int y, int l, int a) const
+    {
+        return contaSe(area(x, y, l, a), [](QRgb c) { return c == blu; });
+    }
+    bool verdetto() const { return bluIn(270, 4830, 5055, 975) > 200; }
+    bool esatte() const { return bluIn(300 + 1035, 6300 + 960, 810, 480) > 10; }
+    bool errate() const { return bluIn(300 + 1965, 6300 + 960, 810, 480) > 10; }
+
+    // Two points tell the panels apart: ESCI or the help panel's ground or OK, and VERIFICA or SI or the ground.
+    static bool tastoColorato(QRgb c) { return c == pesca || c == arancio; }
+    bool tastierino() const { return tastoColorato(colore(7000, 7500)) && tastoColorato(colore(5750, 6700)); }
+    bool aiuto() const { return colore(7000, 7500) == rosa && tastoColorato(colore(5750, 6700)); }
+    bool intervento() const
+    {
+        const QRgb ok = colore(7000, 7500);
+        return ok != rosa && !tastoColorato(ok) && colore(5750, 6700) == rosa;
+    }
+    // The focused keypad button takes the stronger orange.
+    bool fuocoSu(int tasto) const
+    {
+        static const QPoint angoli[] = {{90, 420}, {2805, 420}, {90, 1440}, {2805, 1440}, {105, 2505}};
+        return colore(5370 + angoli[tasto].x() + 150, 4800 + angoli[tasto].y() + 150) == arancio;
+    }
+};
+
+} // namespace
+
+class TestE2eEsercizio : public QObject {
+    Q_OBJECT
+
+    ProgrammaReale programma;
+    QRect finestra;
+
+    Vista guarda()
+    {
+        QTest::qWait(400);
+        return {programma.schermata(), finestra};
+    }
+    bool tasti(const QString &sequenza, int ripeti = 1)
+    {
+        QStringList nomi;
+        for (int i = 0; i < ripeti; ++i)
+            nomi += sequenza.split(QLatin1Char(' '));
+        return nomi.isEmpty() || programma.tasti(nomi);
+    }
+
+    // The title's apostrophe escaped as "\\'" means end-of-text to xdotool's regular expressions.
+    qulonglong attendiEsercizio()
+    {
+        for (int prova = 0; prova < 100; ++prova) {
+            const QByteArray uscita =
+                programma.esegui(QStringLiteral("xdotool"),
+                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                  QStringLiteral("^Costruisci l.insieme consecutivo minore$")});
+            if (const qulonglong id = uscita.trimmed().split('\n').first().toULongLong())
+                return id;
+            QTest::qWait(100);
+        }
+        return 0;
+    }
+
+private slots:
+    void soloTastieraDallaSceltaAdESCI()
+    {
+        if (!programma.motivoAssenza().isEmpty())
+            QSKIP(qPrintable(programma.motivoAssenza()));
+        QVERIFY(programma.avvia());
+        QVERIFY(programma.attendiFinestra(QStringLiteral("GLI ZORVANI")) != 0);
+        QTest::qWait(1500); // the curtains open
+        QVERIFY(tasti(QStringLiteral("Return")));
+        const qulonglong id = attendiEsercizio();
+        QVERIFY(id != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(programma.titoloAttivo(), titolo, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(programma.statoFinestra(id).contains(QLatin1String("MAXIMIZED_VERT")), 5000);
+        QTest::qWait(300);
+        finestra = programma.geometria(id);
+        QCOMPARE(finestra.width(), 1024);
+
+        // Opened: keypad in front, AGGIUNGI focused, second set empty.
+        Vista v = guarda();
+        const int n = v.primo();
+        QVERIFY2(n >= 1 && n <= 8, qPrintable(QString::number(n)));
+        QVERIFY(v.tastierino());
+        QVERIFY(v.fuocoSu(0));
+        QCOMPARE(v.secondo(), 0);
+        QVERIFY(!v.verdetto());
+
+        // Right: N - 1 elements with Enter on AGGIUNGI, then 3 and Enter.
+        QVERIFY(tasti(QStringLiteral("Return"), n - 1));
+        QCOMPARE(guarda().secondo(), n - 1);
+        QVERIFY(tasti(QStringLiteral("3 Return")));
+        v = guarda();
+        QVERIFY(v.verdetto());
+        QVERIFY(v.esatte() && !v.errate());
+        QVERIFY(v.tastierino());
+        QVERIFY(v.fuocoSu(3));
+
+        // AVANTI: a new exercise, focus on TOGLI.
+        QVERIFY(tasti(QStringLiteral("Return")));
+        v = guarda();
+        const int n2 = v.primo();
+        QVERIFY(n2 >= 1 && n2 <= 8);
+        QCOMPARE(v.secondo(), 0);
+        QVERIFY(!v.verdetto());
+        QVERIFY(v.fuocoSu(1));
+
+        // Wrong three times, NO each time: the third refusal brings the intervention.
+        for (int volta = 1; volta <= 3; ++volta) {
+            QVERIFY(tasti(QStringLiteral("1")));
+            QVERIFY(tasti(QStringLiteral("Return"), n2));
+            QCOMPARE(guarda().secondo(), n2);
+            QVERIFY(tasti(QStringLiteral("3 Return")));
+            v = guarda();
+            QVERIFY(v.aiuto());
+            QVERIFY(v.verdetto());
+            QVERIFY(v.errate());
+            QCOMPARE(v.secondo(), n2);
+            QVERIFY(tasti(QStringLiteral("n Return")));
+            v = guarda();
+            if (volta < 3) {
+                QVERIFY(v.tastierino());
+                QVERIFY(v.fuocoSu(1));
+                QCOMPARE(v.secondo(), 0);
+                QVERIFY(!v.verdetto());
+            }
+        }
+        QVERIFY(v.intervento());
+        QVERIFY(v.verdetto());
+
+        // OK held down: the solution shows and stays; the repeats do not run AVANTI.
+        QVERIFY(programma.tastoGiu(QStringLiteral("Return")));
+        QTest::qWait(1200);
+        QVERIFY(programma.tastoSu(QStringLiteral("Return")));
+        v = guarda();
+        QVERIFY(v.tastierino());
+        QVERIFY(v.fuocoSu(3));
+        QCOMPARE(v.secondo(), n2 - 1);
+        QCOMPARE(v.primo(), n2);
+        QVERIFY(!v.verdetto());
+
+        // ESCI: back to the start window, then its own exit ends the program.
+        QVERIFY(tasti(QStringLiteral("5 Return")));
+        QTRY_COMPARE_WITH_TIMEOUT(programma.titoloAttivo(), QStringLiteral("GLI ZORVANI"), 5000);
+        QTest::qWait(300);
+        QVERIFY(tasti(QStringLiteral("4 Return")));
+        QVERIFY(programma.attendiFine(10000));
+        QCOMPARE(programma.statoUscita(), QProcess::NormalExit);
+        QCOMPARE(programma.codiceUscita(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestE2eEsercizio)
+#include "test_e2e_esercizio.moc"
