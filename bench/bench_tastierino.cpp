@@ -1,0 +1,98 @@
+// Input to visible feedback on the exercise window: from a keypad key press
+// (Enter on AGGIUNGI or TOGLI) to the end of the paint that shows the changed
+// second set. Run on the display to measure (QT_QPA_PLATFORM=xcb with DISPLAY
+// set, or offscreen); prints the median, 95th percentile and worst case.
+#include "app/Applicazione.h"
+#include "app/TipoEsercizio.h"
+#include "exercise/StatoEsercizio.h"
+#include "exercise/frmOperativo.h"
+#include "ui/Cornice.h"
+#include "ui/Immagine.h"
+#include "ui/PulsanteOpzione.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QThread>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Notes every paint of the watched widgets.
+class OsservaDisegni : public QObject {
+public:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            dipinto = true;
+        return false;
+    }
+    bool dipinto = false;
+};
+
+void invia(QWidget *w, QEvent::Type tipo)
+{
+    QKeyEvent e(tipo, Qt::Key_Return, Qt::NoModifier, tipo == QEvent::KeyPress ? QStringLiteral("\r") : QString());
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    Applicazione::prepara();
+    TipoEsercizio = 0;
+    frmOperativo &f = frmOperativo::istanza();
+    f.mostra();
+    QElapsedTimer attesa;
+    attesa.start();
+    while (attesa.elapsed() < 1500) // maximize, activation and the first frames
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+    OsservaDisegni osservatore;
+    f.FraSfondoD()->installEventFilter(&osservatore);
+    for (int k = 1; k <= 15; ++k)
+        f.Image2(k)->installEventFilter(&osservatore);
+
+    constexpr int prove = 400;
+    std::vector<double> millisecondi;
+    millisecondi.reserve(prove);
+    int mancati = 0;
+    for (int i = 0; i < prove; ++i) {
+        // Up to 10 with AGGIUNGI, then down to 0 with TOGLI: every press changes the set.
+        const bool aggiungi = (i / 10) % 2 == 0;
+        PulsanteOpzione *tasto = f.Option1(aggiungi ? 0 : 1);
+        tasto->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+        osservatore.dipinto = false;
+
+        const auto inizio = std::chrono::steady_clock::now();
+        invia(tasto, QEvent::KeyPress);
+        QElapsedTimer limite;
+        limite.start();
+        while (!osservatore.dipinto && limite.elapsed() < 200)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const auto fine = std::chrono::steady_clock::now();
+        if (!osservatore.dipinto)
+            ++mancati;
+        millisecondi.push_back(std::chrono::duration<double, std::milli>(fine - inizio).count());
+        invia(tasto, QEvent::KeyRelease);
+        QThread::msleep(2);
+    }
+
+    std::sort(millisecondi.begin(), millisecondi.end());
+    const auto quantile = [&](double q) { return millisecondi[static_cast<size_t>(q * (millisecondi.size() - 1))]; };
+    std::printf("keypad press to end of paint (%s, %d presses): median %.2f ms, p95 %.2f ms, worst %.2f ms; "
+                "one 60 Hz frame is 16.7 ms; presses with no paint: %d\n",
+                qPrintable(QGuiApplication::platformName()), prove, quantile(0.5), quantile(0.95), millisecondi.back(),
+                mancati);
+    std::printf("second set now %d elements\n", static_cast<int>(ElementiSecondo));
+    f.scarica();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return 0;
+}
