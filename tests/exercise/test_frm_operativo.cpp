@@ -178,7 +178,7 @@ private slots:
         QVERIFY(casuale.esaurito());
         QCOMPARE(f()->windowTitle(), QStringLiteral("Costruisci l'insieme consecutivo minore"));
         QVERIFY(f()->isMaximized());
-        QVERIFY(!f()->windowIcon().isNull());
+        QTRY_VERIFY(!f()->windowIcon().isNull()); // set once the first frame is out
         QCOMPARE(f()->Label1()->text(), QStringLiteral("COSTRUISCI L'INSIEME CHE VIENE PRIMA"));
         QCOMPARE(f()->Label2()->text(), aperture[0]);
         QCOMPARE(f()->LblOperazione()->text(), QStringLiteral("1"));
