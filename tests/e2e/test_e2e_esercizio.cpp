@@ -1,7 +1,10 @@
 #include "support/ProgrammaReale.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -87,10 +90,18 @@ class TestE2eEsercizio : public QObject {
     ProgrammaReale programma;
     QRect finestra;
 
-    Vista guarda()
+    // The screen once it shows what the step waits for (the program may be slow
+    // under the sanitizers), or the last screenshot after the time is up.
+    Vista attendi(const std::function<bool(const Vista &)> &pronta)
     {
-        QTest::qWait(400);
-        return {programma.schermata(), finestra};
+        QElapsedTimer tempo;
+        tempo.start();
+        Vista v;
+        do {
+            QTest::qWait(150);
+            v = {programma.schermata(), finestra};
+        } while (!pronta(v) && tempo.elapsed() < 8000);
+        return v;
     }
     bool tasti(const QString &sequenza, int ripeti = 1)
     {
@@ -133,7 +144,7 @@ private slots:
         QCOMPARE(finestra.width(), 1024);
 
         // Opened: keypad in front, AGGIUNGI focused, second set empty.
-        Vista v = guarda();
+        Vista v = attendi([](const Vista &v) { return v.tastierino() && v.fuocoSu(0) && v.primo() > 0; });
         const int n = v.primo();
         QVERIFY2(n >= 1 && n <= 8, qPrintable(QString::number(n)));
         QVERIFY(v.tastierino());
@@ -143,9 +154,9 @@ private slots:
 
         // Right: N - 1 elements with Enter on AGGIUNGI, then 3 and Enter.
         QVERIFY(tasti(QStringLiteral("Return"), n - 1));
-        QCOMPARE(guarda().secondo(), n - 1);
+        QCOMPARE(attendi([n](const Vista &v) { return v.secondo() == n - 1; }).secondo(), n - 1);
         QVERIFY(tasti(QStringLiteral("3 Return")));
-        v = guarda();
+        v = attendi([](const Vista &v) { return v.verdetto() && v.fuocoSu(3); });
         QVERIFY(v.verdetto());
         QVERIFY(v.esatte() && !v.errate());
         QVERIFY(v.tastierino());
@@ -153,7 +164,7 @@ private slots:
 
         // AVANTI: a new exercise, focus on TOGLI.
         QVERIFY(tasti(QStringLiteral("Return")));
-        v = guarda();
+        v = attendi([](const Vista &v) { return !v.verdetto() && v.fuocoSu(1); });
         const int n2 = v.primo();
         QVERIFY(n2 >= 1 && n2 <= 8);
         QCOMPARE(v.secondo(), 0);
@@ -164,15 +175,16 @@ private slots:
         for (int volta = 1; volta <= 3; ++volta) {
             QVERIFY(tasti(QStringLiteral("1")));
             QVERIFY(tasti(QStringLiteral("Return"), n2));
-            QCOMPARE(guarda().secondo(), n2);
+            QCOMPARE(attendi([n2](const Vista &v) { return v.secondo() == n2; }).secondo(), n2);
             QVERIFY(tasti(QStringLiteral("3 Return")));
-            v = guarda();
+            v = attendi([](const Vista &v) { return v.aiuto(); });
             QVERIFY(v.aiuto());
             QVERIFY(v.verdetto());
             QVERIFY(v.errate());
             QCOMPARE(v.secondo(), n2);
             QVERIFY(tasti(QStringLiteral("n Return")));
-            v = guarda();
+            v = attendi(
+                [volta](const Vista &v) { return volta < 3 ? v.tastierino() && v.fuocoSu(1) : v.intervento(); });
             if (volta < 3) {
                 QVERIFY(v.tastierino());
                 QVERIFY(v.fuocoSu(1));
@@ -187,7 +199,8 @@ private slots:
         QVERIFY(programma.tastoGiu(QStringLiteral("Return")));
         QTest::qWait(1200);
         QVERIFY(programma.tastoSu(QStringLiteral("Return")));
-        v = guarda();
+        QTest::qWait(300);
+        v = attendi([](const Vista &v) { return v.tastierino() && v.fuocoSu(3); });
         QVERIFY(v.tastierino());
         QVERIFY(v.fuocoSu(3));
         QCOMPARE(v.secondo(), n2 - 1);
