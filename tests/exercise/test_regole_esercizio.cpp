@@ -4,8 +4,6 @@
 
 #include <QTest>
 
-using Tasto = RegoleTastierino::TastoAiuto;
-
 class TestRegoleEsercizio : public QObject {
     Q_OBJECT
 private slots:
@@ -37,14 +35,6 @@ private slots:
         QCOMPARE(piuUno(32767), qint16(32767));
     }
 
-    void cifreDelTastierino()
-    {
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(RegoleTastierino::cifra(49 + i), i);
-        for (int codice : {48, 54, 97, 98, 13, 32})
-            QCOMPARE(RegoleTastierino::cifra(codice), -1);
-    }
-
     void spazioSaltaITastiSpentiEGira()
     {
         const std::array<bool, 5> risolto{false, false, false, true, true};
@@ -57,17 +47,6 @@ private slots:
         QCOMPARE(RegoleTastierino::prossimo(4, tutti), 0);
         const std::array<bool, 5> nessuno{};
         QCOMPARE(RegoleTastierino::prossimo(2, nessuno), 2);
-    }
-
-    void tastiDellAiuto()
-    {
-        for (int codice : {83, 49, 97})
-            QCOMPARE(RegoleTastierino::aiuto(codice), Tasto::Si);
-        for (int codice : {78, 50, 98})
-            QCOMPARE(RegoleTastierino::aiuto(codice), Tasto::No);
-        QCOMPARE(RegoleTastierino::aiuto(13), Tasto::Invio);
-        for (int codice : {32, 51, 99, 65, 9})
-            QCOMPARE(RegoleTastierino::aiuto(codice), Tasto::Altro);
     }
 };
 
