@@ -89,7 +89,7 @@ private slots:
         QVERIFY(programma.tasti({QStringLiteral("4"), QStringLiteral("Return")}));
         QVERIFY(programma.attendiFine(5000));
         QCOMPARE(programma.statoUscita(), QProcess::NormalExit);
-        QCOMPARE(programma.codiceUscita(), 0);
+        QVERIFY2(programma.codiceUscita() == 0, programma.erroriProgramma().constData());
     }
 };
 

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -57,7 +56,14 @@ qulonglong ProgrammaReale::attendiFinestra(const QString &titolo, int millisecon
 {
     QElapsedTimer orologio;
     orologio.start();
-    const QString modello = QLatin1Char('^') + QRegularExpression::escape(titolo) + QLatin1Char('$');
+    // xdotool reads POSIX extended expressions: escape only their own metacharacters.
+    QString modello = QStringLiteral("^");
+    for (QChar c : titolo) {
+        if (QStringLiteral(".[](){}*+?|^$\\").contains(c))
+            modello += QLatin1Char('\\');
+        modello += c;
+    }
+    modello += QLatin1Char('$');
     while (orologio.elapsed() < millisecondi) {
         const QByteArray uscita =
             esegui(QStringLiteral("xdotool"),
