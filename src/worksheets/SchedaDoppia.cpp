@@ -1,5 +1,7 @@
 #include "SchedaDoppia.h"
 
+#include "TestataScheda.h"
+
 #include "platform/Casuale.h"
 #include "ui/Cornice.h"
 #include "ui/Immagine.h"
@@ -7,9 +9,9 @@
 
 namespace {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int rosaForte = RGB(255, 128, 255);
-constexpr int bianco = RGB(255, 255, 255);
+using TestataScheda::bianco;
+using TestataScheda::rosa;
+using TestataScheda::rosaForte;
 
 struct Insieme {
     const char *nome;
@@ -75,50 +77,21 @@ constexpr Progetto progetti[] = {
       {"fraSfondo4D", -1, "Frame4", 4725, 3450, 4605, true, 45, {120, 975, 1890, 2760, 3630}, {165, 1140, 2085}}}},
 };
 
-constexpr QRect pulsante(int sinistra, int alto) { return {sinistra, alto, 2145, 645}; }
-
-constexpr int numeroControlli = 2 + 7 + 2 + 8 + 120;
+constexpr int numeroControlli = TestataScheda::numeroControlli + 1 + 2 + 8 + 120;
 
 template <int tipo>
 constexpr std::array<DefinizioneControllo, numeroControlli> definizioni = [] {
     const Progetto &p = progetti[tipo - 2];
     std::array<DefinizioneControllo, numeroControlli> d{};
     size_t n = 0;
-    d[n++] = {.tipo = TipoControllo::Etichetta,
-              .nome = "Label1",
-              .posizione = {0, 0, 12000, 450},
-              .testo = " SCHEDA: costruire l'insieme  consecutivo minore - ",
-              .sfondo = rosa,
-              .primoPiano = RGB(192, 0, 0),
-              .carattere = {"Arial", 20.25, true}};
-    d[n++] = {.tipo = TipoControllo::Etichetta,
-              .nome = "Label2",
-              .posizione = p.label2,
-              .testo = p.testoLabel2,
-              .sfondo = rosa,
-              .primoPiano = RGB(0, 0, 255),
-              .carattere = {"Arial", 14.25, false}};
-    struct Comando {
-        const char *nome;
-        const char *testo;
-        QRect posizione;
-        int tab;
-    };
-    const Comando comandi[] = {
-        {"CmdInsieme1", "VISUALIZZA 1° ESERCIZIO", pulsante(9660, 1725), 1},
-        {"cmdInsieme2", "VISUALIZZA 2° ESERCIZIO", pulsante(9660, 2415), 5},
-        {"cmdInsieme3", "VISUALIZZA 3° ESERCIZIO", pulsante(9660, 3090), 6},
-        {"cmdInsieme4", "VISUALIZZA 4° ESERCIZIO", pulsante(9660, p.cmdInsieme4), 7},
-        {"Command1", "STAMPA", pulsante(9675, 5925), 4},
-        {"CmdFine", "ESCI", pulsante(9660, 6660), 2},
-    };
-    for (const Comando &c : comandi)
-        d[n++] = {.tipo = TipoControllo::Pulsante,
-                  .nome = c.nome,
-                  .posizione = c.posizione,
-                  .testo = c.testo,
-                  .sfondo = rosaForte,
-                  .tabIndex = c.tab};
+    TestataScheda::definisci(d, n, {{0, 0, 12000, 450}, " SCHEDA: costruire l'insieme  consecutivo minore - "},
+                             {p.label2, p.testoLabel2},
+                             {{"CmdInsieme1", "VISUALIZZA 1° ESERCIZIO", 9660, 1725, 1},
+                              {"cmdInsieme2", "VISUALIZZA 2° ESERCIZIO", 9660, 2415, 5},
+                              {"cmdInsieme3", "VISUALIZZA 3° ESERCIZIO", 9660, 3090, 6},
+                              {"cmdInsieme4", "VISUALIZZA 4° ESERCIZIO", 9660, p.cmdInsieme4, 7},
+                              {"Command1", "STAMPA", 9675, 5925, 4},
+                              {"CmdFine", "ESCI", 9660, 6660, 2}});
     d[n++] = {.tipo = TipoControllo::Pulsante,
               .nome = "Command2",
               .posizione = p.command2,

@@ -1,14 +1,15 @@
 #include "frmStampaSchede.h"
 
+#include "TestataScheda.h"
+
 #include "platform/Casuale.h"
 #include "ui/Immagine.h"
 #include "ui/Pulsante.h"
 
 namespace {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int rosaForte = RGB(255, 128, 255);
-constexpr int bianco = RGB(255, 255, 255);
+using TestataScheda::bianco;
+using TestataScheda::rosa;
 
 constexpr DefinizioneFinestra finestra{.titolo = "VISUALIZZAZIONE SCHEDA       ",
                                        .larghezzaClient = 11910,
@@ -78,46 +79,17 @@ constexpr Cornice cornici[] = {
     {4, 4710, 3390, 75, &celle4},
 };
 
-constexpr QRect pulsante(int sinistra, int alto) { return {sinistra, alto, 2145, 645}; }
-
 constexpr auto definizioni = [] {
-    std::array<DefinizioneControllo, 2 + 6 + 1 + 4 + 60> d{};
+    std::array<DefinizioneControllo, TestataScheda::numeroControlli + 1 + 4 + 60> d{};
     size_t n = 0;
-    d[n++] = {.tipo = TipoControllo::Etichetta,
-              .nome = "Label1",
-              .posizione = {0, -15, 12000, 495},
-              .testo = " SCHEDA: costruire l'insieme consecutivo minore - ",
-              .sfondo = rosa,
-              .primoPiano = RGB(192, 0, 0),
-              .carattere = {"Arial", 20.25, true}};
-    d[n++] = {.tipo = TipoControllo::Etichetta,
-              .nome = "Label2",
-              .posizione = {0, 495, 12000, 495},
-              .testo = " situazione iniziale: secondo insieme vuoto",
-              .sfondo = rosa,
-              .primoPiano = RGB(0, 0, 255),
-              .carattere = {"Arial", 14.25, false}};
-    struct Comando {
-        const char *nome;
-        const char *testo;
-        QRect posizione;
-        int tab;
-    };
-    constexpr Comando comandi[] = {
-        {"CmdOperazione", "VISUALIZZA 1° INSIEME", pulsante(9660, 1725), 1},
-        {"cmdInsieme2", "VISUALIZZA 2° INSIEME", pulsante(9660, 2415), 9},
-        {"cmdInsieme3", "VISUALIZZA 3° INSIEME", pulsante(9660, 3090), 10},
-        {"cmdInsieme4", "VISUALIZZA 4° INSIEME", pulsante(9660, 3795), 13},
-        {"Command1", "STAMPA", pulsante(9675, 5925), 4},
-        {"CmdFine", "ESCI", pulsante(9660, 6660), 2},
-    };
-    for (const Comando &c : comandi)
-        d[n++] = {.tipo = TipoControllo::Pulsante,
-                  .nome = c.nome,
-                  .posizione = c.posizione,
-                  .testo = c.testo,
-                  .sfondo = rosaForte,
-                  .tabIndex = c.tab};
+    TestataScheda::definisci(d, n, {{0, -15, 12000, 495}, " SCHEDA: costruire l'insieme consecutivo minore - "},
+                             {{0, 495, 12000, 495}, " situazione iniziale: secondo insieme vuoto"},
+                             {{"CmdOperazione", "VISUALIZZA 1° INSIEME", 9660, 1725, 1},
+                              {"cmdInsieme2", "VISUALIZZA 2° INSIEME", 9660, 2415, 9},
+                              {"cmdInsieme3", "VISUALIZZA 3° INSIEME", 9660, 3090, 10},
+                              {"cmdInsieme4", "VISUALIZZA 4° INSIEME", 9660, 3795, 13},
+                              {"Command1", "STAMPA", 9675, 5925, 4},
+                              {"CmdFine", "ESCI", 9660, 6660, 2}});
     d[n++] = {.tipo = TipoControllo::Cornice, .nome = "Frame1", .posizione = {30, 1080, 9405, 6525}, .sfondo = rosa};
     for (const Cornice &c : cornici)
         d[n++] = {.tipo = TipoControllo::Cornice,
