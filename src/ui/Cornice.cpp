@@ -4,15 +4,7 @@
 
 Cornice::Cornice(QWidget *parent) : QFrame(parent) { setFocusPolicy(Qt::NoFocus); }
 
-void Cornice::impostaSfondo(int colore)
-{
-    setAutoFillBackground(colore >= 0);
-    if (colore >= 0) {
-        QPalette p = palette();
-        p.setColor(QPalette::Window, QColor(inQRgb(colore)));
-        setPalette(p);
-    }
-}
+void Cornice::impostaSfondo(int colore) { riempiSfondo(this, colore); }
 
 void Cornice::impostaBordo(bool bordo)
 {

@@ -11,15 +11,7 @@ Etichetta::Etichetta(QWidget *parent) : QLabel(parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void Etichetta::impostaSfondo(int colore)
-{
-    setAutoFillBackground(colore >= 0);
-    if (colore >= 0) {
-        QPalette p = palette();
-        p.setColor(QPalette::Window, QColor(inQRgb(colore)));
-        setPalette(p);
-    }
-}
+void Etichetta::impostaSfondo(int colore) { riempiSfondo(this, colore); }
 
 void Etichetta::impostaColoreTesto(int colore)
 {

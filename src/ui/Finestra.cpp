@@ -56,12 +56,7 @@ Finestra::Finestra(const DefinizioneFinestra &definizione) : definizione_(defini
     numero_ = ++creati;
     setWindowTitle(QString::fromUtf8(definizione.titolo));
     client_->setObjectName(QStringLiteral("client"));
-    if (definizione.sfondo >= 0) {
-        client_->setAutoFillBackground(true);
-        QPalette p = client_->palette();
-        p.setColor(QPalette::Window, QColor(inQRgb(definizione.sfondo)));
-        client_->setPalette(p);
-    }
+    riempiSfondo(client_, definizione.sfondo);
     setCentralWidget(client_);
     client_->installEventFilter(this);
 }

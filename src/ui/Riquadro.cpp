@@ -8,10 +8,4 @@ Riquadro::Riquadro(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void Riquadro::impostaSfondo(int colore)
-{
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(inQRgb(colore)));
-    setPalette(p);
-}
+void Riquadro::impostaSfondo(int colore) { riempiSfondo(this, colore); }
