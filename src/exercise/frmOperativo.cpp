@@ -365,7 +365,6 @@ void frmOperativo::genera2() { genera(2); }
 void frmOperativo::genera(int tipo)
 {
     const GeneratoreEsercizio::Esercizio e = GeneratoreEsercizio::genera(tipo, Casuale::corrente());
-    tipoInCorso_ = tipo;
     Figura = e.figura;
     ElementiPrimo = static_cast<float>(e.elementiPrimo);
     Estratte = e.estratte;
@@ -534,7 +533,7 @@ void frmOperativo::RifiutaAiuto()
         return;
     }
     nascondiSecondo();
-    switch (tipoInCorso_) {
+    switch (TipoEsercizio) {
     case 0:
         VisualizzaD0();
         break;

@@ -112,7 +112,5 @@ private:
     ArrayControlli<PulsanteOpzione> Option3_;
     PulsanteOpzione *optOK_ = nullptr;
 
-    // The kind of the exercise on screen: a declined offer restores its own start state.
-    int tipoInCorso_ = -1;
     bool uscito_ = false;
 };

@@ -42,6 +42,14 @@ void OsservatoreRilasci::consegnaRilascio()
 
 bool OsservatoreRilasci::eventFilter(QObject *oggetto, QEvent *evento)
 {
+    if (evento->type() == QEvent::ApplicationDeactivate) {
+        // Keys and buttons released in another program never reach this one.
+        if (inAttesa_)
+            consegnaRilascio();
+        emit tastoRilasciato();
+        emit mouseRilasciato();
+        return false;
+    }
     if (!oggetto->isWidgetType())
         return false;
     const QEvent::Type tipo = evento->type();

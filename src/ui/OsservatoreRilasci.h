@@ -7,8 +7,9 @@
 class QKeyEvent;
 
 // Sees every real key release and mouse release in the program, whichever
-// widget gets it. A window's "one press acts once" guards clear on these, so a
-// release that went to another widget never swallows the next fresh press.
+// widget gets it, and counts the program losing the keyboard to another one as
+// a release. A window's "one press acts once" guards clear on these, so a
+// release that went elsewhere never swallows the next fresh press.
 //
 // On X11 a held key arrives as release + press pairs with one timestamp, and Qt
 // flags them as auto-repeated only when the press is already queued as it

@@ -505,13 +505,15 @@ private slots:
         QCOMPARE(secondo(), primi(1));
         QVERIFY(casuale.esaurito());
 
-        // A declined offer restores the exercise on screen; the next one follows the new kind.
+        // A declined offer restores the second set as the new kind starts it, with the
+        // last start count drawn; the next exercise follows the new kind too.
+        ElementiIniziali = 2;
         clic(tasto(VERIFICA));
         clic(f()->Option3(1));
-        QVERIFY(secondo().empty());
-        for (int i = 0; i < 3; ++i)
-            clic(tasto(AGGIUNGI));
+        QCOMPARE(secondo(), primi(2));
+        clic(tasto(AGGIUNGI));
         clic(tasto(VERIFICA));
+        QCOMPARE(f()->LblEsito()->text(), QStringLiteral("E s a t t o"));
         accoda(1, 7, 6, 2);
         clic(tasto(AVANTI));
         QCOMPARE(f()->Label2()->text(), situazioni[1]);

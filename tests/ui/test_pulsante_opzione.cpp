@@ -41,6 +41,28 @@ private slots:
         QCOMPARE(codice(Qt::Key_Tab), 9);
         QVERIFY(codice(Qt::Key_Left) > 255);
         QVERIFY(codice(Qt::Key_Escape) != 13);
+
+        // Shift is not looked at: the digit row keeps its digits whatever symbol the layout puts there.
+        auto fisico = [](Qt::Key k, quint32 scan, Qt::KeyboardModifiers m) {
+            return CodiciTasto::codice(QKeyEvent(QEvent::KeyPress, k, m, scan, 0, 0));
+        };
+        QCOMPARE(fisico(Qt::Key_Exclam, 10, Qt::ShiftModifier), 49);
+        QCOMPARE(fisico(Qt::Key_Percent, 14, Qt::ShiftModifier), 53);
+        QCOMPARE(fisico(Qt::Key_Equal, 19, Qt::ShiftModifier), 48);
+        QCOMPARE(fisico(Qt::Key_5, 14, Qt::NoModifier), 53);
+        QCOMPARE(fisico(Qt::Key_S, 39, Qt::ShiftModifier), 83);
+        // The numeric keypad's keys are not the digit row, whatever their scan codes.
+        QCOMPARE(fisico(Qt::Key_End, 87, Qt::KeypadModifier), codice(Qt::Key_End, Qt::KeypadModifier));
+    }
+
+    void passareAdAltroProgrammaValeComeRilascio()
+    {
+        QSignalSpy tasti(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::tastoRilasciato);
+        QSignalSpy mouse(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::mouseRilasciato);
+        QEvent disattivata(QEvent::ApplicationDeactivate);
+        QCoreApplication::sendEvent(qApp, &disattivata);
+        QCOMPARE(tasti.count(), 1);
+        QCOMPARE(mouse.count(), 1);
     }
 
     void ogniTastoArrivaAlPulsanteENonSpostaIlFuoco()
