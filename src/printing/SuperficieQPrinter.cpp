@@ -45,9 +45,12 @@ bool SuperficieQPrinter::pronta()
     const QString nome = stampante_->printerName();
     if (!coda_.isEmpty())
         ok = ok && stampante_->outputFormat() == QPrinter::NativeFormat && nome == coda_;
-    if (stampante_->outputFormat() == QPrinter::NativeFormat)
+    if (stampante_->outputFormat() == QPrinter::NativeFormat) {
         ok = ok && !nome.isEmpty() && QPrinterInfo::availablePrinterNames().contains(nome);
-    else
+        // A stopped queue keeps its jobs unprinted, and Qt would not say so after the page.
+        const QPrinter::PrinterState stato = QPrinterInfo::printerInfo(nome).state();
+        ok = ok && stato != QPrinter::Error && stato != QPrinter::Aborted;
+    } else
         ok = ok && !stampante_->outputFileName().isEmpty();
     if (!ok)
         fallisci();

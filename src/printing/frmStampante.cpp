@@ -5,7 +5,6 @@
 #include "ui/Pulsante.h"
 
 #include <QComboBox>
-#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -44,6 +43,8 @@ frmStampante::frmStampante() : FinestraUnica(finestra)
     Combo1_ = controllo<QComboBox>("Combo1");
     Command2_ = controllo<Pulsante>("Command2");
     connect(Combo1_, &QComboBox::currentIndexChanged, this, &frmStampante::Combo1_Click);
+    // A click on the entry already shown changes no index but is a choice all the same.
+    connect(Combo1_, &QComboBox::activated, this, &frmStampante::Combo1_Click);
     connect(Command2_, &Pulsante::clicked, this, &Finestra::nascondi);
 }
 
@@ -68,7 +69,7 @@ void frmStampante::MostraPredefinita()
     if (corrente.suFilePdf() && Combo1_->count() == 1)
         Label1_->setText(senzaStampanti);
     else
-        Label1_->setText(QStringLiteral("La stampante predefinita è ") + aCapo + daMostrare(corrente.nome()));
+        Label1_->setText(QStringLiteral("La stampante predefinita è ") + aCapo + corrente.nome());
 }
 
 void frmStampante::Combo1_Click()
@@ -88,20 +89,5 @@ void frmStampante::Combo1_Click()
         if (trovata >= 0)
             corrente.impostaStampante(installate.at(trovata));
     }
-    Label2_->setText(QStringLiteral("La stampante scelta è ") + aCapo + daMostrare(corrente.nome()));
-}
-
-QString frmStampante::daMostrare(const QString &nome)
-{
-    QString risultato;
-    QTextBoundaryFinder confini(QTextBoundaryFinder::Grapheme, nome);
-    qsizetype inizio = 0;
-    while (confini.toNextBoundary() != -1) {
-        const qsizetype fine = confini.position();
-        if (!risultato.isEmpty())
-            risultato += QChar(0x200B); // zero-width space: a break chance that shows nothing
-        risultato += nome.mid(inizio, fine - inizio);
-        inizio = fine;
-    }
-    return risultato;
+    Label2_->setText(QStringLiteral("La stampante scelta è ") + aCapo + corrente.nome());
 }

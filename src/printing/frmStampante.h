@@ -27,7 +27,6 @@ public:
 
     // The text a label shows for a printer name: the name as it is, with break
     // chances between its characters so that a long name wraps inside the label.
-    static QString daMostrare(const QString &nome);
 
 protected:
     void Form_Load() override;

@@ -2,6 +2,9 @@
 
 #include "Twips.h"
 
+#include <QPainter>
+#include <QTextLayout>
+
 Etichetta::Etichetta(QWidget *parent) : QLabel(parent)
 {
     setTextFormat(Qt::PlainText);
@@ -19,4 +22,38 @@ void Etichetta::impostaColoreTesto(int colore)
     p.setColor(QPalette::WindowText, QColor(inQRgb(colore)));
     p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(inQRgb(colore)));
     setPalette(p);
+}
+
+QTextOption Etichetta::opzioni() const
+{
+    QTextOption o(alignment());
+    o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return o;
+}
+
+QRectF Etichetta::ingombro() const
+{
+    QString testo = text();
+    testo.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout impaginazione(testo, font());
+    impaginazione.setTextOption(opzioni());
+    qreal altezza = 0;
+    qreal larghezza = 0;
+    impaginazione.beginLayout();
+    for (QTextLine riga = impaginazione.createLine(); riga.isValid(); riga = impaginazione.createLine()) {
+        riga.setLineWidth(contentsRect().width());
+        riga.setPosition(QPointF(0, altezza));
+        altezza += riga.height();
+        larghezza = qMax(larghezza, riga.naturalTextWidth());
+    }
+    impaginazione.endLayout();
+    return {0, 0, larghezza, altezza};
+}
+
+void Etichetta::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    p.drawText(QRectF(contentsRect()), text(), opzioni());
 }

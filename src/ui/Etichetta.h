@@ -1,13 +1,24 @@
 #pragma once
 
 #include <QLabel>
+#include <QTextOption>
 
-// A label: always plain text, wrapped inside its rectangle; a transparent one
-// paints only its text.
+// A label: always plain text, wrapped inside its rectangle (at word boundaries,
+// or anywhere in a word too long for a line, such as a printer's name); a
+// transparent one paints only its text.
 class Etichetta : public QLabel {
     Q_OBJECT
 public:
     explicit Etichetta(QWidget *parent = nullptr);
     void impostaSfondo(int colore); // -1: transparent
     void impostaColoreTesto(int colore);
+
+    // The space the text takes once wrapped to the label's width.
+    QRectF ingombro() const;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    QTextOption opzioni() const;
 };

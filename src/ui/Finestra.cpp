@@ -235,6 +235,7 @@ void Finestra::mostra()
 {
     if (scaricata_)
         return;
+    ultimaMostrata() = this;
     if (windowModality() != Qt::NonModal) {
         hide(); // modality can only change while hidden
         setWindowModality(Qt::NonModal);
@@ -286,11 +287,18 @@ void Finestra::scarica()
     if (scaricata_)
         return;
     scaricata_ = true;
+    ultimaMostrata() = nullptr;
     Form_Unload();
+    // A window the unload handler showed takes over; otherwise the one active before.
+    Finestra *mostrata = ultimaMostrata();
     const bool attiva = isActiveWindow();
     hide();
-    if (attiva)
+    if (mostrata && mostrata != this && mostrata->isVisible()) {
+        mostrata->raise();
+        mostrata->activateWindow();
+    } else if (attiva) {
         restituisciAttivazione();
+    }
     dimentica();
     RegistroFinestre::istanza().togli(this);
     // A handler of one of its own controls may be running: delete when it is done.
@@ -315,6 +323,12 @@ bool Finestra::event(QEvent *e)
         return risultato;
     }
     return QMainWindow::event(e);
+}
+
+QPointer<Finestra> &Finestra::ultimaMostrata()
+{
+    static QPointer<Finestra> finestra;
+    return finestra;
 }
 
 QList<QPointer<Finestra>> &Finestra::ordineAttivazione()

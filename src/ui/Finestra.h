@@ -79,6 +79,7 @@ protected:
 
 private:
     static QList<QPointer<Finestra>> &ordineAttivazione();
+    static QPointer<Finestra> &ultimaMostrata();
     void restituisciAttivazione();
     QWidget *creaControllo(const DefinizioneControllo &d, QWidget *contenitore);
     void centra();

@@ -11,12 +11,16 @@ Immagine::Immagine(QWidget *parent) : QWidget(parent)
 void Immagine::impostaDisegno(const Disegno &disegno)
 {
     disegno_ = disegno;
+    // Shown at its own size, a picture is never cut by its control: the control
+    // grows to hold it, whatever size the layout gives it.
+    setMinimumSize(estendi_ ? QSize(0, 0) : disegno_.dimensione());
     update();
 }
 
 void Immagine::togliDisegno()
 {
     disegno_ = Disegno();
+    setMinimumSize(0, 0);
     update();
 }
 

@@ -1,12 +1,17 @@
 #include "app/FrmInizio.h"
 #include "app/TipoEsercizio.h"
 #include "app/frmAutore.h"
+#include "exercise/frmOperativo.h"
+#include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"
 #include "ui/Etichetta.h"
 #include "ui/Pulsante.h"
 #include "ui/PulsanteOpzione.h"
 #include "ui/RegistroFinestre.h"
 #include "ui/Riquadro.h"
+#include "worksheets/frmStampaSchede.h"
+#include "worksheets/frmStampaSchede2.h"
+#include "worksheets/frmStampaSchede3.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -198,6 +203,42 @@ private slots:
         QTRY_VERIFY(frmAutore::istanza().isActiveWindow());
         frmAutore::istanza().close();
         QVERIFY(!frmAutore::caricata());
+        QTRY_COMPARE(indiceFocalizzato(), 0);
+    }
+
+    void iMenuApronoLeSchedeELaSceltaDellaStampante()
+    {
+        f->mnuVuoto()->trigger();
+        f->mnuAggiungi()->trigger();
+        f->mnuTogli()->trigger();
+        QVERIFY(frmStampaSchede::istanza().isVisible());
+        QVERIFY(frmStampaSchede2::istanza().isVisible());
+        frmStampaSchede3 *terza = &frmStampaSchede3::istanza();
+        QVERIFY(terza->isVisible());
+        QCOMPARE(terza->windowModality(), Qt::NonModal);
+        QVERIFY(f->isVisible());
+        // The same item again shows the window already loaded.
+        f->mnuTogli()->trigger();
+        QCOMPARE(&frmStampaSchede3::istanza(), terza);
+
+        terza->mnuImpostazioneStampante()->trigger();
+        QVERIFY(frmStampante::caricata());
+        QCOMPARE(QApplication::activeModalWidget(), &frmStampante::istanza());
+        frmStampante::istanza().close();
+    }
+
+    void chiudereUnaSchedaRiportaLaFinestraIniziale()
+    {
+        f->mnuVuoto()->trigger();
+        QTRY_VERIFY(frmStampaSchede::istanza().isActiveWindow());
+        f->AvviaScelta(0);
+        QTRY_VERIFY(frmOperativo::istanza().isActiveWindow());
+        frmStampaSchede::istanza().activateWindow();
+        QTRY_VERIFY(frmStampaSchede::istanza().isActiveWindow());
+        // The exercise window was active more recently, yet the start window comes back in front.
+        frmStampaSchede::istanza().close();
+        QVERIFY(!frmStampaSchede::caricata());
+        QTRY_VERIFY(f->isActiveWindow());
         QTRY_COMPARE(indiceFocalizzato(), 0);
     }
 
