@@ -351,17 +351,32 @@ void Finestra::restituisciAttivazione()
     }
 }
 
+void Finestra::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange || scaricata_)
+        return;
+    // Minimizing and restoring keep the client's size here, yet count as resizes for the windows.
+    const auto prima = static_cast<QWindowStateChangeEvent *>(e)->oldState();
+    if ((prima ^ windowState()) & Qt::WindowMinimized)
+        ridimensionato();
+}
+
+void Finestra::ridimensionato()
+{
+    if (definizione_.grande)
+        rapporti_.applica(elenco_, larghezzaInterna(), altezzaInterna());
+    Form_Resize();
+}
+
 bool Finestra::eventFilter(QObject *oggetto, QEvent *evento)
 {
     if (oggetto == client_ && evento->type() == QEvent::Paint && !dipinta_) {
         dipinta_ = true;
         QTimer::singleShot(0, this, &Finestra::dopoPrimoDisegno);
     }
-    if (oggetto == client_ && evento->type() == QEvent::Resize && !scaricata_) {
-        if (definizione_.grande)
-            rapporti_.applica(elenco_, larghezzaInterna(), altezzaInterna());
-        Form_Resize();
-    }
+    if (oggetto == client_ && evento->type() == QEvent::Resize && !scaricata_)
+        ridimensionato();
     return QMainWindow::eventFilter(oggetto, evento);
 }
 

@@ -76,11 +76,13 @@ protected:
     bool event(QEvent *e) override;
     bool eventFilter(QObject *oggetto, QEvent *evento) override;
     void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
 
 private:
     static QList<QPointer<Finestra>> &ordineAttivazione();
     static QPointer<Finestra> &ultimaMostrata();
     void restituisciAttivazione();
+    void ridimensionato();
     QWidget *creaControllo(const DefinizioneControllo &d, QWidget *contenitore);
     void centra();
 

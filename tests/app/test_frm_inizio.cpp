@@ -278,6 +278,14 @@ private slots:
         premiERilascia(focalizzato(), Qt::Key_2);
         QCOMPARE(indiceFocalizzato(), 1);
 
+        // Minimizing and restoring replay the opening too.
+        QTRY_VERIFY_WITH_TIMEOUT(!f->timerTendine()->isActive(), 10000);
+        f->showMinimized();
+        f->showNormal();
+        AmbienteTest::elabora();
+        QVERIFY(f->timerTendine()->isActive());
+        QVERIFY(f->Picture1()->width() > 0);
+
         // A resize storm leaves one opening that still ends.
         for (int i = 0; i < 50; ++i)
             f->resize(600 + i * 7, 450 + i * 3);
