@@ -2,10 +2,24 @@
 
 #include "Twips.h"
 
+#include <QPaintEvent>
+#include <QPainter>
+
 Riquadro::Riquadro(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
+    // It paints every pixel itself, so what lies behind it is never painted in vain.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void Riquadro::impostaSfondo(int colore) { riempiSfondo(this, colore); }
+void Riquadro::impostaSfondo(int colore)
+{
+    sfondo_ = colore >= 0 ? QColor(inQRgb(colore)) : QColor(Qt::white);
+    update();
+}
+
+void Riquadro::paintEvent(QPaintEvent *e)
+{
+    QPainter p(this);
+    p.fillRect(e->rect(), sfondo_);
+}

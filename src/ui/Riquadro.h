@@ -8,4 +8,11 @@ class Riquadro : public QWidget {
 public:
     explicit Riquadro(QWidget *parent = nullptr);
     void impostaSfondo(int colore);
+    QColor sfondo() const { return sfondo_; }
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    QColor sfondo_ = Qt::white;
 };

@@ -271,6 +271,7 @@ private slots:
         QCOMPARE(f->Picture1()->height(), f->client()->height());
         QCOMPARE(f->Picture2()->geometry().right(), f->client()->width() - 1);
         QVERIFY(f->Picture1()->width() + f->Picture2()->width() >= f->client()->width());
+        QCOMPARE(f->Picture2()->grab().toImage().pixel(2, 2), qRgb(255, 128, 255));
         QCOMPARE(f->timerTendine()->interval(), 10);
         QCOMPARE(f->timerTendine()->timerType(), Qt::PreciseTimer);
 

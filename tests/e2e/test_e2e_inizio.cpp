@@ -66,6 +66,9 @@ private slots:
         QVERIFY(programma.statoFinestra(finestra).contains(QLatin1String("MAXIMIZED_VERT")));
         const QRect geometria = programma.geometria(finestra);
         QCOMPARE(geometria.width(), 1024);
+        // Closed at first, the curtains cover the window's edges in their own pink.
+        const QPoint bordo(geometria.x() + 8, geometria.y() + geometria.height() / 2);
+        QCOMPARE(programma.schermata().pixel(bordo), rosaForte);
 
         // The curtains have opened: the buttons show, the first one focused.
         QTest::qWait(1500);
@@ -73,6 +76,17 @@ private slots:
         QVERIFY(!schermo.isNull());
         const int barra = barraMenu(schermo, geometria);
         QVERIFY(barra > 10);
+        QCOMPARE(schermo.pixel(bordo), rosa);
+
+        // Minimized and restored, the window plays its curtains again.
+        programma.esegui(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(finestra)});
+        QTest::qWait(500);
+        programma.esegui(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(finestra)});
+        QTest::qWait(250);
+        QCOMPARE(programma.schermata().pixel(bordo), rosaForte);
+        QTest::qWait(1500);
+        schermo = programma.schermata();
+        QCOMPARE(schermo.pixel(bordo), rosa);
         QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 0) + QPoint(-150, 0)), rosaForte);
         QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 1) + QPoint(-150, 0)), rosa);
 
