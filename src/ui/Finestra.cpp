@@ -55,6 +55,9 @@ Finestra::Finestra(const DefinizioneFinestra &definizione) : definizione_(defini
     static quint64 creati = 0;
     numero_ = ++creati;
     setWindowTitle(QString::fromUtf8(definizione.titolo));
+    // The small windows keep their design size: a close box, nothing to minimize or maximize.
+    if (!definizione.grande)
+        setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     client_->setObjectName(QStringLiteral("client"));
     riempiSfondo(client_, definizione.sfondo);
     setCentralWidget(client_);
