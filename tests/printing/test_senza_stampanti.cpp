@@ -15,9 +15,8 @@ class TestSenzaStampanti : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
+        casa_ = AmbienteTest::casaTemporanea();
+        QVERIFY(!casa_.isEmpty());
         if (!StampanteCorrente::installate().isEmpty())
             QSKIP("a print service answers: run with CUPS_SERVER=/nonexistent/socket");
     }
@@ -42,13 +41,13 @@ private slots:
         StampanteCorrente::istanza().impostaStampante(QStringLiteral("PDF_Prova"));
         stampaScheda();
         QCOMPARE(AmbienteTest::messaggi(), QStringList{"Problema di stampa nella stampante utilizzata."});
-        QVERIFY(QDir(home_.path() + "/Documents").entryList({"*.pdf"}, QDir::Files).isEmpty());
+        QVERIFY(QDir(casa_ + "/Documents").entryList({"*.pdf"}, QDir::Files).isEmpty());
     }
 
     void ilFilePdfNonSovrascriveMai()
     {
         StampanteCorrente::istanza().impostaFilePdf();
-        const QDir documenti(home_.path() + "/Documents");
+        const QDir documenti(casa_ + "/Documents");
         QVERIFY(documenti.mkpath("."));
         QFile altrui(documenti.filePath("Scheda (2).pdf"));
         QVERIFY(altrui.open(QIODevice::WriteOnly));
@@ -78,7 +77,7 @@ private:
         f.Command1_Click();
     }
 
-    QTemporaryDir home_;
+    QString casa_;
 };
 
 QTEST_MAIN(TestSenzaStampanti)

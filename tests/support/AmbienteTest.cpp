@@ -4,6 +4,7 @@
 #include "ui/RegistroFinestre.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace AmbienteTest {
@@ -26,6 +27,16 @@ void registraMessaggi()
 {
     messaggi().clear();
     Messaggio::impostaRegistratore([](const QString &testo) { messaggi().append(testo); });
+}
+
+QString casaTemporanea()
+{
+    static QTemporaryDir casa;
+    if (!casa.isValid())
+        return {};
+    qputenv("HOME", casa.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (casa.path() + QStringLiteral("/config")).toUtf8());
+    return casa.path();
 }
 
 void elabora(int millisecondi)

@@ -15,4 +15,7 @@ QStringList &messaggi();
 void registraMessaggi();
 // Lets pending events (paints, deferred deletions, activations) run.
 void elabora(int millisecondi = 0);
+// Points HOME (and so the documents folder) at a fresh folder removed at exit;
+// gives its path, or an empty string when it could not be made.
+QString casaTemporanea();
 } // namespace AmbienteTest

@@ -44,9 +44,8 @@ class TestFinestreSchede : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(home_.isValid());
-        qputenv("HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", (home_.path() + "/config").toUtf8());
+        casa_ = AmbienteTest::casaTemporanea();
+        QVERIFY(!casa_.isEmpty());
     }
 
     void init()
@@ -125,7 +124,7 @@ private slots:
         QFETCH(int, tipo);
         QFETCH(QString, messaggio);
         FinestraScheda *f = apri(tipo);
-        const QDir documenti(home_.path() + "/Documents");
+        const QDir documenti(casa_ + "/Documents");
         const int prima = static_cast<int>(documenti.entryList({"*.pdf"}, QDir::Files).size());
         // Exercise 4 never shown: refused, whatever else was shown, even repeatedly.
         clic(pulsante(f, 2));
@@ -280,7 +279,7 @@ private:
         return static_cast<SchedaDoppia *>(f)->cmdInsieme(e);
     }
 
-    QTemporaryDir home_;
+    QString casa_;
 };
 
 QTEST_MAIN(TestFinestreSchede)
