@@ -20,11 +20,6 @@ StampanteCorrente::StampanteCorrente() { ripristina(); }
 
 QStringList StampanteCorrente::installate() { return QPrinterInfo::availablePrinterNames(); }
 
-int StampanteCorrente::cerca(const QStringList &elenco, const QString &nome)
-{
-    return static_cast<int>(elenco.indexOf(nome));
-}
-
 void StampanteCorrente::impostaStampante(const QString &nome)
 {
     nome_ = nome;

@@ -19,8 +19,6 @@ public:
     static QString nomeFilePdf() { return QStringLiteral("File PDF"); }
     // Device names of the installed printers, in the system's order.
     static QStringList installate();
-    // The first of elenco named exactly nome, or -1.
-    static int cerca(const QStringList &elenco, const QString &nome);
 
     QString nome() const { return pdf_ ? nomeFilePdf() : nome_; }
     bool suFilePdf() const { return pdf_; }

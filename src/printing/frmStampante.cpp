@@ -59,7 +59,6 @@ void frmStampante::RiempiElencoStampanti()
     Combo1_->addItems(StampanteCorrente::installate());
     // The PDF writer is always there, so a sheet can be had with no printer at all.
     Combo1_->addItem(StampanteCorrente::nomeFilePdf());
-    conPdf_ = true;
     Combo1_->setCurrentIndex(0);
 }
 
@@ -80,12 +79,13 @@ void frmStampante::Combo1_Click()
     }
     StampanteCorrente &corrente = StampanteCorrente::istanza();
     const int scelta = Combo1_->currentIndex();
-    if (conPdf_ && scelta == Combo1_->count() - 1) {
+    if (scelta == Combo1_->count() - 1) {
         corrente.impostaFilePdf();
     } else {
         // Walked afresh: a printer may have come or gone since the list was filled.
         const QStringList installate = StampanteCorrente::installate();
-        const int trovata = StampanteCorrente::cerca(installate, Combo1_->currentText());
+        // Exact and case-sensitive; of two printers with one name, the first.
+        const int trovata = static_cast<int>(installate.indexOf(Combo1_->currentText()));
         if (trovata >= 0)
             corrente.impostaStampante(installate.at(trovata));
     }

@@ -38,5 +38,4 @@ private:
     Etichetta *Label2_ = nullptr;
     QComboBox *Combo1_ = nullptr;
     Pulsante *Command2_ = nullptr;
-    bool conPdf_ = false; // the last entry of Combo1 is the PDF writer
 };

@@ -98,12 +98,24 @@ private slots:
             QCOMPARE(StampanteCorrente::istanza().nome(), prima);
     }
 
-    void cercaPrendeIlPrimoDiDueNomiUguali()
+    void unNomeCheNonCorrispondeEsattamenteLasciaLaStampante()
     {
-        const QStringList elenco{"A", "Stampa", "stampa", "Stampa"};
-        QCOMPARE(StampanteCorrente::cerca(elenco, "Stampa"), 1);
-        QCOMPARE(StampanteCorrente::cerca(elenco, "stampa"), 2);
-        QCOMPARE(StampanteCorrente::cerca(elenco, "STAMPA"), -1);
+        if (StampanteCorrente::installate().isEmpty())
+            QSKIP("needs an installed printer");
+        frmStampante &f = frmStampante::istanza();
+        f.mostraModale();
+        // After "File PDF", an entry that differs from a real queue's name only in case
+        // matches no printer: "File PDF" stays.
+        const QString vera = f.Combo1()->itemText(0);
+        f.Combo1()->setItemText(0, vera.toUpper() == vera ? vera.toLower() : vera.toUpper());
+        f.Combo1()->setCurrentIndex(f.Combo1()->count() - 1);
+        f.Combo1()->setCurrentIndex(0);
+        QCOMPARE(StampanteCorrente::istanza().nome(), StampanteCorrente::nomeFilePdf());
+        QCOMPARE(f.Label2()->text(), QStringLiteral("La stampante scelta è \n") + StampanteCorrente::nomeFilePdf());
+        // The exact name chooses it.
+        f.Combo1()->setItemText(0, vera);
+        emit f.Combo1()->activated(0);
+        QCOMPARE(StampanteCorrente::istanza().nome(), vera);
     }
 };
 
