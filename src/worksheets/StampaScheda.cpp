@@ -3,6 +3,8 @@
 #include "printing/SuperficieStampa.h"
 #include "ui/Messaggio.h"
 
+#include <functional>
+
 using namespace GeometriaScheda;
 
 const QString &StampaScheda::messaggioErrore()
@@ -30,32 +32,24 @@ bool StampaScheda::errore()
 void StampaScheda::StampaIntestazione()
 {
     SuperficieStampa &s = superficie_;
-    s.impostaX(configurazione_.xNome);
-    if (errore())
-        return;
-    s.impostaY(1000);
-    if (errore())
-        return;
-    s.impostaCarattere(14);
-    if (errore())
-        return;
-    s.stampaTesto(QStringLiteral("Nome e Cognome   "));
-    if (errore())
-        return;
-    s.impostaCarattere(14);
-    if (errore())
-        return;
-    s.impostaX(1000);
-    if (errore())
-        return;
-    s.impostaY(1500);
-    if (errore())
-        return;
-    s.impostaCarattere(12);
-    if (errore())
-        return;
-    s.stampaTesto(QString::fromUtf8(configurazione_.istruzione));
-    errore();
+    const QString istruzione = QString::fromUtf8(configurazione_.istruzione);
+    const std::function<void()> passi[] = {
+        [&] { s.impostaX(configurazione_.xNome); },
+        [&] { s.impostaY(1000); },
+        [&] { s.impostaCarattere(14); },
+        [&] { s.stampaTesto(QStringLiteral("Nome e Cognome   ")); },
+        [&] { s.impostaCarattere(14); },
+        [&] { s.impostaX(1000); },
+        [&] { s.impostaY(1500); },
+        [&] { s.impostaCarattere(12); },
+        [&] { s.stampaTesto(istruzione); },
+    };
+    // The first error shows its message and skips the rest of the heading.
+    for (const auto &passo : passi) {
+        passo();
+        if (errore())
+            return;
+    }
 }
 
 void StampaScheda::riquadro(int e, int sinistra, int destra)
