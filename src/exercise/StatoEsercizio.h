@@ -21,7 +21,7 @@ inline qint16 RisposteEsatte = 0;
 inline qint16 RisposteErrate = 0;
 inline qint16 RifiutiAiuto = 0; // help offers declined since the solution was last shown
 
-inline double InizioRisposta = 0; // seconds since midnight when the second set was last put in its start state
+inline double InizioRisposta = 0; // monotonic seconds when the second set was last put in its start state
 inline qint64 TempoParziale = 0;  // whole seconds
 inline qint64 TempoTotale = 0;
 

@@ -2,13 +2,7 @@
 
 #include <cmath>
 
-qint64 TempoRisposta::secondi(double inizio, double adesso)
-{
-    double durata = adesso - inizio;
-    if (durata < 0)
-        durata += secondiGiorno;
-    return static_cast<qint64>(std::floor(durata));
-}
+qint64 TempoRisposta::secondi(double inizio, double adesso) { return static_cast<qint64>(std::floor(adesso - inizio)); }
 
 QString TempoRisposta::formato(qint64 secondi)
 {

@@ -390,7 +390,7 @@ void frmOperativo::VisualizzaD0()
         Image2_(k)->show();
         Image2_(k)->togliDisegno();
     }
-    InizioRisposta = Orologio::corrente().secondiDallaMezzanotte();
+    InizioRisposta = Orologio::corrente().secondiMonotoni();
 }
 
 void frmOperativo::VisualizzaD1()
@@ -400,7 +400,7 @@ void frmOperativo::VisualizzaD1()
         Image2_(k)->togliDisegno();
     mostraSecondo(ElementiIniziali);
     ElementiSecondo = ElementiIniziali;
-    InizioRisposta = Orologio::corrente().secondiDallaMezzanotte();
+    InizioRisposta = Orologio::corrente().secondiMonotoni();
 }
 
 void frmOperativo::VisualizzaD2()
@@ -408,7 +408,7 @@ void frmOperativo::VisualizzaD2()
     FraSfondoD_->show();
     mostraSecondo(ElementiIniziali);
     ElementiSecondo = ElementiIniziali;
-    InizioRisposta = Orologio::corrente().secondiDallaMezzanotte();
+    InizioRisposta = Orologio::corrente().secondiMonotoni();
 }
 
 void frmOperativo::mostraSecondo(int quanti)
@@ -502,7 +502,7 @@ void frmOperativo::VerificaRisposta()
         daiFuoco(Option3_(0));
     }
 
-    const double adesso = Orologio::corrente().secondiDallaMezzanotte();
+    const double adesso = Orologio::corrente().secondiMonotoni();
     TempoParziale = TempoRisposta::secondi(InizioRisposta, adesso);
     TempoTotale += TempoParziale;
     LblTempoParziale_->setText(TempoRisposta::formato(TempoParziale));

@@ -184,7 +184,7 @@ private slots:
                     return;
             }
             // The clock runs on, past midnight too.
-            orologio.adesso = std::fmod(orologio.adesso + tra(0, 40) + tra(0, 9) / 10.0, 86400.0);
+            orologio.avanza(tra(0, 40) + tra(0, 9) / 10.0);
             const int scelta = tra(0, 99);
             if (scelta < 55)
                 tasto(tra(0, 9) == 0);
