@@ -1,6 +1,7 @@
 #include "PulsanteOpzione.h"
 
 #include "CodiciTasto.h"
+#include "TestoAdattato.h"
 #include "Twips.h"
 
 #include <QKeyEvent>
@@ -39,8 +40,18 @@ bool PulsanteOpzione::abilitato() const { return !testAttribute(Qt::WA_ForceDisa
 
 QSize PulsanteOpzione::sizeHint() const { return size(); }
 
+QRect PulsanteOpzione::rettangoloTesto() const { return rect().adjusted(6, 4, -6, -4); }
+
+QFont PulsanteOpzione::carattereEffettivo() const
+{
+    return TestoAdattato::carattere(font(), testo_, rettangoloTesto().size(), allineamentoTesto,
+                                    TestoAdattato::minimoPunti(*this));
+}
+
 bool PulsanteOpzione::event(QEvent *e)
 {
+    if ((e->type() == QEvent::EnabledChange && isEnabled()) || e->type() == QEvent::Show)
+        guardia_.comparso(*this);
     // Tab and Backtab would move the focus before keyPressEvent: these buttons decide.
     if (e->type() == QEvent::KeyPress) {
         keyPressEvent(static_cast<QKeyEvent *>(e));
@@ -82,8 +93,9 @@ void PulsanteOpzione::keyReleaseEvent(QKeyEvent *e)
 void PulsanteOpzione::mousePressEvent(QMouseEvent *e)
 {
     e->accept();
-    if (!isEnabled())
+    if (!isEnabled() || guardia_.ignora(*e))
         return;
+    const GuardiaDoppioClic::Pressione pressione(*e);
     emit mouseGiu(indice_, e->button());
 }
 
@@ -128,20 +140,21 @@ void PulsanteOpzione::paintEvent(QPaintEvent *)
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(r.adjusted(0, 0, -1, -1));
 
-    const QRect testo = r.adjusted(6, 4, -6, -4);
-    p.setFont(font());
+    const QFont carattere = carattereEffettivo();
+    const QRectF testo = TestoAdattato::posto(carattere, testo_, rettangoloTesto(), allineamentoTesto);
+    p.setFont(carattere);
     if (isEnabled()) {
         p.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
-        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_);
+        p.drawText(testo, allineamentoTesto, testo_);
     } else {
         // Engraved grey text, as disabled buttons show it.
         p.setPen(Qt::white);
-        p.drawText(testo.translated(1, 1), Qt::AlignCenter | Qt::TextWordWrap, testo_);
+        p.drawText(testo.translated(1, 1), allineamentoTesto, testo_);
         p.setPen(QColor(128, 128, 128));
-        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_);
+        p.drawText(testo, allineamentoTesto, testo_);
     }
     if (hasFocus()) {
-        const QRect attorno = p.boundingRect(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_).adjusted(-3, -1, 3, 1);
+        const QRect attorno = p.boundingRect(testo, allineamentoTesto, testo_).toAlignedRect().adjusted(-3, -1, 3, 1);
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));
         p.drawRect(attorno & r.adjusted(3, 3, -4, -4));
     }

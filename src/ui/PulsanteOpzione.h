@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GuardiaDoppioClic.h"
+
 #include <QWidget>
 
 // An option button drawn as a big push button. It never stays selected, takes
@@ -7,7 +9,8 @@
 // and reports each input event with its index in the control array, as the
 // window's handlers expect them: key down with the key code, then the typed
 // character, key up, mouse down and up, focus in and out.
-// Auto-repeated key events are swallowed here: a held key acts once.
+// Auto-repeated key events are swallowed here: a held key acts once. A press
+// that is the second half of the double-click which brought the button up is too.
 class PulsanteOpzione : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +33,12 @@ public:
     bool abilitato() const;
 
     QSize sizeHint() const override;
+
+    // Where the caption goes, and the font it takes there (smaller than the button's
+    // own only when the button is smaller than its design).
+    QRect rettangoloTesto() const;
+    QFont carattereEffettivo() const;
+    static constexpr int allineamentoTesto = Qt::AlignCenter | Qt::TextWordWrap;
 
 signals:
     void presoFuoco(int indice);
@@ -55,4 +64,5 @@ private:
     QString testo_;
     int sfondo_ = -1;
     bool valore_ = false;
+    GuardiaDoppioClic guardia_;
 };

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QStyleHints>
 #include <QTest>
 
 #include <vector>
@@ -92,6 +93,20 @@ class TestFrmOperativo : public QObject {
     {
         QTest::mousePress(w, b);
         QTest::mouseRelease(w, b);
+    }
+
+    // Two presses through the window system at one spot of w (fractions of its size): a
+    // double-click, or with the QTest's pause after a release, two deliberate presses.
+    void dueClic(QWidget *w, bool doppio, double x = 0.5, double y = 0.5)
+    {
+        QWindow *finestra = f()->windowHandle();
+        const QPoint p = finestra->mapFromGlobal(w->mapToGlobal(QPoint(w->width() * x, w->height() * y)));
+        if (doppio) {
+            QTest::mouseDClick(finestra, Qt::LeftButton, {}, p);
+        } else {
+            QTest::mouseClick(finestra, Qt::LeftButton, {}, p);
+            QTest::mouseClick(finestra, Qt::LeftButton, {}, p);
+        }
     }
 
     QWidget *focalizzato() const { return QApplication::focusWidget(); }
@@ -220,7 +235,7 @@ private slots:
         premi(Qt::Key_Space);
         QCOMPARE(focalizzato(), tasto(AGGIUNGI));
         premi(Qt::Key_3);
-        orologio.adesso += 7.6;
+        orologio.avanza(7.6);
         premi(Qt::Key_Return);
         QCOMPARE(f()->LblEsito()->text(), QStringLiteral("E s a t t o"));
         QCOMPARE(f()->lblRisEsatte()->text(), QStringLiteral("1"));
@@ -300,7 +315,7 @@ private slots:
         accoda(0, 3, 6);
         apri(0);
         clic(tasto(AGGIUNGI));
-        orologio.adesso += 3;
+        orologio.avanza(3);
         clic(tasto(VERIFICA));
         QCOMPARE(f()->LblEsito()->text(), QStringLiteral("E r r a t o"));
         QCOMPARE(f()->lblRisErrate()->text(), QStringLiteral("1"));
@@ -329,11 +344,11 @@ private slots:
         apri(2);
         QCOMPARE(secondo(), primi(8));
         clic(tasto(AGGIUNGI));
-        orologio.adesso += 20;
+        orologio.avanza(20);
         clic(tasto(VERIFICA));
         controlla(Fase::Aiuto);
         const double prima = InizioRisposta;
-        orologio.adesso += 0.5;
+        orologio.avanza(0.5);
         clic(f()->Option3(1));
         QCOMPARE(RifiutiAiuto, qint16(1));
         QCOMPARE(secondo(), primi(8)); // back to exactly M
@@ -410,25 +425,68 @@ private slots:
         controlla(Fase::Risolto);
     }
 
-    void tempiOltre999EAMezzanotte()
+    void ilDoppioClicNonRispondeAUnaDomandaMaiVista()
     {
+        QVERIFY(QGuiApplication::styleHints()->mouseDoubleClickInterval() < QTest::mouseDoubleClickInterval);
+        accoda(0, 3, 6);
+        accoda(0, 3, 6);
+        apri(0);
+        // SI lies under VERIFICA, OK under NO, AVANTI under the right of OK.
+        clic(tasto(AGGIUNGI));
+        dueClic(tasto(VERIFICA), true);
+        controlla(Fase::Aiuto);
+        for (int volta = 1; volta <= 2; ++volta) {
+            dueClic(f()->Option3(1), true);
+            QCOMPARE(RifiutiAiuto, qint16(volta));
+            clic(tasto(AGGIUNGI));
+            dueClic(tasto(VERIFICA), true);
+            controlla(Fase::Aiuto);
+        }
+        dueClic(f()->Option3(1), true);
+        controlla(Fase::Intervento);
+        dueClic(f()->optOK(), true, 0.75, 0.4);
+        controlla(Fase::Risolto);
+        QCOMPARE(f()->LblOperazione()->text(), QStringLiteral("1"));
+        // Presses further apart than the interval act as always.
+        dueClic(tasto(AVANTI), false, 0.25);
+        QCOMPARE(f()->LblOperazione()->text(), QStringLiteral("2"));
+        clic(tasto(AGGIUNGI));
+        dueClic(tasto(VERIFICA), false);
+        QCOMPARE(secondo(), primi(5));
+        controlla(Fase::Risolto);
+    }
+
+    void tempiVeriQualunqueCosaFacciaLOrologio()
+    {
+        accoda(0, 1, 1);
         accoda(0, 1, 1);
         accoda(0, 1, 1);
         orologio.adesso = 86390.0;
         apri(0);
-        orologio.adesso = 1000.0 - 0.5; // next day
+        // Midnight, then summer time ending (an hour back) and a correction 10 ms back.
+        orologio.avanza(999.5);
+        orologio.adesso -= 3600.0;
+        orologio.trascorsi += 0.5;
+        orologio.adesso -= 0.01;
         clic(tasto(TOGLI));
         clic(tasto(VERIFICA));
-        QCOMPARE(TempoParziale, 1009);
+        QCOMPARE(TempoParziale, 1000);
         QCOMPARE(f()->LblTempoParziale()->text(), QStringLiteral("999"));
         QCOMPARE(f()->LblTempoTotale()->text(), QStringLiteral("999"));
-        orologio.adesso = 1004.0;
         clic(tasto(AVANTI));
-        orologio.adesso = 1005.5;
+        // Summer time starting, and a manual change a day ahead: neither lengthens the answer.
+        orologio.avanza(1.5);
+        orologio.adesso = std::fmod(orologio.adesso + 3600.0 + 86400.0, 86400.0);
         clic(tasto(TOGLI));
         clic(tasto(VERIFICA));
         QCOMPARE(f()->LblTempoParziale()->text(), QStringLiteral(" 1"));
-        QCOMPARE(TempoTotale, 1010);
+        QCOMPARE(TempoTotale, 1001);
+        clic(tasto(AVANTI));
+        orologio.adesso = 5.0; // a step back, with no time passing
+        clic(tasto(TOGLI));
+        clic(tasto(VERIFICA));
+        QCOMPARE(f()->LblTempoParziale()->text(), QStringLiteral(" 0"));
+        QCOMPARE(TempoTotale, 1001);
     }
 
     void contatoriFermiA32767()
