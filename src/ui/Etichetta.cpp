@@ -1,5 +1,6 @@
 #include "Etichetta.h"
 
+#include "TestoAdattato.h"
 #include "Twips.h"
 
 #include <QPainter>
@@ -35,13 +36,13 @@ QRectF Etichetta::ingombro() const
 {
     QString testo = text();
     testo.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout impaginazione(testo, font());
+    QTextLayout impaginazione(testo, carattereEffettivo());
     impaginazione.setTextOption(opzioni());
     qreal altezza = 0;
     qreal larghezza = 0;
     impaginazione.beginLayout();
     for (QTextLine riga = impaginazione.createLine(); riga.isValid(); riga = impaginazione.createLine()) {
-        riga.setLineWidth(contentsRect().width());
+        riga.setLineWidth(rettangoloTesto().width());
         riga.setPosition(QPointF(0, altezza));
         altezza += riga.height();
         larghezza = qMax(larghezza, riga.naturalTextWidth());
@@ -50,10 +51,33 @@ QRectF Etichetta::ingombro() const
     return {0, 0, larghezza, altezza};
 }
 
+QRect Etichetta::rettangoloTesto() const
+{
+    // A label reaching past its container (a title line a little wider than its window)
+    // keeps its text where it can be seen.
+    const QWidget *contenitore = parentWidget();
+    return contenitore ? contentsRect() & contenitore->rect().translated(-pos()) : contentsRect();
+}
+
+QFont Etichetta::carattereEffettivo() const
+{
+    Adattamento &a = adattamento_;
+    const double minimo = TestoAdattato::minimoPunti(*this);
+    if (a.testo != text() || a.spazio != rettangoloTesto().size() || a.progetto != font() || a.minimo != minimo) {
+        a = {text(), rettangoloTesto().size(), font(), minimo, {}};
+        a.risultato = TestoAdattato::carattere(font(), text(), QSizeF(a.spazio),
+                                               static_cast<int>(alignment()) | Qt::TextWordWrap, minimo);
+    }
+    return a.risultato;
+}
+
 void Etichetta::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.setFont(font());
+    const QFont carattere = carattereEffettivo();
+    p.setFont(carattere);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    p.drawText(QRectF(contentsRect()), text(), opzioni());
+    p.drawText(
+        TestoAdattato::posto(carattere, text(), rettangoloTesto(), static_cast<int>(alignment()) | Qt::TextWordWrap),
+        text(), opzioni());
 }

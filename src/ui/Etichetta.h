@@ -5,7 +5,8 @@
 
 // A label: always plain text, wrapped inside its rectangle (at word boundaries,
 // or anywhere in a word too long for a line, such as a printer's name); a
-// transparent one paints only its text.
+// transparent one paints only its text. Its text shrinks rather than being cut
+// when the label is smaller than its design.
 class Etichetta : public QLabel {
     Q_OBJECT
 public:
@@ -15,10 +16,23 @@ public:
 
     // The space the text takes once wrapped to the label's width.
     QRectF ingombro() const;
+    // Where the text goes: the label's contents as far as its container shows them.
+    QRect rettangoloTesto() const;
+    // The font the text is drawn in: the label's own unless the text would not fit.
+    QFont carattereEffettivo() const;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
     QTextOption opzioni() const;
+
+    struct Adattamento {
+        QString testo;
+        QSize spazio;
+        QFont progetto;
+        double minimo = 0;
+        QFont risultato;
+    };
+    mutable Adattamento adattamento_;
 };

@@ -10,6 +10,7 @@
 #include "Sagoma.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -206,17 +207,15 @@ QTimer *Finestra::aggiungiTimer(const char *nome, int intervallo)
 
 void Finestra::carica()
 {
-    const QSize clientPixel(Twips::inPixel(definizione_.larghezzaClient), Twips::inPixel(definizione_.altezzaClient));
-    const int barra = menuWidget() ? menuWidget()->sizeHint().height() : 0;
     if (definizione_.grande)
-        resize(clientPixel.width(), clientPixel.height() + barra);
+        resize(dimensioneProgetto());
     else
-        setFixedSize(clientPixel.width(), clientPixel.height() + barra);
-    client_->resize(clientPixel);
+        setFixedSize(dimensioneProgetto());
+    client_->resize(Twips::inPixel(definizione_.larghezzaClient), Twips::inPixel(definizione_.altezzaClient));
     RegistroFinestre::istanza().aggiungi(this);
-    // Captured at the design size, before the first show resizes the window.
-    if (definizione_.grande)
-        rapporti_.cattura(elenco_, definizione_.larghezzaClient, definizione_.altezzaClient);
+    // Captured at the design size, before the first show resizes the window. A small window
+    // uses it only when its screen is too small for its design size.
+    rapporti_.cattura(elenco_, definizione_.larghezzaClient, definizione_.altezzaClient);
     Form_Load();
 }
 
@@ -224,14 +223,46 @@ double Finestra::larghezzaInterna() const { return Twips::daPixel(client_->width
 double Finestra::altezzaInterna() const { return Twips::daPixel(client_->height()); }
 double Finestra::larghezzaEsterna() const { return Twips::daPixel(frameGeometry().width()); }
 
-void Finestra::centra()
+QSize Finestra::dimensioneProgetto() const
+{
+    const int barra = menuWidget() ? menuWidget()->sizeHint().height() : 0;
+    return {Twips::inPixel(definizione_.larghezzaClient), Twips::inPixel(definizione_.altezzaClient) + barra};
+}
+
+QMargins Finestra::cornice() const
+{
+    const auto margini = [](const QWidget *w) {
+        const QRect esterno = w->frameGeometry();
+        const QRect interno = w->geometry();
+        return QMargins(interno.left() - esterno.left(), interno.top() - esterno.top(),
+                        esterno.right() - interno.right(), esterno.bottom() - interno.bottom());
+    };
+    if (isVisible())
+        return margini(this);
+    // Not framed yet: the window system frames it as it frames the others.
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && qobject_cast<const Finestra *>(w) && !w->isMaximized() &&
+            !margini(w).isNull())
+            return margini(w);
+    return {};
+}
+
+void Finestra::adattaAlloSchermo()
 {
     QScreen *schermo = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!schermo)
         return;
-    QRect r = frameGeometry();
-    r.moveCenter(schermo->availableGeometry().center());
-    move(r.topLeft());
+    const QRect disponibile = schermo->availableGeometry();
+    const QMargins margini = cornice();
+    // The design size when it fits; else what room there is (the controls follow the new size).
+    const QSize dimensione = dimensioneProgetto().boundedTo(disponibile.size().shrunkBy(margini));
+    if (definizione_.grande)
+        resize(dimensione);
+    else
+        setFixedSize(dimensione);
+    QRect esterno(QPoint(), dimensione.grownBy(margini));
+    esterno.moveCenter(disponibile.center());
+    move(esterno.topLeft());
 }
 
 void Finestra::mostra()
@@ -245,12 +276,12 @@ void Finestra::mostra()
     }
     if (!giaMostrata_) {
         giaMostrata_ = true;
-        if (definizione_.grande) {
+        // A large window restores to its place at the centre.
+        adattaAlloSchermo();
+        if (definizione_.grande)
             showMaximized();
-        } else {
-            centra();
+        else
             show();
-        }
     } else {
         if (isMinimized())
             setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -270,7 +301,7 @@ void Finestra::mostraModale()
     }
     if (!giaMostrata_) {
         giaMostrata_ = true;
-        centra();
+        adattaAlloSchermo();
     }
     show();
     raise();
@@ -367,7 +398,9 @@ void Finestra::changeEvent(QEvent *e)
 
 void Finestra::ridimensionato()
 {
-    if (definizione_.grande)
+    const bool ristretta =
+        larghezzaInterna() < definizione_.larghezzaClient || altezzaInterna() < definizione_.altezzaClient;
+    if (definizione_.grande || ristretta)
         rapporti_.applica(elenco_, larghezzaInterna(), altezzaInterna());
     Form_Resize();
 }
@@ -385,6 +418,10 @@ bool Finestra::eventFilter(QObject *oggetto, QEvent *evento)
 
 void Finestra::dopoPrimoDisegno()
 {
+    // Framed now: a frame larger than foreseen may reach past the screen's edge.
+    if (QScreen *schermo = screen();
+        schermo && !isMaximized() && !isFullScreen() && !schermo->availableGeometry().contains(frameGeometry()))
+        adattaAlloSchermo();
     // Decoding an icon wakes Qt's image plugins, which costs more than the whole first frame.
     if (definizione_.icona)
         setWindowIcon(QIcon(QString::fromLatin1(definizione_.icona)));

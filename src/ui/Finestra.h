@@ -84,7 +84,10 @@ private:
     void restituisciAttivazione();
     void ridimensionato();
     QWidget *creaControllo(const DefinizioneControllo &d, QWidget *contenitore);
-    void centra();
+    QSize dimensioneProgetto() const; // design client size plus the menu bar
+    QMargins cornice() const;         // what the window system adds around the window
+    // Wholly on its screen, shrunk if the screen is too small for the design size, and centred.
+    void adattaAlloSchermo();
 
     DefinizioneFinestra definizione_;
     QWidget *client_;

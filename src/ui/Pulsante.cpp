@@ -1,6 +1,10 @@
 #include "Pulsante.h"
 
+#include "TestoAdattato.h"
 #include "Twips.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 Pulsante::Pulsante(QWidget *parent) : QPushButton(parent) { setAutoDefault(false); }
 
@@ -11,4 +15,28 @@ void Pulsante::impostaSfondo(int colore)
     QPalette p = palette();
     p.setColor(QPalette::Button, QColor(inQRgb(colore)));
     setPalette(p);
+}
+
+QRect Pulsante::rettangoloTesto() const
+{
+    QStyleOptionButton opzioni;
+    initStyleOption(&opzioni);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &opzioni, this);
+}
+
+QFont Pulsante::carattereEffettivo() const
+{
+    return TestoAdattato::carattere(font(), text(), rettangoloTesto().size(), allineamentoTesto,
+                                    TestoAdattato::minimoPunti(*this));
+}
+
+void Pulsante::paintEvent(QPaintEvent *)
+{
+    QStylePainter p(this);
+    QStyleOptionButton opzioni;
+    initStyleOption(&opzioni);
+    const QFont carattere = carattereEffettivo();
+    p.setFont(carattere);
+    opzioni.fontMetrics = QFontMetrics(carattere);
+    p.drawControl(QStyle::CE_PushButton, opzioni);
 }

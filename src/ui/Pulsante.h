@@ -3,10 +3,18 @@
 #include <QPushButton>
 
 // A command button in graphical style: an ordinary push button in its back
-// colour that acts on a click.
+// colour that acts on a click. Its caption shrinks rather than being cut when
+// the button is too small for it.
 class Pulsante : public QPushButton {
     Q_OBJECT
 public:
     explicit Pulsante(QWidget *parent = nullptr);
     void impostaSfondo(int colore);
+
+    QRect rettangoloTesto() const;
+    QFont carattereEffettivo() const;
+    static constexpr int allineamentoTesto = Qt::AlignCenter | Qt::TextShowMnemonic;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
 };
