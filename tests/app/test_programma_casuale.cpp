@@ -1,0 +1,300 @@
+#include "app/FrmInizio.h"
+#include "printing/frmStampante.h"
+#include "support/AmbienteTest.h"
+#include "support/OrologioScriptato.h"
+#include "ui/Finestra.h"
+#include "ui/RegistroFinestre.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <random>
+
+// The whole program under random input, seeded and reproducible in its choices
+// (QUORVEL_SEME picks another seed): presses, keys, held keys, menu choices,
+// resizes, minimizing, restoring and close requests on whichever window a user
+// could reach, with the PDF writer as the printer. After every event: each
+// window on its screen and closable, the keyboard in a window of the program,
+// every saved PDF a one-page A4 file and none overwritten. It runs for
+// QUORVEL_SECONDI seconds (30), or for QUORVEL_EVENTI events when that is set.
+class TestProgrammaCasuale : public QObject {
+    Q_OBJECT
+
+    std::mt19937 caso;
+    OrologioScriptato orologio;
+    QString cartella;
+    QHash<QString, QByteArray> salvati; // PDF file -> hash of its content
+    QMap<QString, int> conteggi;
+
+    int tra(int da, int a) { return std::uniform_int_distribution<int>(da, a)(caso); }
+    template <class T> const T &uno(const QList<T> &l) { return l.at(tra(0, static_cast<int>(l.size()) - 1)); }
+
+    static QList<Finestra *> visibili()
+    {
+        QList<Finestra *> v;
+        for (Finestra *f : RegistroFinestre::istanza().caricate())
+            if (f->isVisible() && !f->scaricata())
+                v << f;
+        return v;
+    }
+
+    // The window that takes the input: the modal one if any, else the active one, else one the
+    // user clicks on.
+    Finestra *bersaglio()
+    {
+        if (auto *m = qobject_cast<Finestra *>(QApplication::activeModalWidget()))
+            return m;
+        const QList<Finestra *> v = visibili();
+        if (v.isEmpty())
+            return nullptr;
+        auto *attiva = qobject_cast<Finestra *>(QApplication::activeWindow());
+        if (attiva && tra(0, 9))
+            return attiva;
+        Finestra *f = uno(v);
+        f->mostra();
+        ++conteggi["cambi di finestra"];
+        return f;
+    }
+
+    void mouse(Finestra *f)
+    {
+        QWindow *w = f->windowHandle();
+        if (!w)
+            return;
+        // Mostly on a control, else anywhere in the window.
+        QPoint p(tra(0, f->width() - 1), tra(0, f->height() - 1));
+        QList<QWidget *> controlli;
+        for (const Controllo &c : f->controlli())
+            if (c.widget() && c.widget()->isVisibleTo(f) && c.widget()->focusPolicy() != Qt::NoFocus)
+                controlli << c.widget();
+        if (!controlli.isEmpty() && tra(0, 3)) {
+            QWidget *c = uno(controlli);
+            p = f->mapFromGlobal(c->mapToGlobal(QPoint(tra(0, c->width() - 1), tra(0, c->height() - 1))));
+        }
+        const Qt::MouseButton b = tra(0, 5) ? Qt::LeftButton : Qt::RightButton;
+        if (tra(0, 19) == 0) {
+            QTest::mouseDClick(w, b, {}, p);
+            ++conteggi["doppi clic"];
+            return;
+        }
+        const QPointer<Finestra> viva(f);
+        QTest::mousePress(w, b, {}, p);
+        if (viva && f->windowHandle() == w && tra(0, 9))
+            QTest::mouseRelease(w, b, {}, p);
+        else if (viva && f->windowHandle() == w)
+            QTest::mouseRelease(w, b, {}, QPoint(-1, -1)); // released outside
+    }
+
+    void tasto(Finestra *f)
+    {
+        static const Qt::Key tasti[] = {Qt::Key_1,     Qt::Key_2,      Qt::Key_3,     Qt::Key_4,  Qt::Key_5,
+                                        Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_S,  Qt::Key_N,
+                                        Qt::Key_Tab,   Qt::Key_Escape, Qt::Key_Down,  Qt::Key_Up, Qt::Key_A};
+        const Qt::Key k = tasti[tra(0, std::size(tasti) - 1)];
+        const Qt::KeyboardModifiers m = tra(0, 9) == 0 ? Qt::KeypadModifier : Qt::NoModifier;
+        QWindow *w = f->windowHandle();
+        if (!w)
+            return;
+        const QPointer<Finestra> viva(f);
+        QTest::keyPress(w, k, m);
+        // Held: a series of auto-repeated presses before the release.
+        for (int r = tra(0, 9) == 0 ? tra(1, 6) : 0; r > 0 && viva && f->windowHandle() == w && w->isVisible(); --r) {
+            QPointer<QWidget> fuoco = QApplication::focusWidget() ? QApplication::focusWidget() : f;
+            QKeyEvent su(QEvent::KeyRelease, k, m, QString(), true);
+            QKeyEvent giu(QEvent::KeyPress, k, m,
+                          QTest::keyToAscii(k) ? QString(QChar(QTest::keyToAscii(k))) : QString(), true);
+            QApplication::sendEvent(fuoco, &su);
+            if (QWidget *ora = QApplication::focusWidget() ? QApplication::focusWidget() : fuoco.data())
+                QApplication::sendEvent(ora, &giu);
+            ++conteggi["ripetizioni"];
+        }
+        if (tra(0, 9) && QGuiApplication::focusWindow())
+            QTest::keyRelease(QGuiApplication::focusWindow(), k, m);
+    }
+
+    void menu(Finestra *f)
+    {
+        QList<QAction *> voci;
+        for (const Controllo &c : f->controlli())
+            if (auto *a = qobject_cast<QAction *>(c.oggetto); a && !a->menu() && a->isEnabled())
+                voci << a;
+        if (voci.isEmpty() || (QApplication::activeModalWidget() && QApplication::activeModalWidget() != f))
+            return;
+        uno(voci)->trigger();
+        ++conteggi["scelte di menu"];
+    }
+
+    void finestra(Finestra *f)
+    {
+        switch (tra(0, 3)) {
+        case 0: {
+            // Dragging an edge: any size the screen holds.
+            const QRect schermo = f->screen()->availableGeometry();
+            f->showNormal();
+            const QMargins m(f->geometry().left() - f->frameGeometry().left(),
+                             f->geometry().top() - f->frameGeometry().top(), 0, 0);
+            if (f->minimumWidth() != f->maximumWidth())
+                f->setGeometry(
+                    QRect(schermo.topLeft() + QPoint(m.left(), m.top()),
+                          QSize(tra(100, schermo.width() - m.left()), tra(100, schermo.height() - m.top()))));
+            ++conteggi["ridimensionamenti"];
+            break;
+        }
+        case 1:
+            f->showMinimized();
+            ++conteggi["riduzioni a icona"];
+            break;
+        case 2:
+            if (f->isMaximized())
+                f->showNormal();
+            else if (f->minimumWidth() != f->maximumWidth())
+                f->showMaximized();
+            break;
+        default:
+            // The close box; a modal window keeps the others' boxes from answering.
+            if (!QApplication::activeModalWidget() || QApplication::activeModalWidget() == f) {
+                f->close();
+                ++conteggi["chiusure"];
+            }
+            break;
+        }
+    }
+
+    void controllaPdf()
+    {
+        const QFileInfoList file = QDir(cartella).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files);
+        for (const QFileInfo &i : file) {
+            QFile f(i.filePath());
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray impronta = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1);
+            if (salvati.contains(i.filePath())) {
+                QVERIFY2(salvati.value(i.filePath()) == impronta, qPrintable(i.filePath() + " overwritten"));
+                continue;
+            }
+            QProcess pdfinfo;
+            pdfinfo.start(QStringLiteral("pdfinfo"), {i.filePath()});
+            QVERIFY(pdfinfo.waitForFinished(30000));
+            const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+            QVERIFY2(pdfinfo.exitCode() == 0, qPrintable(i.filePath()));
+            QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(info));
+            QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
+            salvati.insert(i.filePath(), impronta);
+        }
+    }
+
+    void controllaInvarianti()
+    {
+        const QList<Finestra *> v = visibili();
+        for (Finestra *f : v) {
+            if (f->isMinimized())
+                continue;
+            const QRect schermo = f->screen()->availableGeometry();
+            QVERIFY2(schermo.contains(f->frameGeometry()), qPrintable(f->windowTitle()));
+            // A close box on every window; a modal one keeps the others from taking input until it goes.
+            QVERIFY(!(f->windowFlags() & Qt::CustomizeWindowHint) || (f->windowFlags() & Qt::WindowCloseButtonHint));
+        }
+        if (QWidget *m = QApplication::activeModalWidget())
+            QVERIFY(m->isVisible() && m->isEnabled());
+        QWidget *fuoco = QApplication::focusWidget();
+        if (fuoco) {
+            QWidget *w = fuoco->window();
+            QVERIFY2(qobject_cast<Finestra *>(w) || qobject_cast<QMenu *>(w) ||
+                         w->inherits("QComboBoxPrivateContainer"),
+                     qPrintable(w->objectName()));
+        }
+        // With a window of the program on the screen, the keyboard is in one.
+        bool aperte = false;
+        for (Finestra *f : v)
+            aperte = aperte || !f->isMinimized();
+        if (aperte && !QApplication::activePopupWidget())
+            QVERIFY(qobject_cast<Finestra *>(QApplication::activeWindow()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const unsigned seme =
+            qEnvironmentVariableIsSet("QUORVEL_SEME") ? qEnvironmentVariableIntValue("QUORVEL_SEME") : 20261208u;
+        qInfo("seme %u (QUORVEL_SEME)", seme);
+        caso.seed(seme);
+        const QString casa = AmbienteTest::casaTemporanea();
+        QVERIFY(!casa.isEmpty());
+        cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (cartella.isEmpty())
+            cartella = casa;
+        AmbienteTest::registraMessaggi();
+        Orologio::imposta(&orologio);
+    }
+
+    void cleanupTestCase()
+    {
+        AmbienteTest::chiudiTutto();
+        Orologio::imposta(nullptr);
+    }
+
+    void tuttoIlProgramma()
+    {
+        const qint64 eventi =
+            qEnvironmentVariableIsSet("QUORVEL_EVENTI") ? qEnvironmentVariable("QUORVEL_EVENTI").toLongLong() : 0;
+        const qint64 secondi =
+            qEnvironmentVariableIsSet("QUORVEL_SECONDI") ? qEnvironmentVariableIntValue("QUORVEL_SECONDI") : 30;
+        QElapsedTimer durata;
+        durata.start();
+        qint64 passo = 0;
+        for (; eventi ? passo < eventi : durata.elapsed() < secondi * 1000; ++passo) {
+            if (visibili().isEmpty()) {
+                // The program ended, or only hidden windows are left: start it again.
+                AmbienteTest::chiudiTutto();
+                FrmInizio::istanza().mostra();
+                ++conteggi["avvii"];
+            }
+            orologio.avanza(tra(0, 30) + tra(0, 9) / 10.0);
+            Finestra *f = bersaglio();
+            if (!f)
+                continue;
+            ++conteggi[f->metaObject()->className()];
+            const int scelta = tra(0, 99);
+            if (scelta < 50)
+                mouse(f);
+            else if (scelta < 85)
+                tasto(f);
+            else if (scelta < 93)
+                menu(f);
+            else
+                finestra(f);
+            if (tra(0, 20) == 0)
+                AmbienteTest::elabora();
+            AmbienteTest::elabora();
+            controllaInvarianti();
+            controllaPdf();
+            if (QTest::currentTestFailed()) {
+                qWarning("passo %lld", passo);
+                return;
+            }
+        }
+        qInfo("%lld eventi in %.1f s, %lld PDF salvati", passo, durata.elapsed() / 1000.0,
+              static_cast<qint64>(salvati.size()));
+        for (auto it = conteggi.cbegin(); it != conteggi.cend(); ++it)
+            qInfo("  %s: %d", qPrintable(it.key()), it.value());
+        // Every window was reached.
+        for (const char *classe : {"FrmInizio", "frmOperativo", "frmAutore", "frmStampaSchede", "frmStampaSchede2",
+                                   "frmStampaSchede3", "frmStampante"})
+            QVERIFY2(conteggi.value(QString::fromLatin1(classe)) > 0 || passo < 2000, classe);
+    }
+};
+
+QTEST_MAIN(TestProgrammaCasuale)
+#include "test_programma_casuale.moc"
