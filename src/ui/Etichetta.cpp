@@ -77,7 +77,8 @@ void Etichetta::paintEvent(QPaintEvent *)
     const QFont carattere = carattereEffettivo();
     p.setFont(carattere);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    p.drawText(
-        TestoAdattato::posto(carattere, text(), rettangoloTesto(), static_cast<int>(alignment()) | Qt::TextWordWrap),
-        text(), opzioni());
+    // Drawing clips to the rectangle given: from the text moved into place to the end of its space.
+    const QRectF spazio = rettangoloTesto();
+    const int allineamento = static_cast<int>(alignment()) | Qt::TextWordWrap;
+    p.drawText(TestoAdattato::posto(carattere, text(), spazio, allineamento) | spazio, text(), opzioni());
 }

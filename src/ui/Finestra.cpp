@@ -241,8 +241,7 @@ QMargins Finestra::cornice() const
         return margini(this);
     // Not framed yet: the window system frames it as it frames the others.
     for (const QWidget *w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && qobject_cast<const Finestra *>(w) && !w->isMaximized() &&
-            !margini(w).isNull())
+        if (w != this && w->isVisible() && qobject_cast<const Finestra *>(w) && !margini(w).isNull())
             return margini(w);
     return {};
 }
@@ -341,6 +340,13 @@ void Finestra::scarica()
 
 bool Finestra::event(QEvent *e)
 {
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Resize) && verificaPosto_ &&
+        windowState() == Qt::WindowNoState) {
+        // Restored: the place kept for it was chosen before the window system framed it.
+        verificaPosto_ = false;
+        if (QScreen *schermo = screen(); schermo && !schermo->availableGeometry().contains(frameGeometry()))
+            adattaAlloSchermo();
+    }
     if (e->type() == QEvent::WindowActivate && isVisible() && !scaricata_) {
         // Only a change of active window within the program counts, not a return from another
         // program; a late activation of a window already hidden counts for nothing.
@@ -394,6 +400,8 @@ void Finestra::changeEvent(QEvent *e)
     const auto prima = static_cast<QWindowStateChangeEvent *>(e)->oldState();
     if ((prima ^ windowState()) & Qt::WindowMinimized)
         ridimensionato();
+    if ((prima & Qt::WindowMaximized) && windowState() == Qt::WindowNoState)
+        verificaPosto_ = true;
 }
 
 void Finestra::ridimensionato()

@@ -96,7 +96,8 @@ private:
     bool scaricata_ = false;
     bool giaMostrata_ = false;
     bool dipinta_ = false;
-    quint64 numero_ = 0; // tells instances apart, even one loaded again at the same address
+    bool verificaPosto_ = false; // restored: check it lies on the screen once the window system has placed it
+    quint64 numero_ = 0;         // tells instances apart, even one loaded again at the same address
 };
 
 // The single, automatically created instance of a window class T. Base lets

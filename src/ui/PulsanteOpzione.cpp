@@ -145,13 +145,13 @@ void PulsanteOpzione::paintEvent(QPaintEvent *)
     p.setFont(carattere);
     if (isEnabled()) {
         p.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
-        p.drawText(testo, allineamentoTesto, testo_);
+        p.drawText(testo, allineamentoTesto | Qt::TextDontClip, testo_);
     } else {
         // Engraved grey text, as disabled buttons show it.
         p.setPen(Qt::white);
-        p.drawText(testo.translated(1, 1), allineamentoTesto, testo_);
+        p.drawText(testo.translated(1, 1), allineamentoTesto | Qt::TextDontClip, testo_);
         p.setPen(QColor(128, 128, 128));
-        p.drawText(testo, allineamentoTesto, testo_);
+        p.drawText(testo, allineamentoTesto | Qt::TextDontClip, testo_);
     }
     if (hasFocus()) {
         const QRect attorno = p.boundingRect(testo, allineamentoTesto, testo_).toAlignedRect().adjusted(-3, -1, 3, 1);

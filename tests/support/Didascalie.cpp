@@ -8,6 +8,8 @@
 #include "ui/Twips.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QScreen>
 
 namespace {
@@ -17,21 +19,59 @@ struct Didascalia {
     QRect spazio;
     QFont carattere;
     int allineamento = 0;
+    QColor colore; // of the text, when the control shows it in one colour
 };
+
+// From the first to the last row of an image with a pixel of this colour.
+int altezzaInchiostro(const QImage &immagine, const QColor &colore)
+{
+    int primo = -1;
+    int ultimo = -1;
+    for (int y = 0; y < immagine.height(); ++y)
+        for (int x = 0; x < immagine.width(); ++x) {
+            const QRgb p = immagine.pixel(x, y);
+            if (qAlpha(p) > 128 &&
+                qAbs(qRed(p) - colore.red()) + qAbs(qGreen(p) - colore.green()) + qAbs(qBlue(p) - colore.blue()) < 60) {
+                primo = primo < 0 ? y : primo;
+                ultimo = y;
+                break;
+            }
+        }
+    return primo < 0 ? 0 : ultimo - primo + 1;
+}
+
+// Whether the screen shows all of the text's height: the control's own pixels against the
+// same text drawn where nothing can cut it.
+bool intera(const QWidget &w, const Didascalia &d)
+{
+    const qreal dpr = w.devicePixelRatioF();
+    QImage libera((QSizeF(d.spazio.width(), d.spazio.height() + 200) * dpr).toSize(), QImage::Format_ARGB32);
+    libera.setDevicePixelRatio(dpr);
+    libera.fill(Qt::white);
+    QPainter p(&libera);
+    p.setFont(d.carattere);
+    p.setPen(d.colore);
+    p.drawText(QRectF(0, 100, d.spazio.width(), d.spazio.height()),
+               (d.allineamento & ~Qt::AlignVertical_Mask) | Qt::AlignTop | Qt::TextDontClip, d.testo);
+    p.end();
+    return altezzaInchiostro(const_cast<QWidget &>(w).grab().toImage(), d.colore) >=
+           altezzaInchiostro(libera, d.colore) - 1;
+}
 
 bool trova(const QWidget *w, Didascalia &d)
 {
     if (const auto *e = qobject_cast<const Etichetta *>(w)) {
         d = {e->text(), e->rettangoloTesto(), e->carattereEffettivo(),
-             static_cast<int>(e->alignment()) | Qt::TextWordWrap};
+             static_cast<int>(e->alignment()) | Qt::TextWordWrap, e->palette().color(QPalette::WindowText)};
         return true;
     }
     if (const auto *o = qobject_cast<const PulsanteOpzione *>(w)) {
-        d = {o->testo(), o->rettangoloTesto(), o->carattereEffettivo(), PulsanteOpzione::allineamentoTesto};
+        d = {o->testo(), o->rettangoloTesto(), o->carattereEffettivo(), PulsanteOpzione::allineamentoTesto,
+             o->isEnabled() ? o->palette().color(QPalette::Active, QPalette::ButtonText) : QColor()};
         return true;
     }
     if (const auto *p = qobject_cast<const Pulsante *>(w)) {
-        d = {p->text(), p->rettangoloTesto(), p->carattereEffettivo(), Pulsante::allineamentoTesto};
+        d = {p->text(), p->rettangoloTesto(), p->carattereEffettivo(), Pulsante::allineamentoTesto, QColor()};
         return true;
     }
     return false;
@@ -67,6 +107,8 @@ QStringList Didascalie::tagliate(const Finestra &f)
             if (!QRectF(x->parentWidget()->rect()).contains(r))
                 tagliate << QStringLiteral("%1: cut by %2").arg(chi, x->parentWidget()->objectName());
         }
+        if (d.colore.isValid() && !intera(*w, d))
+            tagliate << QStringLiteral("%1: cut on the screen").arg(chi);
         if (d.carattere.pointSizeF() < TestoAdattato::minimoPunti(*w) - 1e-6)
             tagliate << QStringLiteral("%1: %2 pt").arg(chi).arg(d.carattere.pointSizeF());
         // The design's own fonts at the design size; only a button of the default font may differ.
