@@ -135,8 +135,6 @@ private slots:
     {
         QTest::addColumn<QString>("coda");
         QTest::addColumn<QString>("file");
-        QTest::newRow("markup") << "<b>Grassetto<b>"
-                                << "_b_Grassetto_b_.ps";
         QTest::newRow("istanza") << "PDF_Prova/bozza"
                                  << "PDF_Prova.ps";
         QTest::newRow("accenti") << "Aula-3_Stampante.è"
