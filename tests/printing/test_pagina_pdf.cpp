@@ -6,6 +6,7 @@
 #include "worksheets/frmStampaSchede2.h"
 #include "worksheets/frmStampaSchede3.h"
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -139,6 +140,20 @@ private slots:
                 QCOMPARE(cellaDisegnata(pagina, destra), tipo != 1 && contenuto.secondo[e - 1][o].numero() > 0);
             }
         }
+    }
+
+    // Several sheets make one document, one page each, handed over once.
+    void piuSchedeUnSoloDocumento()
+    {
+        frmStampaSchede2 &f = frmStampaSchede2::istanza();
+        QTemporaryDir cartella;
+        SuperficiePdf superficie(std::make_unique<FilePdf>(cartella.path()));
+        StampaScheda stampa(superficie, f.configurazione());
+        stampa.disegna(f.contenuto());
+        superficie.nuovaPagina();
+        QVERIFY(stampa.stampa(f.contenuto()));
+        QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), QStringList{"Scheda.pdf"});
+        QVERIFY(esegui("pdfinfo", {cartella.filePath("Scheda.pdf")}).contains(QRegularExpression("Pages: +2\n")));
     }
 };
 
