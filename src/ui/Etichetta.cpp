@@ -71,6 +71,20 @@ QFont Etichetta::carattereEffettivo() const
     return a.risultato;
 }
 
+void Etichetta::impostaTestoIntero(const QString &testo)
+{
+    if (!carattereProprio_)
+        carattereProprio_ = font();
+    QFont f = *carattereProprio_;
+    setFont(f);
+    setText(testo);
+    constexpr double minimo = 4;
+    while (ingombro().height() > contentsRect().height() && f.pointSizeF() > minimo) {
+        f.setPointSizeF(qMax(minimo, f.pointSizeF() - 0.25));
+        setFont(f);
+    }
+}
+
 void Etichetta::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QTextOption>
 
+#include <optional>
+
 // A label: always plain text, wrapped inside its rectangle (at word boundaries,
 // or anywhere in a word too long for a line, such as a printer's name); a
 // transparent one paints only its text. Its text shrinks rather than being cut
@@ -20,6 +22,9 @@ public:
     QRect rettangoloTesto() const;
     // The font the text is drawn in: the label's own unless the text would not fit.
     QFont carattereEffettivo() const;
+    // Sets the text; where the label's own font would cut it, takes the largest
+    // smaller size that shows all of it.
+    void impostaTestoIntero(const QString &testo);
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -35,4 +40,5 @@ private:
         QFont risultato;
     };
     mutable Adattamento adattamento_;
+    std::optional<QFont> carattereProprio_;
 };
