@@ -246,10 +246,7 @@ class TestProgrammaCasuale : public QObject {
 private slots:
     void initTestCase()
     {
-        const unsigned seme =
-            qEnvironmentVariableIsSet("QUORVEL_SEME") ? qEnvironmentVariableIntValue("QUORVEL_SEME") : 20261208u;
-        qInfo("seme %u (QUORVEL_SEME)", seme);
-        caso.seed(seme);
+        caso.seed(AmbienteTest::seme(20261208u));
         const QString casa = AmbienteTest::casaTemporanea();
         QVERIFY(!casa.isEmpty());
         cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

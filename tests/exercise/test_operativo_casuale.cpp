@@ -160,10 +160,7 @@ class TestOperativoCasuale : public QObject {
 private slots:
     void initTestCase()
     {
-        const unsigned seme =
-            qEnvironmentVariableIsSet("QUORVEL_SEME") ? qEnvironmentVariableIntValue("QUORVEL_SEME") : 20240611u;
-        qInfo("seme %u (QUORVEL_SEME)", seme);
-        caso.seed(seme);
+        caso.seed(AmbienteTest::seme(20240611u));
         Orologio::imposta(&orologio);
         FrmInizio::istanza().mostra();
         QVERIFY(QTest::qWaitForWindowActive(&FrmInizio::istanza()));

@@ -39,6 +39,14 @@ QString casaTemporanea()
     return casa.path();
 }
 
+unsigned seme(unsigned predefinito)
+{
+    const unsigned s =
+        qEnvironmentVariableIsSet("QUORVEL_SEME") ? qEnvironmentVariableIntValue("QUORVEL_SEME") : predefinito;
+    qInfo("seme %u (QUORVEL_SEME)", s);
+    return s;
+}
+
 void elabora(int millisecondi)
 {
     QCoreApplication::processEvents();

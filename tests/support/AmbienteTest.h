@@ -18,4 +18,6 @@ void elabora(int millisecondi = 0);
 // Points HOME (and so the documents folder) at a fresh folder removed at exit;
 // gives its path, or an empty string when it could not be made.
 QString casaTemporanea();
+// The seed of a randomized run: QUORVEL_SEME when set, else predefinito; logged either way.
+unsigned seme(unsigned predefinito);
 } // namespace AmbienteTest
