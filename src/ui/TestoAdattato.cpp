@@ -39,9 +39,10 @@ QFont TestoAdattato::carattere(const QFont &progetto, const QString &testo, cons
         const QRectF r = inchiostro(f, testo, QRectF(QPointF(), spazio), flags);
         return r.width() <= spazio.width() && r.height() <= spazio.height();
     };
-    if (testo.trimmed().isEmpty() || spazio.isEmpty() || entra(progetto))
-        return progetto;
     const double punti = progetto.pointSizeF() > 0 ? progetto.pointSizeF() : QFontInfo(progetto).pointSizeF();
+    // A font already at the floor, or below it by its own choice, is never made larger.
+    if (testo.trimmed().isEmpty() || spazio.isEmpty() || punti <= minimo || entra(progetto))
+        return progetto;
     // The largest size that fits, in quarter points: a handful of measures per control.
     int basso = static_cast<int>(minimo * 4);
     int alto = static_cast<int>(punti * 4) - 1;
