@@ -1,9 +1,12 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
+#include "voce/Parlato.h"
+#include "voce/VoceQt.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -42,9 +45,18 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     Applicazione::prepara();
+    VoceQt voce;
+    Parlato::istanza().impostaVoce(&voce);
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
     // Unloaded windows are deleted later; let that happen before the application goes.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Parlato::istanza().impostaVoce(nullptr);
+    if (!voce.chiudi(1000)) {
+        // The speech engine is still starting on its thread and cannot be interrupted;
+        // nothing is left to save, so end without waiting for it.
+        std::fflush(nullptr);
+        std::_Exit(esito);
+    }
     return esito;
 }
