@@ -38,9 +38,10 @@ void MotoreVoce::prepara()
     }
     motore_ = std::make_unique<QTextToSpeech>(motoreSpeechd);
     const QList<QLocale> lingue = motore_->availableLocales();
-    if (motore_->state() == QTextToSpeech::Error || lingue.isEmpty()) {
+    if (motore_->state() == QTextToSpeech::Error) {
         motore_.reset();
-        emit preparato(false, senzaServizio, {});
+        // Installed (controlla() found it) but not answering.
+        emit preparato(false, QStringLiteral("Voce non disponibile: il servizio speech-dispatcher non risponde"), {});
         return;
     }
     QLocale italiano;
