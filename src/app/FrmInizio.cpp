@@ -1,6 +1,6 @@
 #include "FrmInizio.h"
 
-#include "TipoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
 #include "ui/CodiciTasto.h"

@@ -4,7 +4,7 @@
 #include "StatoEsercizio.h"
 #include "TempoRisposta.h"
 #include "app/FrmInizio.h"
-#include "app/TipoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "platform/Casuale.h"
 #include "platform/Orologio.h"
 #include "ui/CodiciTasto.h"

@@ -1,6 +1,6 @@
 #include "app/FrmInizio.h"
-#include "app/TipoEsercizio.h"
 #include "app/frmAutore.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"

@@ -1,6 +1,6 @@
 #include "app/FrmInizio.h"
-#include "app/TipoEsercizio.h"
 #include "exercise/StatoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
