@@ -12,6 +12,27 @@ class FrmFigure : public FinestraUnica<FrmFigure> {
 public:
     static constexpr int numeroFigure = 13;
 
+    // What each picture shows, in the words that describe a set; none for the blank.
+    struct Nome {
+        const char *singolare;
+        const char *plurale;
+    };
+    static constexpr Nome nomi[numeroFigure] = {
+        {"", ""},
+        {"imbuto", "imbuti"},
+        {"lampada", "lampade"},
+        {"sveglia", "sveglie"},
+        {"barca a vela", "barche a vela"},
+        {"bandiera", "bandiere"},
+        {"candela", "candele"},
+        {"dado", "dadi"},
+        {"aquilone", "aquiloni"},
+        {"sedia", "sedie"},
+        {"abete", "abeti"},
+        {"coppia di ciliegie", "coppie di ciliegie"},
+        {"gatto", "gatti"},
+    };
+
     FrmFigure();
     Immagine *Image3(int k) const { return Image3_(k); }
     // The picture of Image3(k); a null picture outside 0..12.
