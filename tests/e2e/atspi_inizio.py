@@ -69,9 +69,9 @@ def main():
             env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", HOME=home,
                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
             # The program joins the accessibility bus only once the launcher has published it.
-            wait_for("the accessibility bus", lambda: subprocess.run(
-                ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                 "org.a11y.Bus.GetAddress"], capture_output=True).returncode == 0)
+            wait_for("the accessibility bus", lambda: b"true" in subprocess.run(
+                ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                 "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"], capture_output=True).stdout)
             quorvel = subprocess.Popen([binary], env=env)
 
             app = wait_for("the program on the bus", lambda: program(quorvel.pid))
@@ -88,8 +88,9 @@ def main():
             assert action.getName(0) == "Press", action.getName(0)
             action.doAction(0)
             exercise = wait_for("the exercise window", lambda: frame(app, EXERCISE_TITLE))
+            # A set is a group, which the bus calls a panel.
             wait_for("the empty second set", lambda: [
-                g for g in descendants(exercise, pyatspi.ROLE_GROUPING) if g.name == "Secondo insieme: vuoto"])
+                g for g in descendants(exercise, pyatspi.ROLE_PANEL) if g.name == "Secondo insieme: vuoto"])
 
             # E S C I closes every window, and with them the program.
             exit_button = next(b for b in buttons if b.name == CAPTIONS[3])
