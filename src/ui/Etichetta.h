@@ -17,10 +17,15 @@ public:
 
     // The space the text takes once wrapped to the label's width.
     QRectF ingombro() const;
+    // Sets the text; where the label's own font would cut it, takes the largest
+    // smaller size that shows all of it.
+    void impostaTestoIntero(const QString &testo);
 
 protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
     QTextOption opzioni() const;
+
+    std::optional<QFont> carattereProprio_;
 };
