@@ -1,8 +1,8 @@
 #include "Accessibilita.h"
 
 #include "Cornice.h"
-#include "FrmFigure.h"
 #include "Immagine.h"
+#include "NomiFigure.h"
 
 #include <QAccessibleWidget>
 #include <QLabel>
@@ -82,7 +82,7 @@ QString contenuto(int quanti, int figura)
 {
     if (quanti <= 0)
         return QStringLiteral("vuoto");
-    const FrmFigure::Nome &nome = FrmFigure::nomi[figura];
+    const NomiFigure::Nome &nome = NomiFigure::nomi[figura];
     return QStringLiteral("%1 %2").arg(quanti).arg(QString::fromUtf8(quanti == 1 ? nome.singolare : nome.plurale));
 }
 
@@ -94,8 +94,8 @@ void descriviInsieme(Cornice *insieme, const QString &titolo)
         // Looked up afresh: while the frame is being destroyed its children go one by one.
         for (Immagine *i : insieme->findChildren<Immagine *>(Qt::FindDirectChildrenOnly)) {
             const int k = i->haDisegno() ? i->disegno().numero() : 0;
-            const bool elemento = !i->isHidden() && k >= 1 && k < FrmFigure::numeroFigure;
-            nomina(i, elemento ? QString::fromUtf8(FrmFigure::nomi[k].singolare) : QString());
+            const bool elemento = !i->isHidden() && k >= 1 && k < NomiFigure::numero;
+            nomina(i, elemento ? QString::fromUtf8(NomiFigure::nomi[k].singolare) : QString());
             if (elemento) {
                 ++quanti;
                 figura = k;

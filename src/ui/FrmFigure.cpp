@@ -1,10 +1,13 @@
 #include "FrmFigure.h"
 
 #include "Immagine.h"
+#include "NomiFigure.h"
 
 #include <array>
 
 namespace {
+
+static_assert(NomiFigure::numero == FrmFigure::numeroFigure, "every picture has its words");
 
 constexpr DefinizioneFinestra finestra{.titolo = "Form1", .larghezzaClient = 8295, .altezzaClient = 6120};
 

@@ -5,8 +5,8 @@
 #include "support/AmbienteTest.h"
 #include "ui/Cornice.h"
 #include "ui/Etichetta.h"
-#include "ui/FrmFigure.h"
 #include "ui/Immagine.h"
+#include "ui/NomiFigure.h"
 #include "ui/PulsanteOpzione.h"
 
 #include <QAccessible>
@@ -66,7 +66,7 @@ private slots:
         QAccessibleInterface *primo = di(f.FraSfondoS());
         QCOMPARE(primo->role(), QAccessible::Grouping);
         const int n = qRound(ElementiPrimo);
-        const FrmFigure::Nome &parole = FrmFigure::nomi[Figura];
+        const NomiFigure::Nome &parole = NomiFigure::nomi[Figura];
         QCOMPARE(primo->text(QAccessible::Name),
                  QStringLiteral("Primo insieme: %1 %2").arg(n).arg(n == 1 ? parole.singolare : parole.plurale));
         QCOMPARE(nome(f.FraSfondoD()), QStringLiteral("Secondo insieme: vuoto"));
