@@ -86,10 +86,12 @@ private slots:
         f.TogliElemento();
         QCOMPARE(nome(f.FraSfondoD()), QStringLiteral("Secondo insieme: vuoto"));
 
-        // An empty second set is wrong for every first set: the verdict, then the help offer.
+        // As many as the first set is always wrong: the verdict, then the help offer.
         QAccessibleInterface *esito = di(f.LblEsito());
         QCOMPARE(esito->role(), QAccessible::Notification);
         QVERIFY(esito->state().invisible);
+        for (int i = 0; i < n; ++i)
+            f.AggiungiElemento();
         f.VerificaRisposta();
         QCOMPARE(esito->text(QAccessible::Name), QStringLiteral("Errato"));
         QVERIFY(!esito->state().invisible);
