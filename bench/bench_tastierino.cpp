@@ -5,8 +5,8 @@
 // With --voce the real voice is on and every press also hands it a sentence
 // (it needs a running speech service, SPEECHD_ADDRESS to choose one).
 #include "app/Applicazione.h"
-#include "app/TipoEsercizio.h"
 #include "exercise/StatoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "ui/Cornice.h"
 #include "ui/Immagine.h"

@@ -1,6 +1,6 @@
 #include "Parlato.h"
 
-#include "Voce.h"
+#include "voce/Voce.h"
 
 #include <QSettings>
 

@@ -1,6 +1,6 @@
 #include "VoceQt.h"
 
-#include "MotoreVoce.h"
+#include "voce/MotoreVoce.h"
 
 #include <QThread>
 

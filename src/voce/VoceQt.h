@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Voce.h"
+#include "voce/Voce.h"
 
 #include <QLocale>
 
