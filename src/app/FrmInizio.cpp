@@ -219,7 +219,7 @@ void FrmInizio::Option1_GotFocus(int index)
     Option1_(index)->impostaSfondo(rosaForte);
     // What Enter will do, for a pupil who cannot read the caption.
     if (!RegistroFinestre::istanza().inChiusura())
-        Parlato::istanza().dici(FrasiVoce::frase({Option1_(index)->testo()}));
+        Parlato::istanza().dici(FrasiVoce::frase({Option1_(index)->text()}));
 }
 
 void FrmInizio::Option1_LostFocus(int index)
