@@ -1,5 +1,6 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
+#include "app/RigaComando.h"
 
 #include <QApplication>
 
@@ -34,13 +35,28 @@ bool schermoDisponibile()
 
 int main(int argc, char *argv[])
 {
+    RigaComando riga;
+    const bool letta = riga.leggi(RigaComando::argomenti(argc, argv));
+    if (letta) {
+        if (const auto esito = riga.rispondi())
+            return *esito;
+    }
     if (!schermoDisponibile()) {
+        if (!letta)
+            return riga.segnalaErrore();
         std::fputs(senzaSchermo, stderr);
         return 2;
     }
     gestorePredefinito = qInstallMessageHandler(gestoreMessaggi);
 
     QApplication app(argc, argv);
+    // What the first read did not know may be Qt's own options, which QApplication has taken out by now.
+    if (!letta) {
+        if (!riga.leggi(QApplication::arguments()))
+            return riga.segnalaErrore();
+        if (const auto esito = riga.rispondi())
+            return *esito;
+    }
     Applicazione::prepara();
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();

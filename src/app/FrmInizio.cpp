@@ -1,5 +1,6 @@
 #include "FrmInizio.h"
 
+#include "Identita.h"
 #include "TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
@@ -161,7 +162,7 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     connect(mnuTogli_, &QAction::triggered, this, [] { frmStampaSchede3::istanza().mostra(); });
 }
 
-void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  1.0.0")); }
+void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  ") + QLatin1String(Identita::versione)); }
 
 void FrmInizio::dopoPrimoDisegno()
 {

@@ -3,6 +3,7 @@
 #include "app/frmAutore.h"
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
+#include "Identita.h"
 #include "support/AmbienteTest.h"
 #include "ui/Etichetta.h"
 #include "ui/Pulsante.h"
@@ -86,7 +87,7 @@ private slots:
     {
         QCOMPARE(f->windowTitle(), QStringLiteral("GLI ZORVANI"));
         QVERIFY(f->isMaximized());
-        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QStringLiteral("Ver.  1.0.0"));
+        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QStringLiteral("Ver.  ") + QLatin1String(Identita::versione));
         QCOMPARE(f->Option1(3)->testo(), QStringLiteral("E S C I "));
         controllaColori(0);
         QStringList voci;
