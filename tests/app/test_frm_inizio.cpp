@@ -1,9 +1,9 @@
+#include "Identita.h"
 #include "app/FrmInizio.h"
 #include "app/TipoEsercizio.h"
 #include "app/frmAutore.h"
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
-#include "Identita.h"
 #include "support/AmbienteTest.h"
 #include "ui/Etichetta.h"
 #include "ui/Pulsante.h"
@@ -87,7 +87,8 @@ private slots:
     {
         QCOMPARE(f->windowTitle(), QStringLiteral("GLI ZORVANI"));
         QVERIFY(f->isMaximized());
-        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QStringLiteral("Ver.  ") + QLatin1String(Identita::versione));
+        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(),
+                 QStringLiteral("Ver.  ") + QLatin1String(Identita::versione));
         QCOMPARE(f->Option1(3)->testo(), QStringLiteral("E S C I "));
         controllaColori(0);
         QStringList voci;

@@ -1,3 +1,4 @@
+#include "Identita.h"
 #include "support/ProgrammaReale.h"
 
 #include <QProcess>
@@ -33,6 +34,16 @@ int barraMenu(const QImage &schermo, const QRect &finestra)
     return 0;
 }
 
+void avviaSenzaSchermo(QProcess &p, const QStringList &argomenti)
+{
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const char *v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        ambiente.remove(QString::fromLatin1(v));
+    p.setProcessEnvironment(ambiente);
+    p.start(qEnvironmentVariable("QUORVEL_BINARY"), argomenti);
+    QVERIFY(p.waitForFinished(10000));
+}
+
 } // namespace
 
 class TestE2eInizio : public QObject {
@@ -41,17 +52,45 @@ private slots:
     void senzaSchermoDiceLoEEsce()
     {
         QProcess p;
-        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-        for (const char *v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            ambiente.remove(QString::fromLatin1(v));
-        p.setProcessEnvironment(ambiente);
-        p.start(qEnvironmentVariable("QUORVEL_BINARY"), {});
-        QVERIFY(p.waitForFinished(10000));
+        avviaSenzaSchermo(p, {});
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 2);
         const QString errori = QString::fromUtf8(p.readAllStandardError());
         QVERIFY2(errori.contains(QLatin1String("schermo grafico")), qPrintable(errori));
         QCOMPARE(errori.count(QLatin1Char('\n')), 1);
+    }
+
+    void rigaDiComandoSenzaSchermo_data()
+    {
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::addColumn<int>("codice");
+        QTest::addColumn<QString>("uscita");
+        QTest::addColumn<QString>("errore");
+        const QString versione = QStringLiteral("Quorvel %1\n").arg(Identita::versione);
+        QTest::newRow("aiuto") << QStringList{"--help"} << 0 << "  -v, --version"
+                               << "";
+        QTest::newRow("versione") << QStringList{"--version"} << 0 << versione << "";
+        QTest::newRow("versione breve") << QStringList{"-v"} << 0 << versione << "";
+        QTest::newRow("opzione sconosciuta") << QStringList{"--colori", "--help"} << 2 << ""
+                                             << "quorvel: opzione sconosciuta: --colori\n";
+        QTest::newRow("argomento") << QStringList{"scheda.pdf"} << 2 << ""
+                                   << "argomento inatteso: scheda.pdf";
+    }
+
+    void rigaDiComandoSenzaSchermo()
+    {
+        QFETCH(QStringList, argomenti);
+        QFETCH(int, codice);
+        QFETCH(QString, uscita);
+        QFETCH(QString, errore);
+        QProcess p;
+        avviaSenzaSchermo(p, argomenti);
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), codice);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(uscita.isEmpty() ? out.isEmpty() : out.contains(uscita), qPrintable(out));
+        QVERIFY2(errore.isEmpty() ? err.isEmpty() : err.contains(errore), qPrintable(err));
     }
 
     void siApreMassimizzataESiChiudeCon4EInvio()
