@@ -6,6 +6,11 @@ set(QUORVEL_GENERATED ${PROJECT_BINARY_DIR}/generated)
 set(QUORVEL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quorvel)
 
 install(TARGETS quorvel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (CPack, `cmake --install --strip`) also drops the compiler's notes, as Debian's own tools do.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment --remove-section=.note
+                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/quorvel\")
+endif()")
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${QUORVEL_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 22 24 32 48 64 128 256)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/icone/${size}x${size}/${QUORVEL_ID}.png

@@ -7,8 +7,8 @@ set(CPACK_PACKAGE_CONTACT "The Quorvel developers <autore@quorvel.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "teaching program: the set that comes before a given set")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Quorvel is a teaching program in Italian for young primary-school pupils.
+# CPack puts the summary above this as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Quorvel is a teaching program in Italian for young primary-school pupils.
 Next to a set of identical pictures the pupil builds the set with one element
 fewer, with five big keys that also work from the keyboard, and asks whether
 the answer is right. The program counts right and wrong answers, times each

@@ -35,7 +35,9 @@ diff <(printf '%s\n' "${expected[@]}" | sort) <(dpkg-deb -c "$deb" | awk '$1 !~ 
 fields=$(dpkg-deb -f "$deb" Section Depends Recommends)
 echo "$fields"
 grep -qx 'Section: education' <<<"$fields" || fail "section"
-grep -q '^Depends: .*libqt6widgets6.*fonts-liberation' <<<"$fields" || fail "dependencies"
+for dependency in libqt6widgets6 libqt6printsupport6 fonts-liberation; do
+  grep -q "^Depends: .*\b$dependency\b" <<<"$fields" || fail "no dependency on $dependency"
+done
 grep -q '^Recommends: .*cups' <<<"$fields" || fail "recommends"
 
 unpacked=$work/root
@@ -61,7 +63,9 @@ pid=$!
 pids+=($pid)
 sleep 3
 kill -0 "$pid" 2>/dev/null || fail "offscreen start ended: $(cat "$work/offscreen.err")"
-[ ! -s "$work/offscreen.err" ] || fail "offscreen start: $(cat "$work/offscreen.err")"
+# The offscreen platform itself says which window calls it cannot do; anything else is the program's.
+complaints=$(grep -v '^This plugin does not support' "$work/offscreen.err" || true)
+[ -z "$complaints" ] || fail "offscreen start: $complaints"
 
 # On the test display: the start window shows its illustration and its icon, all from inside the package.
 if [ -n "${QUORVEL_TEST_DISPLAY:-}" ]; then
