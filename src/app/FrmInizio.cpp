@@ -162,7 +162,7 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     connect(mnuTogli_, &QAction::triggered, this, [] { frmStampaSchede3::istanza().mostra(); });
 }
 
-void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  ") + QLatin1String(Identita::versione)); }
+void FrmInizio::Form_Load() { Label2_->setText(QLatin1String(Identita::testoVersione)); }
 
 void FrmInizio::dopoPrimoDisegno()
 {
