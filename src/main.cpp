@@ -36,27 +36,19 @@ bool schermoDisponibile()
 int main(int argc, char *argv[])
 {
     RigaComando riga;
-    const bool letta = riga.leggi(RigaComando::argomenti(argc, argv));
-    if (letta) {
-        if (const auto esito = riga.rispondi())
-            return *esito;
-    }
-    if (!schermoDisponibile()) {
-        if (!letta)
-            return riga.segnalaErrore();
+    const bool schermo = schermoDisponibile();
+    // Help and version need no display. Without one, Qt's own options cannot be told apart: one read only.
+    if (const auto esito = riga.leggi(RigaComando::argomenti(argc, argv), !schermo))
+        return *esito;
+    if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;
     }
     gestorePredefinito = qInstallMessageHandler(gestoreMessaggi);
 
     QApplication app(argc, argv);
-    // What the first read did not know may be Qt's own options, which QApplication has taken out by now.
-    if (!letta) {
-        if (!riga.leggi(QApplication::arguments()))
-            return riga.segnalaErrore();
-        if (const auto esito = riga.rispondi())
-            return *esito;
-    }
+    if (const auto esito = riga.rileggi(QApplication::arguments()))
+        return *esito;
     Applicazione::prepara();
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();

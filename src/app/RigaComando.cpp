@@ -36,6 +36,8 @@ RigaComando::RigaComando()
       versione_({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Mostra la versione ed esce."))
 {
     parser_.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    // Qt's own options are words after one dash (-style): read them whole, to name them whole.
+    parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     aggiungi(aiuto_);
     aggiungi(versione_);
 }
@@ -54,13 +56,18 @@ QStringList RigaComando::argomenti(int argc, char **argv)
     return lista;
 }
 
-bool RigaComando::leggi(const QStringList &argomenti)
+std::optional<int> RigaComando::leggi(const QStringList &argomenti, bool definitiva)
 {
-    return parser_.parse(argomenti) && parser_.positionalArguments().isEmpty();
-}
-
-std::optional<int> RigaComando::rispondi() const
-{
+    daRileggere_ = false;
+    argomenti_ = argomenti;
+    if (!parser_.parse(argomenti) || !parser_.positionalArguments().isEmpty()) {
+        if (!definitiva) {
+            daRileggere_ = true;
+            return std::nullopt;
+        }
+        scrivi(stderr, testoErrore());
+        return codiceErrore;
+    }
     if (parser_.isSet(aiuto_)) {
         scrivi(stdout, testoAiuto());
         return 0;
@@ -72,10 +79,9 @@ std::optional<int> RigaComando::rispondi() const
     return std::nullopt;
 }
 
-int RigaComando::segnalaErrore() const
+std::optional<int> RigaComando::rileggi(const QStringList &argomenti)
 {
-    scrivi(stderr, testoErrore());
-    return codiceErrore;
+    return daRileggere_ ? leggi(argomenti, true) : std::nullopt;
 }
 
 QString RigaComando::testoVersione() const { return QStringLiteral("Quorvel %1\n").arg(Identita::versione); }
@@ -104,11 +110,22 @@ QString RigaComando::testoAiuto() const
     return testo;
 }
 
+QString RigaComando::comeScritta(const QString &nome) const
+{
+    for (const QString &a : argomenti_.mid(1)) {
+        const QString opzione = a.section(QLatin1Char('='), 0, 0);
+        if (a.startsWith(QLatin1Char('-')) &&
+            QStringView(opzione).mid(opzione.startsWith(QLatin1String("--")) ? 2 : 1) == nome)
+            return opzione;
+    }
+    return conTrattini(nome);
+}
+
 QString RigaComando::testoErrore() const
 {
     QString motivo;
     if (!parser_.unknownOptionNames().isEmpty())
-        motivo = QStringLiteral("opzione sconosciuta: %1").arg(conTrattini(parser_.unknownOptionNames().first()));
+        motivo = QStringLiteral("opzione sconosciuta: %1").arg(comeScritta(parser_.unknownOptionNames().first()));
     else if (!parser_.positionalArguments().isEmpty())
         motivo = QStringLiteral("argomento inatteso: %1").arg(parser_.positionalArguments().first());
     else

@@ -17,12 +17,13 @@ public:
 
     static QStringList argomenti(int argc, char **argv);
 
-    // False when the list holds an option or argument it does not know.
-    bool leggi(const QStringList &argomenti);
-    // After a good read: prints help or version and gives the exit code, or nothing to go on.
-    std::optional<int> rispondi() const;
-    // Prints why the last read failed and gives the exit code for a wrong command line.
-    int segnalaErrore() const;
+    // Reads the arguments (the program's name first). Gives the exit code when the program ends
+    // here: 0 after printing help or version, codiceErrore after explaining a wrong command line.
+    // A list with options it does not know is only wrong when `definitiva`; otherwise it waits
+    // for rileggi().
+    std::optional<int> leggi(const QStringList &argomenti, bool definitiva);
+    // The second read, of what QApplication left once it took out Qt's own options.
+    std::optional<int> rileggi(const QStringList &argomenti);
 
     QString testoAiuto() const;
     QString testoVersione() const;
@@ -35,9 +36,13 @@ public:
 
 private:
     void aggiungi(const QCommandLineOption &opzione);
+    // An unknown option's name as the user wrote it, dashes included.
+    QString comeScritta(const QString &nome) const;
 
     QCommandLineParser parser_;
     QList<QCommandLineOption> opzioni_;
     QCommandLineOption aiuto_;
     QCommandLineOption versione_;
+    QStringList argomenti_;
+    bool daRileggere_ = false;
 };
