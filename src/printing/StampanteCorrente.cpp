@@ -1,14 +1,10 @@
 #include "StampanteCorrente.h"
 
-#include "SuperficieQPrinter.h"
+#include "CodaCups.h"
+#include "FilePdf.h"
+#include "SuperficiePdf.h"
 
-#include <QDir>
-#include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPrinter>
 #include <QPrinterInfo>
-#include <QStandardPaths>
 
 StampanteCorrente &StampanteCorrente::istanza()
 {
@@ -44,36 +40,9 @@ void StampanteCorrente::ripristina()
         impostaStampante(predefinita);
 }
 
-QString StampanteCorrente::riservaFilePdf()
-{
-    QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (cartella.isEmpty())
-        cartella = QDir::homePath();
-    if (!QDir().mkpath(cartella))
-        return {};
-    const QDir dir(cartella);
-    for (int n = 1; n < 100000; ++n) {
-        const QString nome = n == 1 ? QStringLiteral("Scheda.pdf") : QStringLiteral("Scheda (%1).pdf").arg(n);
-        QFile file(dir.filePath(nome));
-        // NewOnly: an existing file, even one made by someone else meanwhile, is never touched.
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return file.fileName();
-        if (!file.exists())
-            return {}; // not writable: trying other names will not help
-    }
-    return {};
-}
-
 std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento() const
 {
-    if (pdf_) {
-        auto stampante = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        stampante->setOutputFormat(QPrinter::PdfFormat);
-        stampante->setPageSize(QPageSize(QPageSize::A4));
-        stampante->setPageOrientation(QPageLayout::Portrait);
-        const QString file = riservaFilePdf();
-        stampante->setOutputFileName(file);
-        return std::make_unique<SuperficieQPrinter>(std::move(stampante), file);
-    }
-    return SuperficieQPrinter::perCoda(nome_);
+    if (pdf_)
+        return std::make_unique<SuperficiePdf>(std::make_unique<FilePdf>());
+    return std::make_unique<SuperficiePdf>(std::make_unique<CodaCups>(nome_));
 }

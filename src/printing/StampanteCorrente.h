@@ -10,7 +10,7 @@ class SuperficieStampa;
 // The application's current printer, one for the whole program: the system's
 // default printer at start (the first listed when there is no default), replaced
 // from the printer window, never saved. With no printer installed it is the
-// PDF writer, which puts each page in a new file of the documents folder.
+// PDF writer, which puts each document in a new file of the documents folder.
 class StampanteCorrente {
 public:
     static StampanteCorrente &istanza();
@@ -27,11 +27,8 @@ public:
     // Back to the printer of the start of the program, as the system has it now.
     void ripristina();
 
-    // A page on the current printer. It may be in error from its first operation.
+    // A document for the current printer. It may be in error from its first operation.
     std::unique_ptr<SuperficieStampa> apriDocumento() const;
-
-    // Where the PDF writer puts its files: a new name that was never used.
-    static QString riservaFilePdf();
 
 private:
     StampanteCorrente();

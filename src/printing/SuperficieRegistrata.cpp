@@ -32,6 +32,8 @@ void SuperficieRegistrata::disegno(QPoint inAltoASinistra, const Disegno &figura
     registra(QStringLiteral("Disegno %1 #%2").arg(punto(inAltoASinistra)).arg(figura.numero()));
 }
 
+void SuperficieRegistrata::nuovaPagina() { registra(QStringLiteral("NuovaPagina")); }
+
 bool SuperficieRegistrata::fineDocumento()
 {
     if (!registra(QStringLiteral("Fine")))

@@ -22,11 +22,17 @@ bool StampaScheda::errore()
 {
     if (!superficie_.inErrore())
         return false;
-    if (!segnalato_) {
-        segnalato_ = true;
-        Messaggio::mostra(messaggioErrore());
-    }
+    segnala();
     return true;
+}
+
+void StampaScheda::segnala()
+{
+    if (segnalato_)
+        return;
+    segnalato_ = true;
+    const QString spiegazione = superficie_.spiegazioneErrore();
+    Messaggio::mostra(spiegazione.isEmpty() ? messaggioErrore() : spiegazione);
 }
 
 void StampaScheda::StampaIntestazione()
@@ -70,6 +76,15 @@ void StampaScheda::celle(int e, const ContenutoScheda::Celle &figure, bool riqua
 
 bool StampaScheda::stampa(const ContenutoScheda &contenuto)
 {
+    disegna(contenuto);
+    const bool inviata = superficie_.fineDocumento();
+    if (!inviata)
+        segnala();
+    return inviata;
+}
+
+void StampaScheda::disegna(const ContenutoScheda &contenuto)
+{
     StampaIntestazione();
     superficie_.impostaSpessoreLinea(3);
     for (int e = 1; e <= esercizi; ++e) {
@@ -84,10 +99,4 @@ bool StampaScheda::stampa(const ContenutoScheda &contenuto)
             celle(e, contenuto.primo[e - 1], false);
         }
     }
-    const bool inviata = superficie_.fineDocumento();
-    if (!inviata && !segnalato_) {
-        segnalato_ = true;
-        Messaggio::mostra(messaggioErrore());
-    }
-    return inviata;
 }

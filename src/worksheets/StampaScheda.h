@@ -16,11 +16,15 @@ public:
     // The name line and the instruction. On a printer error the message is shown
     // and the rest of the heading skipped.
     void StampaIntestazione();
-    // The whole page. False when it was not sent; the user has then been told, once.
+    // The heading, the boxes and the pictures of one sheet on the current page.
+    void disegna(const ContenutoScheda &contenuto);
+    // The whole page, sent. False when it was not sent; the user has then been told, once.
     bool stampa(const ContenutoScheda &contenuto);
 
 private:
     bool errore();
+    // Tells the user of the failure, once.
+    void segnala();
     void riquadro(int e, int sinistra, int destra);
     void celle(int e, const ContenutoScheda::Celle &figure, bool riquadroDestro);
 

@@ -1,13 +1,13 @@
-#include "printing/SuperficieQPrinter.h"
+#include "printing/FilePdf.h"
+#include "printing/SuperficiePdf.h"
 #include "support/AmbienteTest.h"
 #include "worksheets/StampaScheda.h"
 #include "worksheets/frmStampaSchede.h"
 #include "worksheets/frmStampaSchede2.h"
 #include "worksheets/frmStampaSchede3.h"
 
+#include <QDir>
 #include <QImage>
-#include <QPageLayout>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -16,11 +16,12 @@
 
 namespace {
 
-constexpr double margineMm = 10.0;
+// "File PDF" draws from 10 pt inside the page's edges.
+constexpr double marginePunti = 10.0;
 constexpr int dpi = 100;
 
 // Twips from the printable area's corner to pixels of the rendered page.
-int px(int twips) { return qRound((margineMm / 25.4 + twips / 1440.0) * dpi); }
+int px(int twips) { return qRound((marginePunti / 72 + twips / 1440.0) * dpi); }
 
 QString esegui(const QString &programma, const QStringList &argomenti)
 {
@@ -89,14 +90,8 @@ private slots:
         const ContenutoScheda contenuto = f->contenuto();
 
         QTemporaryDir cartella;
-        const QString pdf = cartella.filePath("scheda.pdf");
-        auto stampante = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        stampante->setOutputFormat(QPrinter::PdfFormat);
-        stampante->setOutputFileName(pdf);
-        stampante->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                             QMarginsF(margineMm, margineMm, margineMm, margineMm),
-                                             QPageLayout::Millimeter));
-        SuperficieQPrinter superficie(std::move(stampante));
+        const QString pdf = cartella.filePath("Scheda.pdf");
+        SuperficiePdf superficie(std::make_unique<FilePdf>(cartella.path()));
         QVERIFY(StampaScheda(superficie, f->configurazione()).stampa(contenuto));
         QVERIFY(AmbienteTest::messaggi().isEmpty());
 
@@ -112,7 +107,7 @@ private slots:
         }
         const QString istruzione = QString::fromUtf8(f->configurazione().istruzione);
         QCOMPARE(parole.join(' '), "Nome e Cognome " + istruzione);
-        const double margine = margineMm / 25.4 * 72;
+        const double margine = marginePunti;
         QVERIFY(qAbs(posti[0].x() - (margine + f->configurazione().xNome / 20.0)) < 2);
         QVERIFY(qAbs(posti[0].y() - (margine + 1000 / 20.0)) < 4);
         QVERIFY(qAbs(posti[3].x() - (margine + 1000 / 20.0)) < 2);
@@ -145,6 +140,20 @@ private slots:
                 QCOMPARE(cellaDisegnata(pagina, destra), tipo != 1 && contenuto.secondo[e - 1][o].numero() > 0);
             }
         }
+    }
+
+    // Several sheets make one document, one page each, handed over once.
+    void piuSchedeUnSoloDocumento()
+    {
+        frmStampaSchede2 &f = frmStampaSchede2::istanza();
+        QTemporaryDir cartella;
+        SuperficiePdf superficie(std::make_unique<FilePdf>(cartella.path()));
+        StampaScheda stampa(superficie, f.configurazione());
+        stampa.disegna(f.contenuto());
+        superficie.nuovaPagina();
+        QVERIFY(stampa.stampa(f.contenuto()));
+        QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), QStringList{"Scheda.pdf"});
+        QVERIFY(esegui("pdfinfo", {cartella.filePath("Scheda.pdf")}).contains(QRegularExpression("Pages: +2\n")));
     }
 };
 
