@@ -1,5 +1,6 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
+#include "app/RigaComando.h"
 #include "voce/Parlato.h"
 #include "voce/VoceQt.h"
 
@@ -37,13 +38,20 @@ bool schermoDisponibile()
 
 int main(int argc, char *argv[])
 {
-    if (!schermoDisponibile()) {
+    RigaComando riga;
+    const bool schermo = schermoDisponibile();
+    // Help and version need no display. Without one, Qt's own options cannot be told apart: one read only.
+    if (const auto esito = riga.leggi(RigaComando::argomenti(argc, argv), !schermo))
+        return *esito;
+    if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;
     }
     gestorePredefinito = qInstallMessageHandler(gestoreMessaggi);
 
     QApplication app(argc, argv);
+    if (const auto esito = riga.rileggi(QApplication::arguments()))
+        return *esito;
     Applicazione::prepara();
     VoceQt voce;
     Parlato::istanza().impostaVoce(&voce);

@@ -1,5 +1,6 @@
 #include "FrmInizio.h"
 
+#include "Identita.h"
 #include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
@@ -196,7 +197,7 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     connect(mnuTogli_, &QAction::triggered, this, [] { frmStampaSchede3::istanza().mostra(); });
 }
 
-void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  1.0.0")); }
+void FrmInizio::Form_Load() { Label2_->setText(QLatin1String(Identita::testoVersione)); }
 
 void FrmInizio::dopoPrimoDisegno()
 {
