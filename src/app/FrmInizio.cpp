@@ -1,6 +1,7 @@
 #include "FrmInizio.h"
 
-#include "TipoEsercizio.h"
+#include "Identita.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
 #include "ui/CodiciTasto.h"
@@ -11,19 +12,24 @@
 #include "ui/RegistroFinestre.h"
 #include "ui/Riquadro.h"
 #include "ui/Twips.h"
+#include "voce/FrasiVoce.h"
+#include "voce/Parlato.h"
+#include "voce/TastiVoce.h"
 #include "worksheets/frmStampaSchede.h"
 #include "worksheets/frmStampaSchede2.h"
 #include "worksheets/frmStampaSchede3.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 
 namespace {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int rosaForte = RGB(255, 128, 255);
-constexpr int blu = RGB(0, 0, 255);
+constexpr QColor rosa(255, 192, 255);
+constexpr QColor rosaForte(255, 128, 255);
+constexpr QColor blu(0, 0, 255);
 constexpr int numeroPulsanti = 4;
 
 constexpr DefinizioneFinestra finestra{.titolo = "GLI ZORVANI",
@@ -84,7 +90,8 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "INSIEME VUOTO ( )",
      .sfondo = rosaForte,
      .carattere = pulsanti,
-     .tabIndex = 0},
+     .tabIndex = 0,
+     .descrizione = "Esercizio: il secondo insieme parte vuoto"},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Option1",
      .indice = 1,
@@ -93,7 +100,8 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "AGGIUNGI ELEMENTI (+)",
      .sfondo = rosa,
      .carattere = pulsanti,
-     .tabIndex = 1},
+     .tabIndex = 1,
+     .descrizione = "Esercizio: il secondo insieme parte con meno elementi"},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Option1",
      .indice = 2,
@@ -102,7 +110,8 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "TOGLI ELEMENTI (-)",
      .sfondo = rosa,
      .carattere = pulsanti,
-     .tabIndex = 2},
+     .tabIndex = 2,
+     .descrizione = "Esercizio: il secondo insieme parte con più elementi"},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Option1",
      .indice = 3,
@@ -111,17 +120,28 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "E S C I ",
      .sfondo = rosa,
      .carattere = pulsanti,
-     .tabIndex = 3},
-    {.tipo = TipoControllo::Immagine, .nome = "Image1", .posizione = {90, 2385, 5985, 3870}, .estendi = true},
+     .tabIndex = 3,
+     .descrizione = "Chiude il programma"},
+    {.tipo = TipoControllo::Immagine,
+     .nome = "Image1",
+     .posizione = {90, 2385, 5985, 3870},
+     .estendi = true,
+     .descrizione = "Un insieme di dieci abeti"},
     {.tipo = TipoControllo::Etichetta,
      .nome = "Label5",
      .posizione = {0, 7425, 12030, 465},
      .testo = "Impariamo insieme a contare gli insiemi!",
      .sfondo = rosaForte,
-     .primoPiano = RGB(128, 0, 0),
+     .primoPiano = QColor(128, 0, 0),
      .carattere = {"Arial", 21.75, true},
      .allineamento = Allineamento::Centro},
 };
+
+// Every other window comes back here when it closes.
+[[maybe_unused]] const bool ritorno = [] {
+    RegistroFinestre::impostaRitorno([] { FrmInizio::istanza().mostra(); });
+    return true;
+}();
 
 } // namespace
 
@@ -139,6 +159,22 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     mnuTogli_ = aggiungiVoce(mnuStampaSchede, "mnuTogli", QStringLiteral("togli elementi"));
     mnuInfo_ = aggiungiVoceBarra("mnuInfo", QStringLiteral("About"));
     timerTendine_ = aggiungiTimer("timerTendine", 10);
+
+    // A menu bar shows neither the check of an item nor its tooltip: a check
+    // box in the bar's corner does both, and it never takes the pupil's focus.
+    mnuVoce_ = new QAction(QStringLiteral("Voce"), this);
+    mnuVoce_->setObjectName(QStringLiteral("mnuVoce"));
+    mnuVoce_->setCheckable(true);
+    casellaVoce_ = new QCheckBox(mnuVoce_->text(), menuBar());
+    casellaVoce_->setFocusPolicy(Qt::NoFocus);
+    menuBar()->setCornerWidget(casellaVoce_, Qt::TopRightCorner);
+    connect(casellaVoce_, &QCheckBox::clicked, this, [this](bool spuntata) {
+        if (mnuVoce_->isChecked() != spuntata)
+            mnuVoce_->trigger();
+    });
+    connect(mnuVoce_, &QAction::triggered, this, [](bool spuntata) { Parlato::istanza().impostaAttiva(spuntata); });
+    connect(&Parlato::istanza(), &Parlato::cambiato, this, &FrmInizio::aggiornaVoce);
+    aggiornaVoce();
 
     for (const auto &[indice, pulsante] : Option1_) {
         connect(pulsante, &PulsanteOpzione::presoFuoco, this, &FrmInizio::Option1_GotFocus);
@@ -161,7 +197,7 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     connect(mnuTogli_, &QAction::triggered, this, [] { frmStampaSchede3::istanza().mostra(); });
 }
 
-void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  1.0.0")); }
+void FrmInizio::Form_Load() { Label2_->setText(QLatin1String(Identita::testoVersione)); }
 
 void FrmInizio::dopoPrimoDisegno()
 {
@@ -182,6 +218,9 @@ void FrmInizio::Option1_GotFocus(int index)
 {
     Option1_(index)->impostaValore(false);
     Option1_(index)->impostaSfondo(rosaForte);
+    // What Enter will do, for a pupil who cannot read the caption.
+    if (!RegistroFinestre::istanza().inChiusura())
+        Parlato::istanza().dici(FrasiVoce::frase({Option1_(index)->text()}));
 }
 
 void FrmInizio::Option1_LostFocus(int index)
@@ -192,6 +231,10 @@ void FrmInizio::Option1_LostFocus(int index)
 
 void FrmInizio::Option1_KeyDown(int index, int keyCode)
 {
+    if (keyCode == TastiVoce::Ripeti) {
+        Parlato::istanza().ripeti();
+        return;
+    }
     if (TastoGestito)
         return;
     if (keyCode == CodiciTasto::Tab) {
@@ -255,9 +298,28 @@ void FrmInizio::AvviaScelta(int index)
     frmOperativo &esercizio = frmOperativo::istanza();
     esercizio.mostra();
     esercizio.Label2()->setText(aperture[index]);
+    esercizio.annunciaEsercizio();
 }
 
-void FrmInizio::ChiudiTutto() { RegistroFinestre::istanza().chiudiTutto(); }
+void FrmInizio::ChiudiTutto()
+{
+    Parlato::istanza().taci();
+    RegistroFinestre::istanza().chiudiTutto();
+}
+
+void FrmInizio::aggiornaVoce()
+{
+    const Parlato &parlato = Parlato::istanza();
+    const bool disponibile = parlato.disponibile();
+    mnuVoce_->setEnabled(disponibile);
+    mnuVoce_->setChecked(disponibile && parlato.attiva());
+    mnuVoce_->setToolTip(disponibile ? QStringLiteral("Legge ad alta voce gli esercizi. Il tasto R ripete l'ultima "
+                                                      "frase, il tasto C dice quanti elementi ha ogni insieme.")
+                                     : parlato.mancante());
+    casellaVoce_->setEnabled(mnuVoce_->isEnabled());
+    casellaVoce_->setChecked(mnuVoce_->isChecked());
+    casellaVoce_->setToolTip(mnuVoce_->toolTip());
+}
 
 void FrmInizio::AvviaTendine()
 {

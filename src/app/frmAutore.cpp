@@ -1,13 +1,14 @@
 #include "frmAutore.h"
 
+#include "Identita.h"
 #include "ui/Pulsante.h"
 
 namespace {
 
-constexpr int bluScuro = RGB(0, 0, 192);
+constexpr QColor bluScuro(0, 0, 192);
 
 constexpr DefinizioneFinestra finestra{
-    .titolo = "Autore", .larghezzaClient = 6975, .altezzaClient = 3510, .sfondo = RGB(192, 255, 255)};
+    .titolo = "Autore", .larghezzaClient = 6975, .altezzaClient = 3510, .sfondo = QColor(192, 255, 255)};
 
 constexpr DefinizioneControllo definizioni[] = {
     {.tipo = TipoControllo::Etichetta,
@@ -36,9 +37,15 @@ constexpr DefinizioneControllo definizioni[] = {
      .nome = "Command1",
      .posizione = {1845, 2940, 2700, 345},
      .testo = "C h i u d i",
-     .sfondo = RGB(128, 255, 255),
+     .sfondo = QColor(128, 255, 255),
      .carattere = {"Arial", 12, false},
      .tabIndex = 4},
+    {.tipo = TipoControllo::Etichetta,
+     .nome = "lblVersione",
+     .posizione = {4695, 3030, 2160, 255},
+     .testo = Identita::testoVersione,
+     .carattere = {"Arial", 9, false},
+     .allineamento = Allineamento::Destra},
 };
 
 } // namespace

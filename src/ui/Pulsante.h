@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+#include <optional>
+
 // A command button in graphical style: an ordinary push button in its back
 // colour that acts on a click. Its caption shrinks rather than being cut when
 // the button is too small for it.
@@ -9,7 +11,7 @@ class Pulsante : public QPushButton {
     Q_OBJECT
 public:
     explicit Pulsante(QWidget *parent = nullptr);
-    void impostaSfondo(int colore);
+    void impostaSfondo(const std::optional<QColor> &colore);
 
     QRect rettangoloTesto() const;
     QFont carattereEffettivo() const;

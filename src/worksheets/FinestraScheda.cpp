@@ -1,7 +1,6 @@
 #include "FinestraScheda.h"
 
 #include "StampaScheda.h"
-#include "app/FrmInizio.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
@@ -55,9 +54,4 @@ void FinestraScheda::Command1_Click()
 
 void FinestraScheda::mnuImpostazioneStampante_Click() { frmStampante::istanza().mostraModale(); }
 
-void FinestraScheda::Form_Unload()
-{
-    // While the program ends, the start window must not come back.
-    if (!RegistroFinestre::istanza().inChiusura())
-        FrmInizio::istanza().mostra();
-}
+void FinestraScheda::Form_Unload() { RegistroFinestre::istanza().tornaAllInizio(); }

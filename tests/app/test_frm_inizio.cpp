@@ -1,6 +1,7 @@
+#include "Identita.h"
 #include "app/FrmInizio.h"
-#include "app/TipoEsercizio.h"
 #include "app/frmAutore.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"
@@ -21,8 +22,8 @@
 
 namespace {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int rosaForte = RGB(255, 128, 255);
+constexpr QColor rosa(255, 192, 255);
+constexpr QColor rosaForte(255, 128, 255);
 
 QString testoDi(Qt::Key tasto)
 {
@@ -86,8 +87,8 @@ private slots:
     {
         QCOMPARE(f->windowTitle(), QStringLiteral("GLI ZORVANI"));
         QVERIFY(f->isMaximized());
-        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QStringLiteral("Ver.  1.0.0"));
-        QCOMPARE(f->Option1(3)->testo(), QStringLiteral("E S C I "));
+        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QLatin1String(Identita::testoVersione));
+        QCOMPARE(f->Option1(3)->text(), QStringLiteral("E S C I "));
         controllaColori(0);
         QStringList voci;
         for (QAction *a : f->menuBar()->actions())
@@ -190,6 +191,7 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), a);
         QVERIFY(a->findChild<Etichetta *>("Label2")->text().endsWith(QLatin1String(".example")));
         QVERIFY(a->findChild<Etichetta *>("Label4")->text().endsWith(QLatin1String(".example")));
+        QCOMPARE(a->findChild<Etichetta *>("lblVersione")->text(), QLatin1String(Identita::testoVersione));
         QTest::mouseClick(a->Command1(), Qt::LeftButton);
         QVERIFY(!frmAutore::caricata());
         AmbienteTest::elabora();

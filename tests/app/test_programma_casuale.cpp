@@ -46,8 +46,8 @@ class TestProgrammaCasuale : public QObject {
     static QList<Finestra *> visibili()
     {
         QList<Finestra *> v;
-        for (Finestra *f : RegistroFinestre::istanza().caricate())
-            if (f->isVisible() && !f->scaricata())
+        for (RegistroFinestre::Voce *voce : RegistroFinestre::istanza().caricate())
+            if (auto *f = dynamic_cast<Finestra *>(voce); f && f->isVisible() && !f->scaricata())
                 v << f;
         return v;
     }

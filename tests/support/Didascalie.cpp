@@ -66,7 +66,7 @@ bool trova(const QWidget *w, Didascalia &d)
         return true;
     }
     if (const auto *o = qobject_cast<const PulsanteOpzione *>(w)) {
-        d = {o->testo(), o->rettangoloTesto(), o->carattereEffettivo(), PulsanteOpzione::allineamentoTesto,
+        d = {o->text(), o->rettangoloTesto(), o->carattereEffettivo(), PulsanteOpzione::allineamentoTesto,
              o->isEnabled() ? o->palette().color(QPalette::Active, QPalette::ButtonText) : QColor()};
         return true;
     }
