@@ -1,5 +1,6 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
+#include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>
 
@@ -34,6 +35,8 @@ bool schermoDisponibile()
 
 int main(int argc, char *argv[])
 {
+    if (RigaComandoSchede::richiesta(argc, argv))
+        return RigaComandoSchede::esegui(argc, argv);
     if (!schermoDisponibile()) {
         std::fputs(senzaSchermo, stderr);
         return 2;

@@ -44,7 +44,7 @@ void StampanteCorrente::ripristina()
         impostaStampante(predefinita);
 }
 
-QString StampanteCorrente::riservaFilePdf()
+QString StampanteCorrente::riservaFilePdf(const QString &radice)
 {
     QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (cartella.isEmpty())
@@ -53,7 +53,8 @@ QString StampanteCorrente::riservaFilePdf()
         return {};
     const QDir dir(cartella);
     for (int n = 1; n < 100000; ++n) {
-        const QString nome = n == 1 ? QStringLiteral("Scheda.pdf") : QStringLiteral("Scheda (%1).pdf").arg(n);
+        const QString nome =
+            n == 1 ? radice + QStringLiteral(".pdf") : QStringLiteral("%1 (%2).pdf").arg(radice).arg(n);
         QFile file(dir.filePath(nome));
         // NewOnly: an existing file, even one made by someone else meanwhile, is never touched.
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -64,16 +65,19 @@ QString StampanteCorrente::riservaFilePdf()
     return {};
 }
 
-std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento() const
+std::unique_ptr<SuperficieStampa> StampanteCorrente::documentoPdf(const QString &fileRiservato)
 {
-    if (pdf_) {
-        auto stampante = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        stampante->setOutputFormat(QPrinter::PdfFormat);
-        stampante->setPageSize(QPageSize(QPageSize::A4));
-        stampante->setPageOrientation(QPageLayout::Portrait);
-        const QString file = riservaFilePdf();
-        stampante->setOutputFileName(file);
-        return std::make_unique<SuperficieQPrinter>(std::move(stampante), file);
-    }
+    auto stampante = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    stampante->setOutputFormat(QPrinter::PdfFormat);
+    stampante->setPageSize(QPageSize(QPageSize::A4));
+    stampante->setPageOrientation(QPageLayout::Portrait);
+    stampante->setOutputFileName(fileRiservato);
+    return std::make_unique<SuperficieQPrinter>(std::move(stampante), fileRiservato);
+}
+
+std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento(bool suFilePdf) const
+{
+    if (pdf_ || suFilePdf)
+        return documentoPdf(riservaFilePdf(suFilePdf ? QStringLiteral("Schede") : QStringLiteral("Scheda")));
     return SuperficieQPrinter::perCoda(nome_);
 }

@@ -27,11 +27,16 @@ public:
     // Back to the printer of the start of the program, as the system has it now.
     void ripristina();
 
-    // A page on the current printer. It may be in error from its first operation.
-    std::unique_ptr<SuperficieStampa> apriDocumento() const;
+    // A document on the current printer, or on the PDF writer whatever the
+    // current printer is. It may be in error from its first operation.
+    std::unique_ptr<SuperficieStampa> apriDocumento(bool suFilePdf = false) const;
+    // A document on the PDF writer into this file, already made and empty;
+    // the file is removed unless the document is sent.
+    static std::unique_ptr<SuperficieStampa> documentoPdf(const QString &fileRiservato);
 
-    // Where the PDF writer puts its files: a new name that was never used.
-    static QString riservaFilePdf();
+    // Where the PDF writer puts its files: a new name that was never used,
+    // "<radice>.pdf", "<radice> (2).pdf", ...
+    static QString riservaFilePdf(const QString &radice = QStringLiteral("Scheda"));
 
 private:
     StampanteCorrente();

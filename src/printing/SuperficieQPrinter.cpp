@@ -129,6 +129,16 @@ void SuperficieQPrinter::disegno(QPoint inAltoASinistra, const Disegno &figura)
     aggiungi([immagine, bersaglio](QPainter &p) { p.drawImage(bersaglio, immagine); });
 }
 
+void SuperficieQPrinter::nuovaPagina()
+{
+    aggiungi([this](QPainter &) {
+        // The painter keeps its scale and font across the page break.
+        if (!stampante_->newPage())
+            errore_ = true;
+        paginaFatta(++pagineFatte_);
+    });
+}
+
 bool SuperficieQPrinter::fineDocumento()
 {
     if (!pronta())
@@ -142,15 +152,17 @@ bool SuperficieQPrinter::fineDocumento()
     p.scale(scala, scala);
     p.setRenderHint(QPainter::LosslessImageRendering);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
+    pagineFatte_ = 0;
     for (const auto &passo : passi_)
         passo(p);
     passi_.clear();
-    const bool finita = p.end();
+    const bool finita = p.end() && !errore_;
     const QPrinter::PrinterState stato = stampante_->printerState();
     if (!finita || stato == QPrinter::Error || stato == QPrinter::Aborted) {
         errore_ = true;
         return false;
     }
     inviata_ = true;
+    paginaFatta(++pagineFatte_);
     return true;
 }

@@ -29,6 +29,7 @@ public:
     void impostaSpessoreLinea(int pixel) override;
     void linea(QPoint da, QPoint a) override;
     void disegno(QPoint inAltoASinistra, const Disegno &figura) override;
+    void nuovaPagina() override;
     bool fineDocumento() override;
     bool inErrore() const override { return errore_; }
     QString fileProdotto() const override { return inviata_ ? fileRiservato_ : QString(); }
@@ -50,4 +51,5 @@ private:
     bool verificata_ = false;
     bool errore_ = false;
     bool inviata_ = false;
+    int pagineFatte_ = 0;
 };

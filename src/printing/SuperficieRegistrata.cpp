@@ -32,10 +32,18 @@ void SuperficieRegistrata::disegno(QPoint inAltoASinistra, const Disegno &figura
     registra(QStringLiteral("Disegno %1 #%2").arg(punto(inAltoASinistra)).arg(figura.numero()));
 }
 
+void SuperficieRegistrata::nuovaPagina()
+{
+    if (registra(QStringLiteral("Pagina")))
+        paginaFatta(++pagineFatte_);
+}
+
 bool SuperficieRegistrata::fineDocumento()
 {
     if (!registra(QStringLiteral("Fine")))
         return false;
+    paginaFatta(++pagineFatte_);
+    pagineFatte_ = 0;
     ++pagine_;
     return true;
 }

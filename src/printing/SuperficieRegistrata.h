@@ -15,6 +15,7 @@ public:
     void impostaSpessoreLinea(int pixel) override;
     void linea(QPoint da, QPoint a) override;
     void disegno(QPoint inAltoASinistra, const Disegno &figura) override;
+    void nuovaPagina() override;
     bool fineDocumento() override;
     bool inErrore() const override { return errore_; }
 
@@ -22,8 +23,9 @@ public:
     void falliscaDa(int numero) { falliscaDa_ = numero; }
 
     // "X 3000", "Y 1000", "Carattere 14", "Testo <text>", "Spessore 3",
-    // "Linea 500,2000 5000,2000", "Disegno 830,2200 #7" (picture number), "Fine".
+    // "Linea 500,2000 5000,2000", "Disegno 830,2200 #7" (picture number), "Pagina", "Fine".
     const QStringList &operazioni() const { return operazioni_; }
+    // Documents sent, whatever their number of pages.
     int pagineInviate() const { return pagine_; }
 
 private:
@@ -33,5 +35,6 @@ private:
     int falliscaDa_ = -1;
     int tentate_ = 0;
     int pagine_ = 0;
+    int pagineFatte_ = 0;
     bool errore_ = false;
 };

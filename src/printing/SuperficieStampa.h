@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
+
 class Disegno;
 
 // The drawing surface of one printed page, in twips from the top-left corner of
@@ -22,10 +24,26 @@ public:
     virtual void linea(QPoint da, QPoint a) = 0;
     // At the picture's own size, its top-left corner at the point.
     virtual void disegno(QPoint inAltoASinistra, const Disegno &figura) = 0;
-    // Sends the page; false when nothing was sent.
+    // Ends the page and starts the next one of the same document.
+    virtual void nuovaPagina() = 0;
+    // Sends the document; false when nothing was sent.
     virtual bool fineDocumento() = 0;
 
     virtual bool inErrore() const = 0;
     // The file the page went to, for a printer that writes files; empty otherwise.
     virtual QString fileProdotto() const { return {}; }
+
+    // Told the number of pages done so far while the document is being produced,
+    // which for a long document is where the time goes.
+    void seguiPagine(std::function<void(int)> avanzamento) { avanzamento_ = std::move(avanzamento); }
+
+protected:
+    void paginaFatta(int pagine) const
+    {
+        if (avanzamento_)
+            avanzamento_(pagine);
+    }
+
+private:
+    std::function<void(int)> avanzamento_;
 };

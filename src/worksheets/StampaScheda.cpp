@@ -70,6 +70,12 @@ void StampaScheda::celle(int e, const ContenutoScheda::Celle &figure, bool riqua
 
 bool StampaScheda::stampa(const ContenutoScheda &contenuto)
 {
+    disegna(contenuto);
+    return concludi();
+}
+
+void StampaScheda::disegna(const ContenutoScheda &contenuto)
+{
     StampaIntestazione();
     superficie_.impostaSpessoreLinea(3);
     for (int e = 1; e <= esercizi; ++e) {
@@ -84,6 +90,18 @@ bool StampaScheda::stampa(const ContenutoScheda &contenuto)
             celle(e, contenuto.primo[e - 1], false);
         }
     }
+}
+
+void StampaScheda::numera(int numero, int totale)
+{
+    superficie_.impostaX(numeroScheda.x());
+    superficie_.impostaY(numeroScheda.y());
+    superficie_.impostaCarattere(10);
+    superficie_.stampaTesto(QStringLiteral("Scheda %1 / %2").arg(numero).arg(totale));
+}
+
+bool StampaScheda::concludi()
+{
     const bool inviata = superficie_.fineDocumento();
     if (!inviata && !segnalato_) {
         segnalato_ = true;

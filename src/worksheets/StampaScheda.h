@@ -19,8 +19,15 @@ public:
     // The whole page. False when it was not sent; the user has then been told, once.
     bool stampa(const ContenutoScheda &contenuto);
 
-private:
+    // The parts of stampa(), for documents of many pages.
+    void disegna(const ContenutoScheda &contenuto);
+    // "Scheda 3 / 25" in the bottom margin, below every box.
+    void numera(int numero, int totale);
+    bool concludi();
+    // Whether the printer failed; the first failure shows the message.
     bool errore();
+
+private:
     void riquadro(int e, int sinistra, int destra);
     void celle(int e, const ContenutoScheda::Celle &figure, bool riquadroDestro);
 
