@@ -89,10 +89,7 @@ void frmSchedeClasse::apriPer(int tipo)
     const StampanteCorrente &corrente = StampanteCorrente::istanza();
     optStampante_->setVisible(!corrente.suFilePdf());
     optStampante_->setText(QStringLiteral("Stampante scelta: ") + corrente.nome());
-    if (corrente.suFilePdf())
-        optFilePdf_->setChecked(true);
-    else if (!optFilePdf_->isChecked())
-        optStampante_->setChecked(true);
+    (corrente.suFilePdf() ? optFilePdf_ : optStampante_)->setChecked(true);
     mostraModale();
     txtCopie_->setFocus();
 }

@@ -94,7 +94,7 @@ int Resa::figure(int e, bool riquadroDestro) const
     return n;
 }
 
-QString Resa::differenze(int tipo, const ContenutoScheda &contenuto) const
+QString Resa::riquadriFuoriPosto(int tipo) const
 {
     for (int e = 1; e <= 4; ++e) {
         const int sopra = alto(e), basso = sopra + 3100;
@@ -108,6 +108,15 @@ QString Resa::differenze(int tipo, const ContenutoScheda &contenuto) const
             if (!lati || lineaVicina(px({destra + 120, 0}).x(), mezzo.y(), false))
                 return QStringLiteral("exercise %1: box from x %2 is not where it belongs").arg(e).arg(sinistra);
         }
+    }
+    return {};
+}
+
+QString Resa::differenze(int tipo, const ContenutoScheda &contenuto) const
+{
+    if (const QString riquadri = riquadriFuoriPosto(tipo); !riquadri.isEmpty())
+        return riquadri;
+    for (int e = 1; e <= 4; ++e) {
         for (int o = 0; o < 15; ++o) {
             const bool primo = contenuto.primo[e - 1][o].numero() > 0;
             const bool secondo = tipo != 1 && contenuto.secondo[e - 1][o].numero() > 0;

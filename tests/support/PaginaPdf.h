@@ -34,6 +34,8 @@ public:
     bool cellaDisegnata(QPoint cella) const;
     // Cells of exercise e's box that show a picture.
     int figure(int e, bool riquadroDestro) const;
+    // Which box of the sheet of this kind is missing or misplaced; empty when none.
+    QString riquadriFuoriPosto(int tipo) const;
     // Where the page is not the sheet of this kind holding these pictures; empty when it is.
     QString differenze(int tipo, const ContenutoScheda &contenuto) const;
 
