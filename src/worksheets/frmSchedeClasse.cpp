@@ -70,6 +70,7 @@ frmSchedeClasse::frmSchedeClasse() : FinestraUnica(finestra)
     optFilePdf_ = aggiungi<QRadioButton>(client(), "optFilePdf", {600, 2400, 5200, 420});
     optFilePdf_->setText(StampanteCorrente::nomeFilePdf());
     barAvanzamento_ = aggiungi<QProgressBar>(client(), "barAvanzamento", {300, 3000, 5460, 360});
+    barAvanzamento_->setFormat(QStringLiteral("Schede pronte: %v su %m"));
     barAvanzamento_->hide();
 
     QWidget::setTabOrder(txtCopie_, chkSoluzioni_);
@@ -87,7 +88,7 @@ void frmSchedeClasse::apriPer(int tipo)
     tipo_ = tipo;
     // The printer may have been changed since the last opening.
     const StampanteCorrente &corrente = StampanteCorrente::istanza();
-    optStampante_->setVisible(!corrente.suFilePdf());
+    optStampante_->setEnabled(!corrente.suFilePdf());
     optStampante_->setText(QStringLiteral("Stampante scelta: ") + corrente.nome());
     (corrente.suFilePdf() ? optFilePdf_ : optStampante_)->setChecked(true);
     mostraModale();

@@ -244,7 +244,7 @@ private slots:
         // No queue of this name exists: the document fails at its first operation.
         StampanteCorrente::istanza().impostaStampante(QStringLiteral("Quorvel-coda-inesistente"));
         d->apriPer(3);
-        QVERIFY(d->optStampante()->isVisible() && d->optStampante()->isChecked());
+        QVERIFY(d->optStampante()->isEnabled() && d->optStampante()->isChecked());
         d->txtCopie()->setValue(8);
         d->cmdStampa_Click();
         StampanteCorrente::istanza().ripristina();
