@@ -13,16 +13,12 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <cstring>
 #include <optional>
-#include <string>
 
 namespace {
 
 constexpr int argomentiSbagliati = 2;
 constexpr int scritturaFallita = 1;
-
-const char *const opzioni[] = {"schede", "copie", "pdf", "soluzioni", "seme"};
 
 // Re-seeds when the draws ask, as they always do, but from a fixed reading, so
 // that the seed alone decides the sheets.
@@ -75,7 +71,7 @@ void tace(QtMsgType tipo, const QMessageLogContext &, const QString &testo)
 int eseguiConApplicazione(const QStringList &argomenti)
 {
     QCommandLineParser parser;
-    RigaComandoSchede::aggiungiOpzioni(parser);
+    parser.addOptions(RigaComandoSchede::opzioni());
     if (!parser.parse(argomenti)) {
         const QStringList sconosciute = parser.unknownOptionNames();
         if (!sconosciute.isEmpty())
@@ -139,24 +135,25 @@ namespace RigaComandoSchede {
 
 bool richiesta(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i)
-        for (const char *opzione : opzioni) {
-            const std::string nome = std::string("--") + opzione;
-            if (std::strncmp(argv[i], nome.c_str(), nome.size()) == 0 &&
-                (argv[i][nome.size()] == '\0' || argv[i][nome.size()] == '='))
+    const QList<QCommandLineOption> nostre = opzioni();
+    for (int i = 1; i < argc; ++i) {
+        const QString argomento = QString::fromLocal8Bit(argv[i]);
+        for (const QCommandLineOption &o : nostre) {
+            const QString nome = QStringLiteral("--") + o.names().first();
+            if (argomento == nome || argomento.startsWith(nome + QLatin1Char('=')))
                 return true;
         }
+    }
     return false;
 }
 
-void aggiungiOpzioni(QCommandLineParser &parser)
+QList<QCommandLineOption> opzioni()
 {
-    parser.addOption(
-        {"schede", "Scrive una serie di schede per la classe, del tipo 1, 2 o 3, senza finestre.", "tipo"});
-    parser.addOption({"copie", "Quante schede, da 1 a 40, ognuna diversa dalle altre.", "K"});
-    parser.addOption({"pdf", "Il file PDF da scrivere; un file che esiste non viene mai sovrascritto.", "FILE"});
-    parser.addOption({"soluzioni", "Aggiunge dopo le schede le pagine con le soluzioni."});
-    parser.addOption({"seme", "Lo stesso seme dà le stesse schede.", "S"});
+    return {{"schede", "Scrive senza finestre una serie di schede per la classe, del tipo 1, 2 o 3.", "1|2|3"},
+            {"copie", "Quante schede, da 1 a 40, ognuna diversa dalle altre.", "K"},
+            {"pdf", "Il file PDF da scrivere; un file che esiste non viene mai sovrascritto.", "FILE"},
+            {"soluzioni", "Aggiunge dopo le schede le pagine con le soluzioni."},
+            {"seme", "Lo stesso seme dà le stesse schede.", "S"}};
 }
 
 int esegui(int argc, char *argv[])
