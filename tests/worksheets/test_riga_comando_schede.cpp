@@ -83,13 +83,10 @@ private slots:
     {
         QTest::addColumn<QStringList>("argomenti");
         QTest::addColumn<QString>("parola");
-        QTest::newRow("tipo 0") << QStringList{"--schede", "0", "--copie", "3", "--pdf", "@"} << "tipo";
         QTest::newRow("tipo 4") << QStringList{"--schede", "4", "--copie", "3", "--pdf", "@"} << "tipo";
         QTest::newRow("tipo non numero") << QStringList{"--schede", "due", "--copie", "3", "--pdf", "@"} << "tipo";
-        QTest::newRow("senza tipo") << QStringList{"--copie", "3", "--pdf", "@"} << "--schede";
         QTest::newRow("0 copie") << QStringList{"--schede", "1", "--copie", "0", "--pdf", "@"} << "copie";
         QTest::newRow("41 copie") << QStringList{"--schede", "1", "--copie", "41", "--pdf", "@"} << "copie";
-        QTest::newRow("senza copie") << QStringList{"--schede", "1", "--pdf", "@"} << "--copie";
         QTest::newRow("senza file") << QStringList{"--schede", "1", "--copie", "3"} << "--pdf";
         QTest::newRow("seme negativo") << QStringList{"--schede", "1", "--copie", "3", "--pdf", "@", "--seme", "-1"}
                                        << "seme";

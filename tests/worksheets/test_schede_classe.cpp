@@ -39,14 +39,6 @@ QList<QStringList> pagine(QStringList operazioni)
     return r;
 }
 
-EsercizioEstratto esercizio(int primo, int secondo)
-{
-    EsercizioEstratto e;
-    e.ElementiPrimo = primo;
-    e.UltimaCasella = secondo - 1;
-    return e;
-}
-
 // What the answer key says of each exercise: first set, answer, and + to add or - to take away.
 struct Voce {
     int primo, risposta, cambio;
@@ -129,9 +121,10 @@ private slots:
 
     void laChiaveDiceQuantoAggiungereOTogliere()
     {
-        QCOMPARE(StampaSoluzioni::voce(1, esercizio(10, 0)), QStringLiteral("10 → 9"));
-        QCOMPARE(StampaSoluzioni::voce(2, esercizio(7, 3)), QStringLiteral("7 → 6, aggiungi 3"));
-        QCOMPARE(StampaSoluzioni::voce(3, esercizio(5, 11)), QStringLiteral("5 → 4, togli 7"));
+        // Picture, N, cells, M: the second set holds M + 1.
+        QCOMPARE(StampaSoluzioni::voce(1, {1, 10, {}, -1}), QStringLiteral("10 → 9"));
+        QCOMPARE(StampaSoluzioni::voce(2, {1, 7, {}, 2}), QStringLiteral("7 → 6, aggiungi 3"));
+        QCOMPARE(StampaSoluzioni::voce(3, {1, 5, {}, 10}), QStringLiteral("5 → 4, togli 7"));
     }
 
     void unaStampanteCheFallisceLoDiceUnaVoltaENonInviaNulla_data()
