@@ -34,7 +34,7 @@ void SuperficieRegistrata::disegno(QPoint inAltoASinistra, const Disegno &figura
 
 void SuperficieRegistrata::nuovaPagina()
 {
-    if (registra(QStringLiteral("Pagina")))
+    if (registra(QStringLiteral("NuovaPagina")))
         paginaFatta(++pagineFatte_);
 }
 

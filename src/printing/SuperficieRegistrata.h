@@ -23,7 +23,7 @@ public:
     void falliscaDa(int numero) { falliscaDa_ = numero; }
 
     // "X 3000", "Y 1000", "Carattere 14", "Testo <text>", "Spessore 3",
-    // "Linea 500,2000 5000,2000", "Disegno 830,2200 #7" (picture number), "Pagina", "Fine".
+    // "Linea 500,2000 5000,2000", "Disegno 830,2200 #7" (picture number), "NuovaPagina", "Fine".
     const QStringList &operazioni() const { return operazioni_; }
     // Documents sent, whatever their number of pages.
     int pagineInviate() const { return pagine_; }

@@ -32,7 +32,7 @@ QList<QStringList> pagine(QStringList operazioni)
         operazioni.removeLast();
     QList<QStringList> r{{}};
     for (const QString &o : operazioni)
-        if (o == "Pagina")
+        if (o == "NuovaPagina")
             r.append(QStringList());
         else
             r.last().append(o);
