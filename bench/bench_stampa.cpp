@@ -1,7 +1,8 @@
 // Writing one complete kind-2 sheet to a PDF through the print routine, against a
 // bare QPrinter loop that draws the same text, lines and pictures.
 #include "SchedaNuda.h"
-#include "printing/SuperficieQPrinter.h"
+#include "printing/FilePdf.h"
+#include "printing/SuperficiePdf.h"
 #include "ui/FrmFigure.h"
 #include "worksheets/StampaScheda.h"
 
@@ -13,14 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-std::unique_ptr<QPrinter> stampantePdf(const QString &file)
-{
-    auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    p->setOutputFormat(QPrinter::PdfFormat);
-    p->setOutputFileName(file);
-    return p;
-}
 
 ContenutoScheda contenuto()
 {
@@ -61,7 +54,7 @@ int main(int argc, char *argv[])
     nudo(file, c, conf);
     const double routine = mediana(
         [&] {
-            SuperficieQPrinter s(stampantePdf(file));
+            SuperficiePdf s(std::make_unique<FilePdf>(cartella.path()));
             StampaScheda(s, conf).stampa(c);
         },
         volte);

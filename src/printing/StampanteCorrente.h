@@ -10,7 +10,7 @@ class SuperficieStampa;
 // The application's current printer, one for the whole program: the system's
 // default printer at start (the first listed when there is no default), replaced
 // from the printer window, never saved. With no printer installed it is the
-// PDF writer, which puts each page in a new file of the documents folder.
+// PDF writer, which puts each document in a new file of the documents folder.
 class StampanteCorrente {
 public:
     static StampanteCorrente &istanza();
@@ -27,16 +27,12 @@ public:
     // Back to the printer of the start of the program, as the system has it now.
     void ripristina();
 
-    // A document on the current printer, or on the PDF writer whatever the
-    // current printer is. It may be in error from its first operation.
+    // A document on the current printer, or on "File PDF" whatever the current
+    // printer is. It may be in error from its first operation.
     std::unique_ptr<SuperficieStampa> apriDocumento(bool suFilePdf = false) const;
-    // A document on the PDF writer into this file, already made and empty;
-    // the file is removed unless the document is sent.
+    // A document for this file, already made and empty; the file is removed
+    // unless the document is written.
     static std::unique_ptr<SuperficieStampa> documentoPdf(const QString &fileRiservato);
-
-    // Where the PDF writer puts its files: a new name that was never used,
-    // "<radice>.pdf", "<radice> (2).pdf", ...
-    static QString riservaFilePdf(const QString &radice = QStringLiteral("Scheda"));
 
 private:
     StampanteCorrente();

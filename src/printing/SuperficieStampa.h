@@ -7,7 +7,7 @@
 
 class Disegno;
 
-// The drawing surface of one printed page, in twips from the top-left corner of
+// The drawing surface of a printed document, in twips from the top-left corner of
 // the printable area. A failure is sticky: once inErrore() is true every later
 // drawing does nothing and fineDocumento() sends nothing.
 class SuperficieStampa {
@@ -24,14 +24,17 @@ public:
     virtual void linea(QPoint da, QPoint a) = 0;
     // At the picture's own size, its top-left corner at the point.
     virtual void disegno(QPoint inAltoASinistra, const Disegno &figura) = 0;
-    // Ends the page and starts the next one of the same document.
+    // The next drawing goes on a new page of the same document.
     virtual void nuovaPagina() = 0;
-    // Sends the document; false when nothing was sent.
+    // Sends the document, all its pages in one job; false when nothing was sent.
     virtual bool fineDocumento() = 0;
 
     virtual bool inErrore() const = 0;
     // The file the page went to, for a printer that writes files; empty otherwise.
     virtual QString fileProdotto() const { return {}; }
+    // After an error: what to tell the user, when there is more to say than
+    // that the printer failed; empty otherwise.
+    virtual QString spiegazioneErrore() const { return {}; }
 
     // Told the number of pages done so far while the document is being produced,
     // which for a long document is where the time goes.

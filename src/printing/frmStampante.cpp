@@ -66,9 +66,9 @@ void frmStampante::MostraPredefinita()
 {
     const StampanteCorrente &corrente = StampanteCorrente::istanza();
     if (corrente.suFilePdf() && Combo1_->count() == 1)
-        Label1_->setText(senzaStampanti);
+        Label1_->impostaTestoIntero(senzaStampanti);
     else
-        Label1_->setText(QStringLiteral("La stampante predefinita è ") + aCapo + corrente.nome());
+        Label1_->impostaTestoIntero(QStringLiteral("La stampante predefinita è ") + aCapo + corrente.nome());
 }
 
 void frmStampante::Combo1_Click()
@@ -89,5 +89,5 @@ void frmStampante::Combo1_Click()
         if (trovata >= 0)
             corrente.impostaStampante(installate.at(trovata));
     }
-    Label2_->setText(QStringLiteral("La stampante scelta è ") + aCapo + corrente.nome());
+    Label2_->impostaTestoIntero(QStringLiteral("La stampante scelta è ") + aCapo + corrente.nome());
 }

@@ -25,9 +25,6 @@ public:
     // Set at the first selection event, the one raised by filling the list.
     bool ElencoPronto = false;
 
-    // The text a label shows for a printer name: the name as it is, with break
-    // chances between its characters so that a long name wraps inside the label.
-
 protected:
     void Form_Load() override;
 

@@ -50,6 +50,20 @@ QRectF Etichetta::ingombro() const
     return {0, 0, larghezza, altezza};
 }
 
+void Etichetta::impostaTestoIntero(const QString &testo)
+{
+    if (!carattereProprio_)
+        carattereProprio_ = font();
+    QFont f = *carattereProprio_;
+    setFont(f);
+    setText(testo);
+    constexpr double minimo = 4;
+    while (ingombro().height() > contentsRect().height() && f.pointSizeF() > minimo) {
+        f.setPointSizeF(qMax(minimo, f.pointSizeF() - 0.25));
+        setFont(f);
+    }
+}
+
 void Etichetta::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

@@ -22,11 +22,17 @@ bool StampaScheda::errore()
 {
     if (!superficie_.inErrore())
         return false;
-    if (!segnalato_) {
-        segnalato_ = true;
-        Messaggio::mostra(messaggioErrore());
-    }
+    segnala();
     return true;
+}
+
+void StampaScheda::segnala()
+{
+    if (segnalato_)
+        return;
+    segnalato_ = true;
+    const QString spiegazione = superficie_.spiegazioneErrore();
+    Messaggio::mostra(spiegazione.isEmpty() ? messaggioErrore() : spiegazione);
 }
 
 void StampaScheda::StampaIntestazione()
@@ -103,9 +109,7 @@ void StampaScheda::numera(int numero, int totale)
 bool StampaScheda::concludi()
 {
     const bool inviata = superficie_.fineDocumento();
-    if (!inviata && !segnalato_) {
-        segnalato_ = true;
-        Messaggio::mostra(messaggioErrore());
-    }
+    if (!inviata)
+        segnala();
     return inviata;
 }

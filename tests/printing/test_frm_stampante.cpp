@@ -66,17 +66,23 @@ private slots:
             QCOMPARE(nuova.Label1()->text(), QStringLiteral("La stampante predefinita è \nFile PDF"));
     }
 
-    void iNomiSiMostranoComeSonoEAndandoACapo()
+    void iNomiSiMostranoInteriComeSono()
     {
         frmStampante &f = frmStampante::istanza();
         Etichetta *l = f.Label2();
         QCOMPARE(l->textFormat(), Qt::PlainText);
+        const double punti = l->font().pointSizeF();
+        // The longest name a queue can have is 127 characters.
         for (const QString &nome :
-             {QStringLiteral("<b>Aula</b>&amp;"), QStringLiteral("Stampante_Laboratorio_Informatica_Piano_Terra"),
-              QStringLiteral("Aula-3_Stampante.è")}) {
-            l->setText(QStringLiteral("La stampante scelta è \n") + nome);
+             {QStringLiteral("<b>Aula</b>&amp;"), QStringLiteral("Aula-3_Stampante.è"),
+              QStringLiteral("Stampante_Laboratorio_Informatica_Piano_Terra_Aula_Magna_Edificio_B_AlaEst"),
+              QString(127, QLatin1Char('W'))}) {
+            l->impostaTestoIntero(QStringLiteral("La stampante scelta è \n") + nome);
+            QCOMPARE(l->text(), QStringLiteral("La stampante scelta è \n") + nome);
             QVERIFY2(l->ingombro().width() <= l->width(), qPrintable(nome));
             QVERIFY2(l->ingombro().height() <= l->height(), qPrintable(nome));
+            if (nome.size() < 20)
+                QCOMPARE(l->font().pointSizeF(), punti);
         }
     }
 

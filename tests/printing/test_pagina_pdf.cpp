@@ -1,4 +1,5 @@
-#include "printing/SuperficieQPrinter.h"
+#include "printing/FilePdf.h"
+#include "printing/SuperficiePdf.h"
 #include "support/AmbienteTest.h"
 #include "support/PaginaPdf.h"
 #include "worksheets/StampaScheda.h"
@@ -6,13 +7,12 @@
 #include "worksheets/frmStampaSchede2.h"
 #include "worksheets/frmStampaSchede3.h"
 
-#include <QPageLayout>
-#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-constexpr double margineMm = 10.0;
+// "File PDF" draws from 10 pt inside the page's edges.
+constexpr double marginePunti = 10.0;
 } // namespace
 
 class TestPaginaPdf : public QObject {
@@ -50,14 +50,8 @@ private slots:
         const ContenutoScheda contenuto = f->contenuto();
 
         QTemporaryDir cartella;
-        const QString pdf = cartella.filePath("scheda.pdf");
-        auto stampante = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        stampante->setOutputFormat(QPrinter::PdfFormat);
-        stampante->setOutputFileName(pdf);
-        stampante->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                             QMarginsF(margineMm, margineMm, margineMm, margineMm),
-                                             QPageLayout::Millimeter));
-        SuperficieQPrinter superficie(std::move(stampante));
+        const QString pdf = cartella.filePath("Scheda.pdf");
+        SuperficiePdf superficie(std::make_unique<FilePdf>(cartella.path()));
         QVERIFY(StampaScheda(superficie, f->configurazione()).stampa(contenuto));
         QVERIFY(AmbienteTest::messaggi().isEmpty());
 
@@ -71,7 +65,7 @@ private slots:
         }
         const QString istruzione = QString::fromUtf8(f->configurazione().istruzione);
         QCOMPARE(parole.join(' '), "Nome e Cognome " + istruzione);
-        const double margine = margineMm / 25.4 * 72;
+        const double margine = marginePunti;
         QVERIFY(qAbs(posti[0].x() - (margine + f->configurazione().xNome / 20.0)) < 2);
         QVERIFY(qAbs(posti[0].y() - (margine + 1000 / 20.0)) < 4);
         QVERIFY(qAbs(posti[3].x() - (margine + 1000 / 20.0)) < 2);
@@ -82,6 +76,7 @@ private slots:
         QVERIFY(!immagini.isEmpty());
         QVERIFY2(!immagini.contains(" jpeg "), qPrintable(immagini));
 
+        const double margineMm = marginePunti / 72 * 25.4;
         const PaginaPdf::Resa pagina(pdf, 1, {margineMm, margineMm});
         QVERIFY(pagina.valida());
         const QString differenze = pagina.differenze(tipo, contenuto);

@@ -1,3 +1,4 @@
+#include "printing/FilePdf.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"
@@ -8,6 +9,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 // Run with no print service reachable (CUPS_SERVER pointing nowhere).
 class TestSenzaStampanti : public QObject {
@@ -66,6 +72,76 @@ private slots:
         QFile pdf(documenti.filePath("Scheda.pdf"));
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5) == "%PDF-");
+    }
+
+    // The folder cannot be made, is read-only, or the disk fills during the write:
+    // the message names the folder and why, nothing is left, and the next save works.
+    void unSalvataggioFallitoLoDiceENonLasciaNulla_data()
+    {
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("non si crea") << "file"
+                                     << "la cartella non si può creare.";
+        QTest::newRow("sola lettura") << "sola lettura"
+                                      << "la cartella è di sola lettura.";
+        QTest::newRow("scrittura interrotta") << "limite"
+                                              << "errore di scrittura";
+    }
+    void unSalvataggioFallitoLoDiceENonLasciaNulla()
+    {
+        QFETCH(QString, caso);
+        QFETCH(QString, motivo);
+        if (caso == "sola lettura" && geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        StampanteCorrente::istanza().impostaFilePdf();
+        const QString casa = casa_ + "/" + caso;
+        const QString documenti = casa + "/Documents";
+        QVERIFY(QDir().mkpath(casa));
+        qputenv("HOME", casa.toUtf8());
+        QFile ostacolo(documenti);
+        if (caso == "file")
+            QVERIFY(ostacolo.open(QIODevice::WriteOnly));
+        else
+            QVERIFY(QDir().mkpath(documenti));
+        if (caso == "sola lettura")
+            QVERIFY(QFile::setPermissions(documenti, QFile::ReadOwner | QFile::ExeOwner));
+        rlimit limite{};
+        getrlimit(RLIMIT_FSIZE, &limite);
+        if (caso == "limite") {
+            // A write that stops part way, as on a full disk.
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit corto = limite;
+            corto.rlim_cur = 4096;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &corto), 0);
+        }
+        stampaScheda();
+        setrlimit(RLIMIT_FSIZE, &limite);
+        QCOMPARE(AmbienteTest::messaggi().size(), 1);
+        QVERIFY2(AmbienteTest::messaggi()[0].startsWith("La scheda non è stata salvata nella cartella\n" + documenti +
+                                                        "\n" + motivo),
+                 qPrintable(AmbienteTest::messaggi()[0]));
+        if (caso != "file")
+            QCOMPARE(QDir(documenti).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+
+        ostacolo.remove();
+        QFile::setPermissions(documenti, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        AmbienteTest::registraMessaggi();
+        stampaScheda();
+        QCOMPARE(AmbienteTest::messaggi(),
+                 QStringList{"La scheda è stata salvata nel file\n" + documenti + "/Scheda.pdf"});
+        qputenv("HOME", casa_.toUtf8());
+    }
+
+    void senzaHomeLaCasaDelDatabaseDegliUtenti()
+    {
+        const QByteArray casa = qgetenv("HOME");
+        qunsetenv("HOME");
+        const QString documenti = FilePdf::cartellaDocumenti();
+        qputenv("HOME", casa);
+        const passwd *utente = getpwuid(geteuid());
+        QVERIFY(utente);
+        const QString attesa = QDir::cleanPath(QString::fromLocal8Bit(utente->pw_dir));
+        QCOMPARE(documenti, attesa == "/" ? QString() : attesa + "/Documents");
     }
 
 private:

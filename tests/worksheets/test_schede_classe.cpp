@@ -14,8 +14,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMenuBar>
-#include <QPageLayout>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -194,11 +192,8 @@ private slots:
         QCOMPARE(PaginaPdf::pagine(pdf), 12 + 1);
         const QMap<int, QList<Voce>> chiave = leggiChiave(pdf, 13, 13);
         QCOMPARE(chiave.keys().size(), 12);
-        // Where the PDF writer puts the printable area's corner.
-        QPrinter scrittore(QPrinter::HighResolution);
-        scrittore.setOutputFormat(QPrinter::PdfFormat);
-        scrittore.setPageSize(QPageSize(QPageSize::A4));
-        const QPointF origine = scrittore.pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
+        // "File PDF" draws from 10 pt inside the page's edges.
+        const QPointF origine(10 / 72.0 * 25.4, 10 / 72.0 * 25.4);
         for (int n = 1; n <= 12; ++n) {
             const PaginaPdf::Resa pagina(pdf, n, origine);
             QVERIFY(pagina.valida());
