@@ -7,6 +7,7 @@
 #include "worksheets/frmStampaSchede2.h"
 #include "worksheets/frmStampaSchede3.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +82,20 @@ private slots:
         QVERIFY(pagina.valida());
         const QString differenze = pagina.differenze(tipo, contenuto);
         QVERIFY2(differenze.isEmpty(), qPrintable(differenze));
+    }
+
+    // Several sheets make one document, one page each, handed over once.
+    void piuSchedeUnSoloDocumento()
+    {
+        frmStampaSchede2 &f = frmStampaSchede2::istanza();
+        QTemporaryDir cartella;
+        SuperficiePdf superficie(std::make_unique<FilePdf>(cartella.path()));
+        StampaScheda stampa(superficie, f.configurazione());
+        stampa.disegna(f.contenuto());
+        superficie.nuovaPagina();
+        QVERIFY(stampa.stampa(f.contenuto()));
+        QCOMPARE(QDir(cartella.path()).entryList(QDir::Files), QStringList{"Scheda.pdf"});
+        QCOMPARE(PaginaPdf::pagine(cartella.filePath("Scheda.pdf")), 2);
     }
 };
 
