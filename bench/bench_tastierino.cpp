@@ -3,8 +3,8 @@
 // second set. Run on the display to measure (QT_QPA_PLATFORM=xcb with DISPLAY
 // set, or offscreen); prints the median, 95th percentile and worst case.
 #include "app/Applicazione.h"
-#include "app/TipoEsercizio.h"
 #include "exercise/StatoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "ui/Cornice.h"
 #include "ui/Immagine.h"

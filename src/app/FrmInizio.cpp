@@ -1,6 +1,6 @@
 #include "FrmInizio.h"
 
-#include "TipoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
 #include "ui/CodiciTasto.h"
@@ -21,9 +21,9 @@
 
 namespace {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int rosaForte = RGB(255, 128, 255);
-constexpr int blu = RGB(0, 0, 255);
+constexpr QColor rosa(255, 192, 255);
+constexpr QColor rosaForte(255, 128, 255);
+constexpr QColor blu(0, 0, 255);
 constexpr int numeroPulsanti = 4;
 
 constexpr DefinizioneFinestra finestra{.titolo = "GLI ZORVANI",
@@ -84,7 +84,8 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "INSIEME VUOTO ( )",
      .sfondo = rosaForte,
      .carattere = pulsanti,
-     .tabIndex = 0},
+     .tabIndex = 0,
+     .descrizione = "Esercizio: il secondo insieme parte vuoto"},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Option1",
      .indice = 1,
@@ -93,7 +94,8 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "AGGIUNGI ELEMENTI (+)",
      .sfondo = rosa,
      .carattere = pulsanti,
-     .tabIndex = 1},
+     .tabIndex = 1,
+     .descrizione = "Esercizio: il secondo insieme parte con meno elementi"},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Option1",
      .indice = 2,
@@ -102,7 +104,8 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "TOGLI ELEMENTI (-)",
      .sfondo = rosa,
      .carattere = pulsanti,
-     .tabIndex = 2},
+     .tabIndex = 2,
+     .descrizione = "Esercizio: il secondo insieme parte con più elementi"},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Option1",
      .indice = 3,
@@ -111,17 +114,28 @@ constexpr DefinizioneControllo definizioni[] = {
      .testo = "E S C I ",
      .sfondo = rosa,
      .carattere = pulsanti,
-     .tabIndex = 3},
-    {.tipo = TipoControllo::Immagine, .nome = "Image1", .posizione = {90, 2385, 5985, 3870}, .estendi = true},
+     .tabIndex = 3,
+     .descrizione = "Chiude il programma"},
+    {.tipo = TipoControllo::Immagine,
+     .nome = "Image1",
+     .posizione = {90, 2385, 5985, 3870},
+     .estendi = true,
+     .descrizione = "Un insieme di dieci abeti"},
     {.tipo = TipoControllo::Etichetta,
      .nome = "Label5",
      .posizione = {0, 7425, 12030, 465},
      .testo = "Impariamo insieme a contare gli insiemi!",
      .sfondo = rosaForte,
-     .primoPiano = RGB(128, 0, 0),
+     .primoPiano = QColor(128, 0, 0),
      .carattere = {"Arial", 21.75, true},
      .allineamento = Allineamento::Centro},
 };
+
+// Every other window comes back here when it closes.
+[[maybe_unused]] const bool ritorno = [] {
+    RegistroFinestre::impostaRitorno([] { FrmInizio::istanza().mostra(); });
+    return true;
+}();
 
 } // namespace
 

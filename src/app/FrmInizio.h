@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Tendine.h"
+#include "app/Tendine.h"
 #include "ui/Finestra.h"
 
 class Etichetta;

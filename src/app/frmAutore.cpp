@@ -4,10 +4,10 @@
 
 namespace {
 
-constexpr int bluScuro = RGB(0, 0, 192);
+constexpr QColor bluScuro(0, 0, 192);
 
 constexpr DefinizioneFinestra finestra{
-    .titolo = "Autore", .larghezzaClient = 6975, .altezzaClient = 3510, .sfondo = RGB(192, 255, 255)};
+    .titolo = "Autore", .larghezzaClient = 6975, .altezzaClient = 3510, .sfondo = QColor(192, 255, 255)};
 
 constexpr DefinizioneControllo definizioni[] = {
     {.tipo = TipoControllo::Etichetta,
@@ -36,7 +36,7 @@ constexpr DefinizioneControllo definizioni[] = {
      .nome = "Command1",
      .posizione = {1845, 2940, 2700, 345},
      .testo = "C h i u d i",
-     .sfondo = RGB(128, 255, 255),
+     .sfondo = QColor(128, 255, 255),
      .carattere = {"Arial", 12, false},
      .tabIndex = 4},
 };

@@ -3,10 +3,10 @@
 #include "RegoleTastierino.h"
 #include "StatoEsercizio.h"
 #include "TempoRisposta.h"
-#include "app/FrmInizio.h"
-#include "app/TipoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "platform/Casuale.h"
 #include "platform/Orologio.h"
+#include "ui/Accessibilita.h"
 #include "ui/CodiciTasto.h"
 #include "ui/Cornice.h"
 #include "ui/Etichetta.h"
@@ -22,13 +22,13 @@
 
 namespace {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int pesca = RGB(255, 224, 192);
-constexpr int arancio = RGB(255, 192, 128); // the focused keypad or help button
-constexpr int mattone = RGB(192, 64, 0);
-constexpr int rosso = RGB(255, 0, 0);
-constexpr int rossoScuro = RGB(192, 0, 0);
-constexpr int blu = RGB(0, 0, 255);
+constexpr QColor rosa(255, 192, 255);
+constexpr QColor pesca(255, 224, 192);
+constexpr QColor arancio(255, 192, 128); // the focused keypad or help button
+constexpr QColor mattone(192, 64, 0);
+constexpr QColor rosso(255, 0, 0);
+constexpr QColor rossoScuro(192, 0, 0);
+constexpr QColor blu(0, 0, 255);
 constexpr int caselle = GeneratoreEsercizio::numeroCaselle;
 
 constexpr DefinizioneFinestra finestra{.titolo = "Costruisci l'insieme consecutivo minore",
@@ -72,11 +72,14 @@ struct Tasto {
     const char *testo;
     QRect posizione;
     int tab;
+    const char *descrizione;
 };
 constexpr Tasto tasti[RegoleTastierino::numeroTasti] = {
-    {"AGGIUNGI", {90, 420, 2625, 930}, 0},   {"TOGLI", {2805, 420, 2625, 915}, 10},
-    {"VERIFICA", {90, 1440, 2625, 930}, 11}, {"AVANTI", {2805, 1440, 2625, 915}, 12},
-    {"ESCI", {105, 2505, 5325, 930}, 13},
+    {"AGGIUNGI", {90, 420, 2625, 930}, 0, "Aggiunge un elemento al secondo insieme"},
+    {"TOGLI", {2805, 420, 2625, 915}, 10, "Toglie un elemento dal secondo insieme"},
+    {"VERIFICA", {90, 1440, 2625, 930}, 11, "Controlla la risposta"},
+    {"AVANTI", {2805, 1440, 2625, 915}, 12, "Passa al prossimo esercizio"},
+    {"ESCI", {105, 2505, 5325, 930}, 13, "Torna alla finestra iniziale"},
 };
 
 // Front to back: the score box, the second set, the first set, the three panels, the texts.
@@ -105,7 +108,8 @@ constexpr auto definizioni = [] {
                   .primoPiano = blu,
                   .carattere = valore,
                   .allineamento = Allineamento::Centro,
-                  .suggerimento = punteggi[i].suggerimento};
+                  .suggerimento = punteggi[i].suggerimento,
+                  .descrizione = punteggi[i].intestazione};
     }
     // The pictures of a set lie in front of its outline.
     d[n++] = {
@@ -151,7 +155,8 @@ constexpr auto definizioni = [] {
                   .testo = tasti[i].testo,
                   .sfondo = pesca,
                   .carattere = tastierino,
-                  .tabIndex = tasti[i].tab};
+                  .tabIndex = tasti[i].tab,
+                  .descrizione = tasti[i].descrizione};
 
     d[n++] = {.tipo = TipoControllo::Cornice,
               .nome = "fraAiuto",
@@ -174,7 +179,8 @@ constexpr auto definizioni = [] {
               .testo = "SI",
               .sfondo = pesca,
               .carattere = aiuto,
-              .tabIndex = 27};
+              .tabIndex = 27,
+              .descrizione = "Mostra la soluzione"};
     d[n++] = {.tipo = TipoControllo::PulsanteOpzione,
               .nome = "Option3",
               .indice = 1,
@@ -183,7 +189,8 @@ constexpr auto definizioni = [] {
               .testo = "NO",
               .sfondo = pesca,
               .carattere = aiuto,
-              .tabIndex = 28};
+              .tabIndex = 28,
+              .descrizione = "Riprova senza aiuto"};
 
     d[n++] = {.tipo = TipoControllo::Cornice,
               .nome = "fraIntervento",
@@ -203,7 +210,8 @@ constexpr auto definizioni = [] {
               .posizione = {1110, 1872, 3330, 945},
               .testo = "OK",
               .carattere = aiuto,
-              .tabIndex = 7};
+              .tabIndex = 7,
+              .descrizione = "Mostra la soluzione"};
 
     d[n++] = {.tipo = TipoControllo::Etichetta,
               .nome = "Label2",
@@ -255,6 +263,13 @@ frmOperativo::frmOperativo() : FinestraUnica(finestra)
     Option1_ = array<PulsanteOpzione>("Option1");
     Option3_ = array<PulsanteOpzione>("Option3");
     optOK_ = controllo<PulsanteOpzione>("optOK");
+
+    // What a screen reader says of the sets, and the notices it reads out as they appear.
+    Accessibilita::descriviInsieme(FraSfondoS_, QStringLiteral("Primo insieme"));
+    Accessibilita::descriviInsieme(FraSfondoD_, QStringLiteral("Secondo insieme"));
+    Accessibilita::segnaAvviso(LblEsito_);
+    Accessibilita::segnaAvviso(fraAiuto_, LblAiuto_->text());
+    Accessibilita::segnaAvviso(fraIntervento_, lblIntervento_->text());
 
     for (const auto &[indice, pulsante] : Option1_) {
         connect(pulsante, &PulsanteOpzione::presoFuoco, this, &frmOperativo::Option1_GotFocus);
@@ -346,7 +361,7 @@ void frmOperativo::EsciEsercizio()
     // While the program is ending, the start window is being unloaded too.
     if (!uscito_ && !RegistroFinestre::istanza().inChiusura()) {
         uscito_ = true;
-        FrmInizio::istanza().mostra();
+        RegistroFinestre::istanza().tornaAllInizio();
     }
     scarica();
 }
@@ -492,12 +507,15 @@ void frmOperativo::VerificaRisposta()
         RisposteEsatte = piuUno(RisposteEsatte);
         lblRisEsatte_->setText(QString::number(RisposteEsatte));
         LblEsito_->setText(esatto);
+        Accessibilita::annuncia(LblEsito_);
         TastiRisolto();
     } else {
         LblEsito_->setText(errato);
+        Accessibilita::annuncia(LblEsito_);
         RisposteErrate = piuUno(RisposteErrate);
         lblRisErrate_->setText(QString::number(RisposteErrate));
         portaDavanti(fraAiuto_);
+        Accessibilita::annuncia(fraAiuto_);
         // Without a focused button the keyboard could not answer the offer.
         daiFuoco(Option3_(0));
     }
@@ -528,6 +546,7 @@ void frmOperativo::RifiutaAiuto()
     if (RifiutiAiuto >= 3) {
         RifiutiAiuto = 0;
         portaDavanti(fraIntervento_);
+        Accessibilita::annuncia(fraIntervento_);
         daiFuoco(optOK_);
         optOK_->impostaValore(false);
         return;

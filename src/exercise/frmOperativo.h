@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GeneratoreEsercizio.h"
+#include "exercise/GeneratoreEsercizio.h"
 #include "ui/Finestra.h"
 
 class Cornice;

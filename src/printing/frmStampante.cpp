@@ -11,7 +11,7 @@ namespace {
 constexpr Carattere sansSerif{"MS Sans Serif", 9.75, true};
 
 constexpr DefinizioneFinestra finestra{
-    .titolo = "Form1", .larghezzaClient = 6060, .altezzaClient = 5460, .sfondo = RGB(255, 255, 192)};
+    .titolo = "Form1", .larghezzaClient = 6060, .altezzaClient = 5460, .sfondo = QColor(255, 255, 192)};
 
 constexpr DefinizioneControllo definizioni[] = {
     {.tipo = TipoControllo::Etichetta, .nome = "Label1", .posizione = {432, 168, 1716, 1524}, .carattere = sansSerif},
@@ -25,7 +25,7 @@ constexpr DefinizioneControllo definizioni[] = {
      .nome = "Command2",
      .posizione = {1128, 4188, 3168, 648},
      .testo = "C H I U D I",
-     .sfondo = RGB(255, 255, 128),
+     .sfondo = QColor(255, 255, 128),
      .carattere = {"MS Sans Serif", 13.5, true},
      .tabIndex = 3},
 };

@@ -1,7 +1,5 @@
 #pragma once
 
-class QKeyEvent;
-
 // The key codes and character codes the windows' keyboard rules are written in:
 // 13 Enter, 9 Tab, 32 Space, 48-57 main-keyboard digits, 65-90 letters,
 // 96-105 numeric-keypad digits, 112-123 F1-F12.
@@ -14,10 +12,4 @@ constexpr int F3 = 114;
 constexpr int Cifra(int n) { return 48 + n; }
 constexpr int CifraTastierino(int n) { return 96 + n; }
 constexpr int Lettera(char maiuscola) { return maiuscola; }
-
-// Key code of a key event; keys with no code of their own give a code above 255,
-// which no rule accepts.
-int codice(const QKeyEvent &e);
-// Character typed by the event, or 0 when it types none.
-int carattere(const QKeyEvent &e);
 } // namespace CodiciTasto

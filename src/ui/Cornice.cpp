@@ -1,10 +1,10 @@
 #include "Cornice.h"
 
-#include "Twips.h"
+#include "Sfondo.h"
 
 Cornice::Cornice(QWidget *parent) : QFrame(parent) { setFocusPolicy(Qt::NoFocus); }
 
-void Cornice::impostaSfondo(int colore) { riempiSfondo(this, colore); }
+void Cornice::impostaSfondo(const std::optional<QColor> &colore) { riempiSfondo(this, colore); }
 
 void Cornice::impostaBordo(bool bordo)
 {

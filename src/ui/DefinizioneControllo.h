@@ -1,8 +1,11 @@
 #pragma once
 
-#include "Twips.h"
+#include "ui/Twips.h"
 
+#include <QColor>
 #include <QRect>
+
+#include <optional>
 
 enum class TipoControllo {
     Etichetta,       // label
@@ -35,14 +38,15 @@ struct DefinizioneControllo {
     int indiceContenitore = -1;
     QRect posizione; // left, top, width, height in twips
     const char *testo = nullptr;
-    int sfondo = -1;     // back colour; -1 transparent or default
-    int primoPiano = -1; // text colour, or border colour of shapes
+    std::optional<QColor> sfondo = std::nullopt;     // back colour; none: transparent or default
+    std::optional<QColor> primoPiano = std::nullopt; // text colour, or border colour of shapes
     Carattere carattere = {};
     Allineamento allineamento = Allineamento::Sinistra;
     bool bordo = false;   // frames and shapes
     bool estendi = false; // image controls stretch their picture
     int tabIndex = -1;
     const char *suggerimento = nullptr; // tooltip
+    const char *descrizione = nullptr;  // what assistive technology says of it besides its name
 };
 
 // A window as the designer drew it.
@@ -50,7 +54,7 @@ struct DefinizioneFinestra {
     const char *titolo;
     int larghezzaClient; // twips
     int altezzaClient;   // twips
-    int sfondo = -1;
+    std::optional<QColor> sfondo = std::nullopt;
     bool grande = false; // opens maximized and scales its controls in proportion
     const char *icona = nullptr;
 };

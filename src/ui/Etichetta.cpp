@@ -1,6 +1,6 @@
 #include "Etichetta.h"
 
-#include "Twips.h"
+#include "Sfondo.h"
 
 #include <QPainter>
 #include <QTextLayout>
@@ -14,13 +14,13 @@ Etichetta::Etichetta(QWidget *parent) : QLabel(parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void Etichetta::impostaSfondo(int colore) { riempiSfondo(this, colore); }
+void Etichetta::impostaSfondo(const std::optional<QColor> &colore) { riempiSfondo(this, colore); }
 
-void Etichetta::impostaColoreTesto(int colore)
+void Etichetta::impostaColoreTesto(const QColor &colore)
 {
     QPalette p = palette();
-    p.setColor(QPalette::WindowText, QColor(inQRgb(colore)));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(inQRgb(colore)));
+    p.setColor(QPalette::WindowText, colore);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, colore);
     setPalette(p);
 }
 

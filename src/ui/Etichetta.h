@@ -12,8 +12,8 @@ class Etichetta : public QLabel {
     Q_OBJECT
 public:
     explicit Etichetta(QWidget *parent = nullptr);
-    void impostaSfondo(int colore); // -1: transparent
-    void impostaColoreTesto(int colore);
+    void impostaSfondo(const std::optional<QColor> &colore); // none: transparent
+    void impostaColoreTesto(const QColor &colore);
 
     // The space the text takes once wrapped to the label's width.
     QRectF ingombro() const;

@@ -1,5 +1,6 @@
 #include "Finestra.h"
 
+#include "Accessibilita.h"
 #include "Cornice.h"
 #include "Etichetta.h"
 #include "Immagine.h"
@@ -8,8 +9,10 @@
 #include "RegistroFinestre.h"
 #include "Riquadro.h"
 #include "Sagoma.h"
+#include "Sfondo.h"
 #include "Twips.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -52,6 +55,7 @@ Qt::Alignment allineamento(Allineamento a)
 
 Finestra::Finestra(const DefinizioneFinestra &definizione) : definizione_(definizione), client_(new QWidget(this))
 {
+    Accessibilita::prepara();
     static quint64 creati = 0;
     numero_ = ++creati;
     setWindowTitle(QString::fromUtf8(definizione.titolo));
@@ -104,8 +108,8 @@ QWidget *Finestra::creaControllo(const DefinizioneControllo &d, QWidget *conteni
         auto *e = new Etichetta(contenitore);
         e->setText(testo);
         e->impostaSfondo(d.sfondo);
-        if (d.primoPiano >= 0)
-            e->impostaColoreTesto(d.primoPiano);
+        if (d.primoPiano)
+            e->impostaColoreTesto(*d.primoPiano);
         e->setAlignment(allineamento(d.allineamento));
         w = e;
         break;
@@ -132,8 +136,9 @@ QWidget *Finestra::creaControllo(const DefinizioneControllo &d, QWidget *conteni
     }
     case TipoControllo::PulsanteOpzione: {
         auto *o = new PulsanteOpzione(contenitore);
-        o->impostaIndice(d.indice);
-        o->impostaTesto(testo);
+        if (d.indice >= 0)
+            gruppo(d.nome)->addButton(o, d.indice);
+        o->setText(testo);
         o->impostaSfondo(d.sfondo);
         w = o;
         break;
@@ -166,8 +171,23 @@ QWidget *Finestra::creaControllo(const DefinizioneControllo &d, QWidget *conteni
     w->setFont(carattere(d.carattere, w->font()));
     if (d.suggerimento)
         w->setToolTip(QString::fromUtf8(d.suggerimento));
+    if (d.descrizione)
+        w->setAccessibleDescription(QString::fromUtf8(d.descrizione));
     w->setGeometry(Twips::inPixel(d.posizione));
     return w;
+}
+
+QButtonGroup *Finestra::gruppo(const char *nome)
+{
+    const QString n = QString::fromLatin1(nome);
+    auto *g = findChild<QButtonGroup *>(n, Qt::FindDirectChildrenOnly);
+    if (!g) {
+        // Option buttons drawn as push buttons are never left selected: nothing to keep exclusive.
+        g = new QButtonGroup(this);
+        g->setObjectName(n);
+        g->setExclusive(false);
+    }
+    return g;
 }
 
 QMenu *Finestra::aggiungiMenu(const char *nome, const QString &testo)

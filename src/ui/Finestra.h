@@ -3,6 +3,7 @@
 #include "DefinizioneControllo.h"
 #include "ElencoControlli.h"
 #include "Rapporti.h"
+#include "RegistroFinestre.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -11,6 +12,7 @@
 
 class QMenu;
 class QAction;
+class QButtonGroup;
 class QTimer;
 
 // A window of the program. One instance per class (see FinestraUnica), loaded at
@@ -19,7 +21,7 @@ class QTimer;
 // unloading runs the unload handler and discards the instance, so the next
 // reference loads a fresh one. Large windows open maximized and keep every
 // control at its proportional place at any size.
-class Finestra : public QMainWindow {
+class Finestra : public QMainWindow, public RegistroFinestre::Voce {
     Q_OBJECT
 public:
     ~Finestra() override;
@@ -27,8 +29,8 @@ public:
     void mostra();       // modeless: shown, in front and active
     void mostraModale(); // the other windows take no input until it is hidden or unloaded
     void nascondi();
-    void scarica();
-    bool scaricata() const { return scaricata_; }
+    void scarica() override;
+    bool scaricata() const override { return scaricata_; }
 
     QWidget *client() const { return client_; }
     const ElencoControlli &controlli() const { return elenco_; }
@@ -84,6 +86,8 @@ private:
     void restituisciAttivazione();
     void ridimensionato();
     QWidget *creaControllo(const DefinizioneControllo &d, QWidget *contenitore);
+    // The button group of an array of option buttons, whose ids are the array's indices.
+    QButtonGroup *gruppo(const char *nome);
     void centra();
 
     DefinizioneFinestra definizione_;

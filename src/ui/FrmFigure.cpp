@@ -1,10 +1,13 @@
 #include "FrmFigure.h"
 
 #include "Immagine.h"
+#include "NomiFigure.h"
 
 #include <array>
 
 namespace {
+
+static_assert(NomiFigure::numero == FrmFigure::numeroFigure, "every picture has its words");
 
 constexpr DefinizioneFinestra finestra{.titolo = "Form1", .larghezzaClient = 8295, .altezzaClient = 6120};
 
@@ -15,7 +18,7 @@ constexpr auto definizioni = [] {
             .nome = "FraSfondoS",
             .indice = 2,
             .posizione = {504, 1212, 6135, 3045},
-            .sfondo = RGB(255, 255, 192)};
+            .sfondo = QColor(255, 255, 192)};
     for (int k = 0; k < FrmFigure::numeroFigure; ++k)
         d[1 + k] = {.tipo = TipoControllo::Immagine,
                     .nome = "Image3",

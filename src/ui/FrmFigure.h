@@ -6,7 +6,8 @@
 class Immagine;
 
 // The picture store: a window never shown, whose image controls Image3(0..12)
-// hold the blank picture (0) and the twelve element pictures (1..12).
+// hold the blank picture (0) and the twelve element pictures (1..12); NomiFigure
+// says in words what each one shows.
 class FrmFigure : public FinestraUnica<FrmFigure> {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "Immagine.h"
 
+#include <QEvent>
 #include <QPainter>
 
 Immagine::Immagine(QWidget *parent) : QWidget(parent)
@@ -15,6 +16,7 @@ void Immagine::impostaDisegno(const Disegno &disegno)
     // grows to hold it, whatever size the layout gives it.
     setMinimumSize(estendi_ ? QSize(0, 0) : disegno_.dimensione());
     update();
+    emit cambiata();
 }
 
 void Immagine::togliDisegno()
@@ -22,12 +24,21 @@ void Immagine::togliDisegno()
     disegno_ = Disegno();
     setMinimumSize(0, 0);
     update();
+    emit cambiata();
 }
 
 void Immagine::impostaEstendi(bool estendi)
 {
     estendi_ = estendi;
     update();
+}
+
+bool Immagine::event(QEvent *e)
+{
+    const bool risultato = QWidget::event(e);
+    if (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent)
+        emit cambiata();
+    return risultato;
 }
 
 void Immagine::paintEvent(QPaintEvent *)

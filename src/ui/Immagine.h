@@ -18,7 +18,12 @@ public:
 
     void impostaEstendi(bool estendi);
 
+signals:
+    // Its picture changed, or it was shown or hidden.
+    void cambiata();
+
 protected:
+    bool event(QEvent *e) override;
     void paintEvent(QPaintEvent *) override;
 
 private:

@@ -1,14 +1,12 @@
 #include "Pulsante.h"
 
-#include "Twips.h"
-
 Pulsante::Pulsante(QWidget *parent) : QPushButton(parent) { setAutoDefault(false); }
 
-void Pulsante::impostaSfondo(int colore)
+void Pulsante::impostaSfondo(const std::optional<QColor> &colore)
 {
-    if (colore < 0)
+    if (!colore)
         return;
     QPalette p = palette();
-    p.setColor(QPalette::Button, QColor(inQRgb(colore)));
+    p.setColor(QPalette::Button, *colore);
     setPalette(p);
 }

@@ -1,25 +1,26 @@
 #include "PulsanteOpzione.h"
 
-#include "CodiciTasto.h"
-#include "Twips.h"
+#include "LetturaTasto.h"
 
+#include <QButtonGroup>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 
-PulsanteOpzione::PulsanteOpzione(QWidget *parent) : QWidget(parent)
+PulsanteOpzione::PulsanteOpzione(QWidget *parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The mouse handlers below never let these through: only a press from elsewhere emits them.
+    connect(this, &QAbstractButton::pressed, this, [this] { emit mouseGiu(indice(), Qt::LeftButton); });
+    connect(this, &QAbstractButton::released, this, [this] { emit mouseSu(indice(), Qt::LeftButton); });
 }
 
-void PulsanteOpzione::impostaTesto(const QString &testo)
-{
-    testo_ = testo;
-    update();
-}
+int PulsanteOpzione::indice() const { return group() ? group()->id(const_cast<PulsanteOpzione *>(this)) : -1; }
 
-void PulsanteOpzione::impostaSfondo(int colore)
+QColor PulsanteOpzione::sfondo() const { return sfondo_.value_or(palette().color(QPalette::Button)); }
+
+void PulsanteOpzione::impostaSfondo(const std::optional<QColor> &colore)
 {
     if (sfondo_ == colore)
         return;
@@ -54,7 +55,7 @@ bool PulsanteOpzione::event(QEvent *e)
             return true;
         }
     }
-    return QWidget::event(e);
+    return QAbstractButton::event(e);
 }
 
 void PulsanteOpzione::keyPressEvent(QKeyEvent *e)
@@ -63,7 +64,7 @@ void PulsanteOpzione::keyPressEvent(QKeyEvent *e)
     if (e->isAutoRepeat() || !isEnabled())
         return;
     QPointer<PulsanteOpzione> vivo(this);
-    const int indice = indice_;
+    const int indice = this->indice();
     emit tastoGiu(indice, CodiciTasto::codice(*e));
     // Discarding the key code never suppresses the character that follows it.
     const int c = CodiciTasto::carattere(*e);
@@ -76,7 +77,7 @@ void PulsanteOpzione::keyReleaseEvent(QKeyEvent *e)
     e->accept();
     if (e->isAutoRepeat() || !isEnabled())
         return;
-    emit tastoSu(indice_, CodiciTasto::codice(*e));
+    emit tastoSu(indice(), CodiciTasto::codice(*e));
 }
 
 void PulsanteOpzione::mousePressEvent(QMouseEvent *e)
@@ -84,7 +85,7 @@ void PulsanteOpzione::mousePressEvent(QMouseEvent *e)
     e->accept();
     if (!isEnabled())
         return;
-    emit mouseGiu(indice_, e->button());
+    emit mouseGiu(indice(), e->button());
 }
 
 void PulsanteOpzione::mouseReleaseEvent(QMouseEvent *e)
@@ -92,26 +93,26 @@ void PulsanteOpzione::mouseReleaseEvent(QMouseEvent *e)
     e->accept();
     if (!isEnabled())
         return;
-    emit mouseSu(indice_, e->button());
+    emit mouseSu(indice(), e->button());
 }
 
 void PulsanteOpzione::focusInEvent(QFocusEvent *e)
 {
-    QWidget::focusInEvent(e);
-    emit presoFuoco(indice_);
+    QAbstractButton::focusInEvent(e);
+    emit presoFuoco(indice());
 }
 
 void PulsanteOpzione::focusOutEvent(QFocusEvent *e)
 {
-    QWidget::focusOutEvent(e);
-    emit persoFuoco(indice_);
+    QAbstractButton::focusOutEvent(e);
+    emit persoFuoco(indice());
 }
 
 void PulsanteOpzione::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const QRect r = rect();
-    const QColor fondo = sfondo_ >= 0 ? QColor(inQRgb(sfondo_)) : palette().color(QPalette::Button);
+    const QColor fondo = sfondo();
     p.fillRect(r, fondo);
 
     // A raised bevel, sunken while selected.
@@ -132,16 +133,16 @@ void PulsanteOpzione::paintEvent(QPaintEvent *)
     p.setFont(font());
     if (isEnabled()) {
         p.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
-        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_);
+        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, text());
     } else {
         // Engraved grey text, as disabled buttons show it.
         p.setPen(Qt::white);
-        p.drawText(testo.translated(1, 1), Qt::AlignCenter | Qt::TextWordWrap, testo_);
+        p.drawText(testo.translated(1, 1), Qt::AlignCenter | Qt::TextWordWrap, text());
         p.setPen(QColor(128, 128, 128));
-        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_);
+        p.drawText(testo, Qt::AlignCenter | Qt::TextWordWrap, text());
     }
     if (hasFocus()) {
-        const QRect attorno = p.boundingRect(testo, Qt::AlignCenter | Qt::TextWordWrap, testo_).adjusted(-3, -1, 3, 1);
+        const QRect attorno = p.boundingRect(testo, Qt::AlignCenter | Qt::TextWordWrap, text()).adjusted(-3, -1, 3, 1);
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));
         p.drawRect(attorno & r.adjusted(3, 3, -4, -4));
     }

@@ -1,6 +1,9 @@
 #pragma once
 
-#include <QWidget>
+#include <QAbstractButton>
+#include <QColor>
+
+#include <optional>
 
 // An option button drawn as a big push button. It never stays selected, takes
 // every key itself (no focus moves on Tab, no built-in Space or Enter action)
@@ -8,19 +11,19 @@
 // window's handlers expect them: key down with the key code, then the typed
 // character, key up, mouse down and up, focus in and out.
 // Auto-repeated key events are swallowed here: a held key acts once.
-class PulsanteOpzione : public QWidget {
+// A press that does not come from the mouse (an assistive technology's press
+// action, click()) reports a left-button press and release.
+class PulsanteOpzione : public QAbstractButton {
     Q_OBJECT
 public:
     explicit PulsanteOpzione(QWidget *parent = nullptr);
 
-    void impostaIndice(int indice) { indice_ = indice; }
-    int indice() const { return indice_; }
+    // Its id in the control array's button group; -1 outside an array.
+    int indice() const;
 
-    void impostaTesto(const QString &testo);
-    QString testo() const { return testo_; }
-
-    void impostaSfondo(int colore);
-    int sfondo() const { return sfondo_; }
+    void impostaSfondo(const std::optional<QColor> &colore);
+    // The colour it shows: its own, or the style's button colour.
+    QColor sfondo() const;
 
     // The selected state of an option button; the windows keep clearing it.
     void impostaValore(bool valore);
@@ -51,8 +54,6 @@ protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
-    int indice_ = -1;
-    QString testo_;
-    int sfondo_ = -1;
+    std::optional<QColor> sfondo_;
     bool valore_ = false;
 };

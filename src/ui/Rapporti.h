@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RapportiControllo.h"
+#include "ui/RapportiControllo.h"
 
 #include <vector>
 

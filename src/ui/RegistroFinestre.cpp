@@ -1,7 +1,5 @@
 #include "RegistroFinestre.h"
 
-#include "Finestra.h"
-
 #include <algorithm>
 
 RegistroFinestre &RegistroFinestre::istanza()
@@ -18,8 +16,7 @@ void RegistroFinestre::chiudiTutto()
     // An unload handler may unload other windows: take one at a time, newest
     // first, passing over those whose unload is already under way.
     for (;;) {
-        auto prossima =
-            std::find_if(caricate_.crbegin(), caricate_.crend(), [](Finestra *f) { return !f->scaricata(); });
+        auto prossima = std::find_if(caricate_.crbegin(), caricate_.crend(), [](Voce *f) { return !f->scaricata(); });
         if (prossima == caricate_.crend())
             break;
         (*prossima)->scarica();
@@ -27,13 +24,27 @@ void RegistroFinestre::chiudiTutto()
     inChiusura_ = false;
 }
 
-void RegistroFinestre::aggiungi(Finestra *f)
+std::function<void()> &RegistroFinestre::ritorno()
+{
+    static std::function<void()> r;
+    return r;
+}
+
+void RegistroFinestre::impostaRitorno(std::function<void()> r) { ritorno() = std::move(r); }
+
+void RegistroFinestre::tornaAllInizio()
+{
+    if (!inChiusura_ && ritorno())
+        ritorno()();
+}
+
+void RegistroFinestre::aggiungi(Voce *f)
 {
     if (!caricate_.contains(f))
         caricate_.append(f);
 }
 
-void RegistroFinestre::togli(Finestra *f)
+void RegistroFinestre::togli(Voce *f)
 {
     if (!caricate_.removeOne(f))
         return;

@@ -3,31 +3,47 @@
 #include <QList>
 #include <QObject>
 
-class Finestra;
+#include <functional>
 
 // The windows that are loaded, shown or hidden. When the last one is unloaded
 // the program has ended: programmaTerminato() is emitted (main() quits on it).
 class RegistroFinestre : public QObject {
     Q_OBJECT
 public:
+    // What the registry asks of a loaded window.
+    class Voce {
+    public:
+        virtual bool scaricata() const = 0;
+        virtual void scarica() = 0;
+
+    protected:
+        ~Voce() = default;
+    };
+
     static RegistroFinestre &istanza();
 
-    const QList<Finestra *> &caricate() const { return caricate_; }
-    bool caricata(const Finestra *f) const { return caricate_.contains(const_cast<Finestra *>(f)); }
+    const QList<Voce *> &caricate() const { return caricate_; }
+    bool caricata(const Voce *f) const { return caricate_.contains(const_cast<Voce *>(f)); }
 
     // Unloads every loaded window. While it runs, inChiusura() is true, so that
     // the unload handlers of the other windows do not bring a window back.
     void chiudiTutto();
     bool inChiusura() const { return inChiusura_; }
 
-    void aggiungi(Finestra *f);
-    void togli(Finestra *f);
+    // The way back to the start window, which the start window installs: the
+    // other windows return there when they close, unless the program is ending.
+    static void impostaRitorno(std::function<void()> ritorno);
+    void tornaAllInizio();
+
+    void aggiungi(Voce *f);
+    void togli(Voce *f);
 
 signals:
     void programmaTerminato();
 
 private:
     RegistroFinestre() = default;
-    QList<Finestra *> caricate_;
+    static std::function<void()> &ritorno();
+    QList<Voce *> caricate_;
     bool inChiusura_ = false;
 };

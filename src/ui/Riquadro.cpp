@@ -1,7 +1,5 @@
 #include "Riquadro.h"
 
-#include "Twips.h"
-
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -12,9 +10,9 @@ Riquadro::Riquadro(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void Riquadro::impostaSfondo(int colore)
+void Riquadro::impostaSfondo(const std::optional<QColor> &colore)
 {
-    sfondo_ = colore >= 0 ? QColor(inQRgb(colore)) : QColor(Qt::white);
+    sfondo_ = colore.value_or(Qt::white);
     update();
 }
 

@@ -1,7 +1,5 @@
 #include "Sagoma.h"
 
-#include "Twips.h"
-
 #include <QPainter>
 
 Sagoma::Sagoma(QWidget *parent) : QWidget(parent)
@@ -13,10 +11,10 @@ Sagoma::Sagoma(QWidget *parent) : QWidget(parent)
 void Sagoma::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    if (sfondo_ >= 0)
-        p.fillRect(rect(), QColor(inQRgb(sfondo_)));
-    if (bordo_ >= 0) {
-        p.setPen(QPen(QColor(inQRgb(bordo_)), 1));
+    if (sfondo_)
+        p.fillRect(rect(), *sfondo_);
+    if (bordo_) {
+        p.setPen(QPen(*bordo_, 1));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QWidget>
+
+#include <optional>
 
 // A shape: a rectangle filled with its back colour and/or outlined with its
 // border colour. It takes no input.
@@ -8,12 +11,12 @@ class Sagoma : public QWidget {
     Q_OBJECT
 public:
     explicit Sagoma(QWidget *parent = nullptr);
-    void impostaSfondo(int colore)
+    void impostaSfondo(const std::optional<QColor> &colore)
     {
         sfondo_ = colore;
         update();
     }
-    void impostaBordo(int colore)
+    void impostaBordo(const std::optional<QColor> &colore)
     {
         bordo_ = colore;
         update();
@@ -23,6 +26,6 @@ protected:
     void paintEvent(QPaintEvent *) override;
 
 private:
-    int sfondo_ = -1;
-    int bordo_ = -1;
+    std::optional<QColor> sfondo_;
+    std::optional<QColor> bordo_;
 };

@@ -1,7 +1,6 @@
 #include "FinestraScheda.h"
 
 #include "StampaScheda.h"
-#include "app/FrmInizio.h"
 #include "frmSchedeClasse.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
@@ -60,9 +59,4 @@ void FinestraScheda::mnuImpostazioneStampante_Click() { frmStampante::istanza().
 
 void FinestraScheda::mnuSchedeClasse_Click() { frmSchedeClasse::istanza().apriPer(configurazione_.tipo); }
 
-void FinestraScheda::Form_Unload()
-{
-    // While the program ends, the start window must not come back.
-    if (!RegistroFinestre::istanza().inChiusura())
-        FrmInizio::istanza().mostra();
-}
+void FinestraScheda::Form_Unload() { RegistroFinestre::istanza().tornaAllInizio(); }

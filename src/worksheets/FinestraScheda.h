@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ConfigurazioneScheda.h"
 #include "ContenutoScheda.h"
 #include "ui/Finestra.h"
+#include "worksheets/ConfigurazioneScheda.h"
 
 class Immagine;
 class Pulsante;

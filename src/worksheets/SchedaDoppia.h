@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EstrazioneScheda.h"
 #include "FinestraScheda.h"
+#include "worksheets/EstrazioneScheda.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 #include "SchedeClasse.h"
 
-#include "ConfigurazioneScheda.h"
 #include "StampaScheda.h"
 #include "StampaSoluzioni.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/FrmFigure.h"
+#include "worksheets/ConfigurazioneScheda.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ContenutoScheda.h"
-#include "EstrazioneScheda.h"
+#include "worksheets/EstrazioneScheda.h"
 
 #include <array>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ConfigurazioneScheda.h"
 #include "ContenutoScheda.h"
+#include "worksheets/ConfigurazioneScheda.h"
 
 class SuperficieStampa;
 

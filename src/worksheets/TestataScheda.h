@@ -9,9 +9,9 @@
 // situation line and the column of pink buttons on the right.
 namespace TestataScheda {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int rosaForte = RGB(255, 128, 255);
-constexpr int bianco = RGB(255, 255, 255);
+constexpr QColor rosa(255, 192, 255);
+constexpr QColor rosaForte(255, 128, 255);
+constexpr QColor bianco(255, 255, 255);
 
 struct Riga {
     QRect posizione;
@@ -37,14 +37,14 @@ constexpr void definisci(std::array<DefinizioneControllo, N> &d, std::size_t &n,
               .posizione = titolo.posizione,
               .testo = titolo.testo,
               .sfondo = rosa,
-              .primoPiano = RGB(192, 0, 0),
+              .primoPiano = QColor(192, 0, 0),
               .carattere = {"Arial", 20.25, true}};
     d[n++] = {.tipo = TipoControllo::Etichetta,
               .nome = "Label2",
               .posizione = situazione.posizione,
               .testo = situazione.testo,
               .sfondo = rosa,
-              .primoPiano = RGB(0, 0, 255),
+              .primoPiano = QColor(0, 0, 255),
               .carattere = {"Arial", 14.25, false}};
     for (const Comando &c : comandi)
         d[n++] = {.tipo = TipoControllo::Pulsante,

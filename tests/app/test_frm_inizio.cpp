@@ -1,6 +1,6 @@
 #include "app/FrmInizio.h"
-#include "app/TipoEsercizio.h"
 #include "app/frmAutore.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"
@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int rosa = RGB(255, 192, 255);
-constexpr int rosaForte = RGB(255, 128, 255);
+constexpr QColor rosa(255, 192, 255);
+constexpr QColor rosaForte(255, 128, 255);
 
 QString testoDi(Qt::Key tasto)
 {
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("GLI ZORVANI"));
         QVERIFY(f->isMaximized());
         QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QStringLiteral("Ver.  1.0.0"));
-        QCOMPARE(f->Option1(3)->testo(), QStringLiteral("E S C I "));
+        QCOMPARE(f->Option1(3)->text(), QStringLiteral("E S C I "));
         controllaColori(0);
         QStringList voci;
         for (QAction *a : f->menuBar()->actions())

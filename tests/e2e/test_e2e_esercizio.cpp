@@ -123,15 +123,15 @@ private slots:
             QSKIP(qPrintable(programma.motivoAssenza()));
         QVERIFY(programma.avvia());
         QVERIFY(programma.attendiFinestra(QStringLiteral("GLI ZORVANI")) != 0);
-        QTest::qWait(1500); // the curtains open
+        // Active, the start window has its first button focused: Enter chooses it.
+        QTRY_COMPARE_WITH_TIMEOUT(programma.titoloAttivo(), QStringLiteral("GLI ZORVANI"), 5000);
         QVERIFY(tasti(QStringLiteral("Return")));
         const qulonglong id = attendiEsercizio();
         QVERIFY(id != 0);
         QTRY_COMPARE_WITH_TIMEOUT(programma.titoloAttivo(), titolo, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(programma.statoFinestra(id).contains(QLatin1String("MAXIMIZED_VERT")), 5000);
-        QTest::qWait(300);
+        QTRY_COMPARE_WITH_TIMEOUT(programma.geometria(id).width(), 1024, 5000);
         finestra = programma.geometria(id);
-        QCOMPARE(finestra.width(), 1024);
 
         // Opened: keypad in front, AGGIUNGI focused, second set empty.
         Vista v = attendi([](const Vista &v) { return v.tastierino() && v.fuocoSu(0) && v.primo() > 0; });
@@ -190,7 +190,6 @@ private slots:
         QVERIFY(programma.tastoGiu(QStringLiteral("Return")));
         QTest::qWait(1200);
         QVERIFY(programma.tastoSu(QStringLiteral("Return")));
-        QTest::qWait(300);
         v = attendi([](const Vista &v) { return v.tastierino() && v.fuocoSu(3); });
         QVERIFY(v.tastierino());
         QVERIFY(v.fuocoSu(3));
@@ -201,7 +200,6 @@ private slots:
         // ESCI: back to the start window, then its own exit ends the program.
         QVERIFY(tasti(QStringLiteral("5 Return")));
         QTRY_COMPARE_WITH_TIMEOUT(programma.titoloAttivo(), QStringLiteral("GLI ZORVANI"), 5000);
-        QTest::qWait(300);
         QVERIFY(tasti(QStringLiteral("4 Return")));
         QVERIFY(programma.attendiFine(10000));
         QCOMPARE(programma.statoUscita(), QProcess::NormalExit);

@@ -77,22 +77,19 @@ private slots:
         };
         QVERIFY(tendinaChiusa());
 
-        // The curtains have opened: the buttons show, the first one focused.
-        QTest::qWait(1500);
+        // The curtains open: the buttons show, the first one focused.
+        QTRY_COMPARE_WITH_TIMEOUT(programma.schermata().pixel(bordo), rosa, 10000);
         QImage schermo = programma.schermata();
-        QVERIFY(!schermo.isNull());
         const int barra = barraMenu(schermo, geometria);
         QVERIFY(barra > 10);
-        QCOMPARE(schermo.pixel(bordo), rosa);
 
         // Minimized and restored, the window plays its curtains again.
         programma.esegui(QStringLiteral("xdotool"), {QStringLiteral("windowminimize"), QString::number(finestra)});
-        QTest::qWait(500);
+        QTRY_VERIFY_WITH_TIMEOUT(programma.statoFinestra(finestra).contains(QLatin1String("HIDDEN")), 5000);
         programma.esegui(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(finestra)});
         QVERIFY(tendinaChiusa());
-        QTest::qWait(1500);
+        QTRY_COMPARE_WITH_TIMEOUT(programma.schermata().pixel(bordo), rosa, 10000);
         schermo = programma.schermata();
-        QCOMPARE(schermo.pixel(bordo), rosa);
         QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 0) + QPoint(-150, 0)), rosaForte);
         QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 1) + QPoint(-150, 0)), rosa);
 
@@ -100,7 +97,8 @@ private slots:
         QVERIFY(programma.tastoGiu(QStringLiteral("space")));
         QTest::qWait(1200);
         QVERIFY(programma.tastoSu(QStringLiteral("space")));
-        QTest::qWait(200);
+        QTRY_COMPARE_WITH_TIMEOUT(programma.schermata().pixel(centroPulsante(geometria, barra, 1) + QPoint(-150, 0)),
+                                  rosaForte, 5000);
         schermo = programma.schermata();
         QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 0) + QPoint(-150, 0)), rosa);
         QCOMPARE(schermo.pixel(centroPulsante(geometria, barra, 1) + QPoint(-150, 0)), rosaForte);

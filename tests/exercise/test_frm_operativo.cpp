@@ -1,6 +1,6 @@
 #include "app/FrmInizio.h"
-#include "app/TipoEsercizio.h"
 #include "exercise/StatoEsercizio.h"
+#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
@@ -20,8 +20,8 @@
 
 namespace {
 
-constexpr int pesca = RGB(255, 224, 192);
-constexpr int arancio = RGB(255, 192, 128);
+constexpr QColor pesca(255, 224, 192);
+constexpr QColor arancio(255, 192, 128);
 enum Tasto { AGGIUNGI, TOGLI, VERIFICA, AVANTI, ESCI };
 enum class Fase { Risposta, Verificabile, Risolto, Aiuto, Intervento };
 

@@ -16,7 +16,10 @@ namespace {
 
 constexpr DefinizioneControllo definizioni[] = {
     {.tipo = TipoControllo::Etichetta, .nome = "Davanti", .posizione = {150, 150, 1500, 1500}, .testo = "<b>x</b>"},
-    {.tipo = TipoControllo::Cornice, .nome = "Frame1", .posizione = {1500, 1500, 6000, 4500}, .sfondo = RGB(1, 2, 3)},
+    {.tipo = TipoControllo::Cornice,
+     .nome = "Frame1",
+     .posizione = {1500, 1500, 6000, 4500},
+     .sfondo = QColor(1, 2, 3)},
     {.tipo = TipoControllo::PulsanteOpzione,
      .nome = "Opt",
      .indice = 4,
@@ -33,7 +36,7 @@ constexpr DefinizioneControllo definizioni[] = {
      .contenitore = "Frame1",
      .posizione = {300, 1200, 1500, 750}},
     {.tipo = TipoControllo::Elenco, .nome = "Combo1", .posizione = {9000, 300, 1500, 330}},
-    {.tipo = TipoControllo::Etichetta, .nome = "Dietro", .posizione = {0, 0, 3000, 3000}, .sfondo = RGB(9, 9, 9)},
+    {.tipo = TipoControllo::Etichetta, .nome = "Dietro", .posizione = {0, 0, 3000, 3000}, .sfondo = QColor(9, 9, 9)},
 };
 
 class Prova : public FinestraUnica<Prova> {
@@ -46,7 +49,7 @@ public:
         : FinestraUnica(DefinizioneFinestra{.titolo = "Prova",
                                             .larghezzaClient = 12000,
                                             .altezzaClient = 9000,
-                                            .sfondo = RGB(255, 255, 255),
+                                            .sfondo = QColor(255, 255, 255),
                                             .grande = true})
     {
         costruisci(definizioni);

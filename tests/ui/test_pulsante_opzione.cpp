@@ -1,8 +1,9 @@
 #include "support/AmbienteTest.h"
-#include "ui/CodiciTasto.h"
+#include "ui/LetturaTasto.h"
 #include "ui/OsservatoreRilasci.h"
 #include "ui/PulsanteOpzione.h"
 
+#include <QButtonGroup>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtTest/qtestspontaneevent.h>
@@ -70,7 +71,8 @@ private slots:
         QWidget finestra;
         auto *a = new PulsanteOpzione(&finestra);
         auto *b = new PulsanteOpzione(&finestra);
-        a->impostaIndice(7);
+        QButtonGroup gruppo;
+        gruppo.addButton(a, 7);
         finestra.show();
         QVERIFY(QTest::qWaitForWindowActive(&finestra));
         a->setFocus();

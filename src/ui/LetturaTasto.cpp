@@ -1,4 +1,4 @@
-#include "CodiciTasto.h"
+#include "LetturaTasto.h"
 
 #include <QKeyEvent>
 
