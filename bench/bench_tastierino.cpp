@@ -2,6 +2,8 @@
 // (Enter on AGGIUNGI or TOGLI) to the end of the paint that shows the changed
 // second set. Run on the display to measure (QT_QPA_PLATFORM=xcb with DISPLAY
 // set, or offscreen); prints the median, 95th percentile and worst case.
+// With --voce the real voice is on and every press also hands it a sentence
+// (it needs a running speech service, SPEECHD_ADDRESS to choose one).
 #include "app/Applicazione.h"
 #include "exercise/StatoEsercizio.h"
 #include "exercise/TipoEsercizio.h"
@@ -9,15 +11,21 @@
 #include "ui/Cornice.h"
 #include "ui/Immagine.h"
 #include "ui/PulsanteOpzione.h"
+#include "voce/FrasiVoce.h"
+#include "voce/Parlato.h"
+#include "voce/VoceQt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -46,6 +54,24 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     Applicazione::prepara();
+    const bool conVoce = QCoreApplication::arguments().contains(QStringLiteral("--voce"));
+    QTemporaryDir impostazioni; // switching the voice on is saved: not in the user's settings
+    std::unique_ptr<VoceQt> voce;
+    if (conVoce) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, impostazioni.path());
+        voce = std::make_unique<VoceQt>();
+        Parlato::istanza().impostaVoce(voce.get());
+        Parlato::istanza().impostaAttiva(true);
+        QElapsedTimer avvio;
+        avvio.start();
+        while (voce->stato() == Voce::Stato::DaProvare && avvio.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (voce->stato() != Voce::Stato::Pronta) {
+            std::printf("no Italian voice: %s\n", qPrintable(voce->mancante()));
+            return 1;
+        }
+        std::printf("voice ready after %lld ms\n", static_cast<long long>(avvio.elapsed()));
+    }
     TipoEsercizio = 0;
     frmOperativo &f = frmOperativo::istanza();
     f.mostra();
@@ -73,6 +99,8 @@ int main(int argc, char *argv[])
 
         const auto inizio = std::chrono::steady_clock::now();
         invia(tasto, QEvent::KeyPress);
+        if (conVoce)
+            Parlato::istanza().dici(FrasiVoce::conteggio(static_cast<int>(ElementiPrimo), ElementiSecondo));
         QElapsedTimer limite;
         limite.start();
         while (!osservatore.dipinto && limite.elapsed() < 200)
@@ -88,11 +116,15 @@ int main(int argc, char *argv[])
     std::sort(millisecondi.begin(), millisecondi.end());
     const auto quantile = [&](double q) { return millisecondi[static_cast<size_t>(q * (millisecondi.size() - 1))]; };
     std::printf("keypad press to end of paint (%s, %d presses): median %.2f ms, p95 %.2f ms, worst %.2f ms; "
-                "one 60 Hz frame is 16.7 ms; presses with no paint: %d\n",
+                "one 60 Hz frame is 16.7 ms; presses with no paint: %d%s\n",
                 qPrintable(QGuiApplication::platformName()), prove, quantile(0.5), quantile(0.95), millisecondi.back(),
-                mancati);
+                mancati, conVoce ? "; every press also handed the voice a sentence" : "");
     std::printf("second set now %d elements\n", static_cast<int>(ElementiSecondo));
     f.scarica();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (voce) {
+        Parlato::istanza().impostaVoce(nullptr);
+        voce->chiudi(5000);
+    }
     return 0;
 }

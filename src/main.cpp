@@ -1,10 +1,14 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
+#include "app/RigaComando.h"
+#include "voce/Parlato.h"
+#include "voce/VoceQt.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -35,19 +39,36 @@ bool schermoDisponibile()
 
 int main(int argc, char *argv[])
 {
+    RigaComando riga;
+    const bool schermo = schermoDisponibile();
+    // Help and version need no display. Without one, Qt's own options cannot be told apart: one read only.
+    if (const auto esito = riga.leggi(RigaComando::argomenti(argc, argv), !schermo))
+        return *esito;
+    // A class set is drawn off screen, with or without a display.
     if (RigaComandoSchede::richiesta(argc, argv))
         return RigaComandoSchede::esegui(argc, argv);
-    if (!schermoDisponibile()) {
+    if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;
     }
     gestorePredefinito = qInstallMessageHandler(gestoreMessaggi);
 
     QApplication app(argc, argv);
+    if (const auto esito = riga.rileggi(QApplication::arguments()))
+        return *esito;
     Applicazione::prepara();
+    VoceQt voce;
+    Parlato::istanza().impostaVoce(&voce);
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
     // Unloaded windows are deleted later; let that happen before the application goes.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Parlato::istanza().impostaVoce(nullptr);
+    if (!voce.chiudi(1000)) {
+        // The speech engine is still starting on its thread and cannot be interrupted;
+        // nothing is left to save, so end without waiting for it.
+        std::fflush(nullptr);
+        std::_Exit(esito);
+    }
     return esito;
 }

@@ -1,5 +1,6 @@
 // Draws every picture Quorvel shows and writes them into a folder
-// (default: resources/figure). Re-run it after changing a drawing and
+// (default: resources/figure), and the desktop icons into a second one
+// (default: resources/icone). Re-run it after changing a drawing and
 // commit the output: the program itself only loads the finished files.
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLinearGradient>
 #include <QMap>
 #include <QPainter>
 #include <QPainterPath>
@@ -569,6 +571,36 @@ void drawStartIcon(QPainter &p)
     p.drawLine(QPointF(18, 20), QPointF(27.5, 29.5));
 }
 
+// The program's icon for the desktop: the start window's red Q on black, redrawn for each size
+// with its strokes and edges on whole pixels, so small sizes stay sharp instead of blurred.
+void drawAppIcon(QPainter &p, int px)
+{
+    const int margin = px <= 24 ? 0 : qRound(px / 16.0);
+    const int c = px - 2 * margin;
+    auto at = [&](double fraction) { return margin + qRound(fraction * c); };
+
+    QPainterPath back;
+    const double radius = std::max(2.0, std::round(c * 0.16));
+    back.addRoundedRect(QRectF(margin, margin, c, c), radius, radius);
+    QLinearGradient shade(0, margin, 0, px - margin);
+    shade.setColorAt(0, px >= 48 ? QColor(58, 58, 62) : Qt::black);
+    shade.setColorAt(1, Qt::black);
+    p.setPen(Qt::NoPen);
+    p.setBrush(shade);
+    p.drawPath(back);
+
+    const QColor red(235, 25, 30);
+    const int w = std::max(2, qRound(c * 0.14));
+    // The ring's outer box on whole pixels; the pen runs half a stroke inside it.
+    const QRectF outer(QPointF(at(0.12), at(0.06)), QPointF(at(0.82), at(0.86)));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(red, w, Qt::SolidLine, Qt::FlatCap));
+    p.drawEllipse(outer.adjusted(w / 2.0, w / 2.0, -w / 2.0, -w / 2.0));
+    const double centre = w % 2 ? 0.5 : 0;
+    p.setPen(QPen(red, w, Qt::SolidLine, px <= 24 ? Qt::SquareCap : Qt::RoundCap));
+    p.drawLine(QPointF(at(0.56) + centre, at(0.62) + centre), QPointF(at(0.82) + centre, at(0.88) + centre));
+}
+
 void drawWorkIcon(QPainter &p)
 {
     shape(p, QPolygonF{{16, 2.5}, {30, 28.5}, {2, 28.5}}, QColor(30, 90, 230), 1.8, QColor(10, 30, 110));
@@ -881,6 +913,17 @@ int main(int argc, char **argv)
     check(writeIndexedIco(toIndexed(renderSmall(drawWorkIcon, {32, 32}, true), 16), 4, workIcon),
           "cannot write " + workIcon);
     verifyIcon(workIcon, {32, 32}, true);
+
+    // The desktop's icon theme: one drawing per size. Beside the figures unless told otherwise.
+    const QDir iconDir(argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("../icone")));
+    for (int px : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString sub = QStringLiteral("%1x%1").arg(px);
+        const QString path = iconDir.filePath(sub + QStringLiteral("/example.quorvel.Quorvel.png"));
+        check(QDir().mkpath(iconDir.filePath(sub)), "cannot create " + iconDir.filePath(sub));
+        check(render([px](QPainter &p) { drawAppIcon(p, px); }, {px, px}, 1, true).save(path, "PNG"),
+              "cannot write " + path);
+        check(QImage(path).size() == QSize(px, px), path + ": Qt cannot read it back at its size");
+    }
 
     return failed ? 1 : 0;
 }

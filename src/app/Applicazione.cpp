@@ -1,5 +1,7 @@
 #include "Applicazione.h"
 
+#include "Identita.h"
+
 #include "ui/OsservatoreRilasci.h"
 #include "ui/RegistroFinestre.h"
 
@@ -14,7 +16,9 @@ namespace Applicazione {
 void prepara()
 {
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QLatin1String(Identita::versione));
+    // Wayland and the task bars match windows to the menu entry and its icon by this name.
+    QApplication::setDesktopFileName(QLatin1String(Identita::idApplicazione));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 

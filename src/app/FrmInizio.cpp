@@ -1,5 +1,6 @@
 #include "FrmInizio.h"
 
+#include "Identita.h"
 #include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
@@ -11,12 +12,17 @@
 #include "ui/RegistroFinestre.h"
 #include "ui/Riquadro.h"
 #include "ui/Twips.h"
+#include "voce/FrasiVoce.h"
+#include "voce/Parlato.h"
+#include "voce/TastiVoce.h"
 #include "worksheets/frmStampaSchede.h"
 #include "worksheets/frmStampaSchede2.h"
 #include "worksheets/frmStampaSchede3.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 
 namespace {
@@ -154,6 +160,22 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     mnuInfo_ = aggiungiVoceBarra("mnuInfo", QStringLiteral("About"));
     timerTendine_ = aggiungiTimer("timerTendine", 10);
 
+    // A menu bar shows neither the check of an item nor its tooltip: a check
+    // box in the bar's corner does both, and it never takes the pupil's focus.
+    mnuVoce_ = new QAction(QStringLiteral("Voce"), this);
+    mnuVoce_->setObjectName(QStringLiteral("mnuVoce"));
+    mnuVoce_->setCheckable(true);
+    casellaVoce_ = new QCheckBox(mnuVoce_->text(), menuBar());
+    casellaVoce_->setFocusPolicy(Qt::NoFocus);
+    menuBar()->setCornerWidget(casellaVoce_, Qt::TopRightCorner);
+    connect(casellaVoce_, &QCheckBox::clicked, this, [this](bool spuntata) {
+        if (mnuVoce_->isChecked() != spuntata)
+            mnuVoce_->trigger();
+    });
+    connect(mnuVoce_, &QAction::triggered, this, [](bool spuntata) { Parlato::istanza().impostaAttiva(spuntata); });
+    connect(&Parlato::istanza(), &Parlato::cambiato, this, &FrmInizio::aggiornaVoce);
+    aggiornaVoce();
+
     for (const auto &[indice, pulsante] : Option1_) {
         connect(pulsante, &PulsanteOpzione::presoFuoco, this, &FrmInizio::Option1_GotFocus);
         connect(pulsante, &PulsanteOpzione::persoFuoco, this, &FrmInizio::Option1_LostFocus);
@@ -175,7 +197,7 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     connect(mnuTogli_, &QAction::triggered, this, [] { frmStampaSchede3::istanza().mostra(); });
 }
 
-void FrmInizio::Form_Load() { Label2_->setText(QStringLiteral("Ver.  1.0.0")); }
+void FrmInizio::Form_Load() { Label2_->setText(QLatin1String(Identita::testoVersione)); }
 
 void FrmInizio::dopoPrimoDisegno()
 {
@@ -196,6 +218,9 @@ void FrmInizio::Option1_GotFocus(int index)
 {
     Option1_(index)->impostaValore(false);
     Option1_(index)->impostaSfondo(rosaForte);
+    // What Enter will do, for a pupil who cannot read the caption.
+    if (!RegistroFinestre::istanza().inChiusura())
+        Parlato::istanza().dici(FrasiVoce::frase({Option1_(index)->text()}));
 }
 
 void FrmInizio::Option1_LostFocus(int index)
@@ -206,6 +231,10 @@ void FrmInizio::Option1_LostFocus(int index)
 
 void FrmInizio::Option1_KeyDown(int index, int keyCode)
 {
+    if (keyCode == TastiVoce::Ripeti) {
+        Parlato::istanza().ripeti();
+        return;
+    }
     if (TastoGestito)
         return;
     if (keyCode == CodiciTasto::Tab) {
@@ -269,9 +298,28 @@ void FrmInizio::AvviaScelta(int index)
     frmOperativo &esercizio = frmOperativo::istanza();
     esercizio.mostra();
     esercizio.Label2()->setText(aperture[index]);
+    esercizio.annunciaEsercizio();
 }
 
-void FrmInizio::ChiudiTutto() { RegistroFinestre::istanza().chiudiTutto(); }
+void FrmInizio::ChiudiTutto()
+{
+    Parlato::istanza().taci();
+    RegistroFinestre::istanza().chiudiTutto();
+}
+
+void FrmInizio::aggiornaVoce()
+{
+    const Parlato &parlato = Parlato::istanza();
+    const bool disponibile = parlato.disponibile();
+    mnuVoce_->setEnabled(disponibile);
+    mnuVoce_->setChecked(disponibile && parlato.attiva());
+    mnuVoce_->setToolTip(disponibile ? QStringLiteral("Legge ad alta voce gli esercizi. Il tasto R ripete l'ultima "
+                                                      "frase, il tasto C dice quanti elementi ha ogni insieme.")
+                                     : parlato.mancante());
+    casellaVoce_->setEnabled(mnuVoce_->isEnabled());
+    casellaVoce_->setChecked(mnuVoce_->isChecked());
+    casellaVoce_->setToolTip(mnuVoce_->toolTip());
+}
 
 void FrmInizio::AvviaTendine()
 {

@@ -6,6 +6,7 @@
 class Etichetta;
 class PulsanteOpzione;
 class QAction;
+class QCheckBox;
 class QTimer;
 class Riquadro;
 
@@ -25,6 +26,9 @@ public:
     QAction *mnuAggiungi() const { return mnuAggiungi_; }
     QAction *mnuTogli() const { return mnuTogli_; }
     QAction *mnuInfo() const { return mnuInfo_; }
+    // Reading aloud, for pupils who cannot read yet; shown as a check box in the menu bar.
+    QAction *mnuVoce() const { return mnuVoce_; }
+    QCheckBox *casellaVoce() const { return casellaVoce_; }
 
     void AvviaScelta(int index);
     void ChiudiTutto();
@@ -50,6 +54,7 @@ private:
     void Option1_MouseUp(int index);
     void timerTendine_Timer();
     void posizionaTendine();
+    void aggiornaVoce();
 
     ArrayControlli<PulsanteOpzione> Option1_;
     Etichetta *Label2_ = nullptr;
@@ -60,5 +65,7 @@ private:
     QAction *mnuAggiungi_ = nullptr;
     QAction *mnuTogli_ = nullptr;
     QAction *mnuInfo_ = nullptr;
+    QAction *mnuVoce_ = nullptr;
+    QCheckBox *casellaVoce_ = nullptr;
     Tendine tendine_;
 };

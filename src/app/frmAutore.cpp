@@ -1,5 +1,6 @@
 #include "frmAutore.h"
 
+#include "Identita.h"
 #include "ui/Pulsante.h"
 
 namespace {
@@ -39,6 +40,12 @@ constexpr DefinizioneControllo definizioni[] = {
      .sfondo = QColor(128, 255, 255),
      .carattere = {"Arial", 12, false},
      .tabIndex = 4},
+    {.tipo = TipoControllo::Etichetta,
+     .nome = "lblVersione",
+     .posizione = {4695, 3030, 2160, 255},
+     .testo = Identita::testoVersione,
+     .carattere = {"Arial", 9, false},
+     .allineamento = Allineamento::Destra},
 };
 
 } // namespace

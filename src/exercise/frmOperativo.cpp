@@ -16,6 +16,9 @@
 #include "ui/PulsanteOpzione.h"
 #include "ui/RegistroFinestre.h"
 #include "ui/Twips.h"
+#include "voce/FrasiVoce.h"
+#include "voce/Parlato.h"
+#include "voce/TastiVoce.h"
 
 #include <array>
 #include <cmath>
@@ -354,6 +357,14 @@ void frmOperativo::NuovoEsercizio()
         break;
     }
     TastiEsercizio();
+    // While loading, the start window has still to write its opening line.
+    if (isVisible())
+        annunciaEsercizio();
+}
+
+void frmOperativo::annunciaEsercizio()
+{
+    Parlato::istanza().dici(FrasiVoce::frase({Label1_->text(), Label2_->text()}));
 }
 
 void frmOperativo::EsciEsercizio()
@@ -509,6 +520,7 @@ void frmOperativo::VerificaRisposta()
         LblEsito_->setText(esatto);
         Accessibilita::annuncia(LblEsito_);
         TastiRisolto();
+        Parlato::istanza().dici(FrasiVoce::frase({esatto}));
     } else {
         LblEsito_->setText(errato);
         Accessibilita::annuncia(LblEsito_);
@@ -518,6 +530,8 @@ void frmOperativo::VerificaRisposta()
         Accessibilita::annuncia(fraAiuto_);
         // Without a focused button the keyboard could not answer the offer.
         daiFuoco(Option3_(0));
+        // One sentence: the offer would cut the verdict off.
+        Parlato::istanza().dici(FrasiVoce::frase({errato, LblAiuto_->text()}));
     }
 
     const double adesso = Orologio::corrente().secondiDallaMezzanotte();
@@ -538,6 +552,7 @@ void frmOperativo::SiSi()
     LblEsito_->clear();
     portaDavanti(fraTastierino_);
     TastiRisolto();
+    Parlato::istanza().dici(FrasiVoce::soluzione(soluzione));
 }
 
 void frmOperativo::RifiutaAiuto()
@@ -549,6 +564,7 @@ void frmOperativo::RifiutaAiuto()
         Accessibilita::annuncia(fraIntervento_);
         daiFuoco(optOK_);
         optOK_->impostaValore(false);
+        Parlato::istanza().dici(FrasiVoce::frase({lblIntervento_->text()}));
         return;
     }
     nascondiSecondo();
@@ -568,6 +584,8 @@ void frmOperativo::RifiutaAiuto()
     portaDavanti(fraTastierino_);
     TastiEsercizio();
     LblEsito_->clear();
+    // The second set is back at its start: the pupil hears again what to do with it.
+    Parlato::istanza().dici(FrasiVoce::frase({Label2_->text()}));
 }
 
 void frmOperativo::portaDavanti(Cornice *pannello)
@@ -596,8 +614,21 @@ void frmOperativo::Option1_LostFocus(int index)
     Option1_(index)->impostaValore(false);
 }
 
+bool frmOperativo::tastoVoce(int keyCode)
+{
+    if (keyCode == TastiVoce::Ripeti)
+        Parlato::istanza().ripeti();
+    else if (keyCode == TastiVoce::Conta)
+        Parlato::istanza().dici(FrasiVoce::conteggio(static_cast<int>(std::lround(ElementiPrimo)), ElementiSecondo));
+    else
+        return false;
+    return true;
+}
+
 void frmOperativo::Option1_KeyDown(int index, int keyCode)
 {
+    if (tastoVoce(keyCode))
+        return;
     if (TastoGestito)
         return;
     const int destinazione = RegoleTastierino::cifra(keyCode);
@@ -652,6 +683,8 @@ void frmOperativo::Option3_LostFocus(int index) { Option3_(index)->impostaSfondo
 
 void frmOperativo::Option3_KeyDown(int index, int keyCode)
 {
+    if (tastoVoce(keyCode))
+        return;
     if (TastoGestitoAiuto)
         return;
     switch (RegoleTastierino::aiuto(keyCode)) {
@@ -702,7 +735,7 @@ void frmOperativo::Option3_MouseUp(int index) { Option3_(index)->impostaValore(f
 
 void frmOperativo::optOK_KeyDown(int keyCode)
 {
-    if (keyCode != CodiciTasto::Invio)
+    if (tastoVoce(keyCode) || keyCode != CodiciTasto::Invio)
         return;
     DisattivaRiquadri();
     fraTastierino_->setEnabled(true);

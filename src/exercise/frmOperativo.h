@@ -56,6 +56,8 @@ public:
     void VerificaRisposta();
     void SiSi();
     void RifiutaAiuto();
+    // Says what to do and the situation of the second set, as the window shows them now.
+    void annunciaEsercizio();
 
     bool TastoGestito = false;
     bool SpazioGestito = false;
@@ -90,6 +92,7 @@ private:
     void mostraSecondo(int quanti);
     void portaDavanti(Cornice *pannello);
     void daiFuoco(QWidget *w);
+    bool tastoVoce(int keyCode);
 
     Etichetta *Label1_ = nullptr;
     Etichetta *Label2_ = nullptr;

@@ -1,3 +1,4 @@
+#include "Identita.h"
 #include "app/FrmInizio.h"
 #include "app/frmAutore.h"
 #include "exercise/TipoEsercizio.h"
@@ -86,7 +87,7 @@ private slots:
     {
         QCOMPARE(f->windowTitle(), QStringLiteral("GLI ZORVANI"));
         QVERIFY(f->isMaximized());
-        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QStringLiteral("Ver.  1.0.0"));
+        QCOMPARE(f->findChild<Etichetta *>("Label2")->text(), QLatin1String(Identita::testoVersione));
         QCOMPARE(f->Option1(3)->text(), QStringLiteral("E S C I "));
         controllaColori(0);
         QStringList voci;
@@ -190,6 +191,7 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), a);
         QVERIFY(a->findChild<Etichetta *>("Label2")->text().endsWith(QLatin1String(".example")));
         QVERIFY(a->findChild<Etichetta *>("Label4")->text().endsWith(QLatin1String(".example")));
+        QCOMPARE(a->findChild<Etichetta *>("lblVersione")->text(), QLatin1String(Identita::testoVersione));
         QTest::mouseClick(a->Command1(), Qt::LeftButton);
         QVERIFY(!frmAutore::caricata());
         AmbienteTest::elabora();

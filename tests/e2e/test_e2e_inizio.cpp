@@ -1,3 +1,4 @@
+#include "Identita.h"
 #include "support/ProgrammaReale.h"
 
 #include <QProcess>
@@ -33,6 +34,18 @@ int barraMenu(const QImage &schermo, const QRect &finestra)
     return 0;
 }
 
+// With a screen it is the offscreen one the tests run on.
+void avvia(QProcess &p, const QStringList &argomenti, bool schermo = false)
+{
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const char *v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!schermo || qstrcmp(v, "QT_QPA_PLATFORM") != 0)
+            ambiente.remove(QString::fromLatin1(v));
+    p.setProcessEnvironment(ambiente);
+    p.start(qEnvironmentVariable("QUORVEL_BINARY"), argomenti);
+    QVERIFY(p.waitForFinished(10000));
+}
+
 } // namespace
 
 class TestE2eInizio : public QObject {
@@ -41,17 +54,53 @@ private slots:
     void senzaSchermoDiceLoEEsce()
     {
         QProcess p;
-        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-        for (const char *v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            ambiente.remove(QString::fromLatin1(v));
-        p.setProcessEnvironment(ambiente);
-        p.start(qEnvironmentVariable("QUORVEL_BINARY"), {});
-        QVERIFY(p.waitForFinished(10000));
+        avvia(p, {});
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 2);
         const QString errori = QString::fromUtf8(p.readAllStandardError());
         QVERIFY2(errori.contains(QLatin1String("schermo grafico")), qPrintable(errori));
         QCOMPARE(errori.count(QLatin1Char('\n')), 1);
+    }
+
+    void rigaDiComando_data()
+    {
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::addColumn<bool>("schermo");
+        QTest::addColumn<int>("codice");
+        QTest::addColumn<QString>("uscita");
+        QTest::addColumn<QString>("errore");
+        const QString versione = QStringLiteral("Quorvel %1\n").arg(Identita::versione);
+        QTest::newRow("aiuto") << QStringList{"--help"} << false << 0 << "  -v, --version"
+                               << "";
+        QTest::newRow("versione") << QStringList{"--version"} << false << 0 << versione << "";
+        QTest::newRow("versione breve") << QStringList{"-v"} << false << 0 << versione << "";
+        QTest::newRow("opzione sconosciuta") << QStringList{"--colori", "--help"} << false << 2 << ""
+                                             << "quorvel: opzione sconosciuta: --colori\n";
+        QTest::newRow("argomento") << QStringList{"scheda.pdf"} << false << 2 << ""
+                                   << "argomento inatteso: scheda.pdf";
+        // Qt's own options are Qt's to take, once there is a screen for it.
+        QTest::newRow("opzione di Qt") << QStringList{"-style", "Fusion", "--version"} << true << 0 << versione << "";
+        QTest::newRow("opzione di Qt senza schermo") << QStringList{"-style", "Fusion"} << false << 2 << ""
+                                                     << "opzione sconosciuta: -style\n";
+        QTest::newRow("sconosciuta dopo Qt") << QStringList{"-style", "Fusion", "-colori"} << true << 2 << ""
+                                             << "opzione sconosciuta: -colori\n";
+    }
+
+    void rigaDiComando()
+    {
+        QFETCH(QStringList, argomenti);
+        QFETCH(bool, schermo);
+        QFETCH(int, codice);
+        QFETCH(QString, uscita);
+        QFETCH(QString, errore);
+        QProcess p;
+        avvia(p, argomenti, schermo);
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), codice);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(uscita.isEmpty() ? out.isEmpty() : out.contains(uscita), qPrintable(out));
+        QVERIFY2(errore.isEmpty() ? err.isEmpty() : err.contains(errore), qPrintable(err));
     }
 
     void siApreMassimizzataESiChiudeCon4EInvio()

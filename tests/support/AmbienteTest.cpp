@@ -4,8 +4,24 @@
 #include "ui/RegistroFinestre.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+
+// Settings the program writes (the voice switched on) land in a folder of the
+// test's own, never in the user's configuration.
+void impostazioniTemporanee()
+{
+    static QTemporaryDir cartella;
+    const QString percorso = cartella.isValid() ? cartella.path() : QStringLiteral("/nonexistent");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, percorso);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, percorso);
+}
+Q_COREAPP_STARTUP_FUNCTION(impostazioniTemporanee)
+
+} // namespace
 
 namespace AmbienteTest {
 

@@ -34,6 +34,7 @@ bool ProgrammaReale::avvia(const QStringList &argomenti)
     ambiente.insert(QStringLiteral("DISPLAY"), display_);
     ambiente.remove(QStringLiteral("QT_QPA_PLATFORM"));
     ambiente.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    ambiente.insert(QStringLiteral("XDG_CONFIG_HOME"), impostazioni_.path());
     processo_.setProcessEnvironment(ambiente);
     processo_.start(binario_, argomenti);
     return processo_.waitForStarted(5000);

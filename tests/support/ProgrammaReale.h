@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // The real program on the real display that scripts/test starts (Xvfb with a
 // window manager, named in QUORVEL_TEST_DISPLAY), driven with xdotool and
@@ -46,4 +47,5 @@ private:
     QString display_;
     QString binario_;
     QProcess processo_;
+    QTemporaryDir impostazioni_; // the program's settings: its own, never the user's
 };
