@@ -1,19 +1,17 @@
 // Writing one complete kind-2 sheet to a PDF through the print routine, against a
 // bare QPrinter loop that draws the same text, lines and pictures.
+#include "SchedaNuda.h"
 #include "printing/FilePdf.h"
 #include "printing/SuperficiePdf.h"
 #include "ui/FrmFigure.h"
 #include "worksheets/StampaScheda.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -37,43 +35,7 @@ void nudo(const QString &file, const ContenutoScheda &c, const ConfigurazioneSch
     const double scala = stampante.resolution() / 1440.0;
     p.scale(scala, scala);
     p.setRenderHint(QPainter::LosslessImageRendering);
-    QFont f = p.font();
-    f.setPixelSize(280);
-    p.setFont(f);
-    p.drawText(QRectF(conf.xNome, 1000, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, "Nome e Cognome   ");
-    f.setPixelSize(240);
-    p.setFont(f);
-    p.drawText(QRectF(1000, 1500, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(conf.istruzione));
-    p.setPen(QPen(Qt::black, 3 / scala));
-    for (int e = 1; e <= 4; ++e) {
-        const int alto = 2000 + 3500 * (e - 1);
-        for (auto [sx, dx] : {std::pair{500, 5500}, std::pair{6000, 11000}}) {
-            p.drawLine(sx, alto, dx, alto);
-            p.drawLine(sx, alto, sx, alto + 3100);
-            p.drawLine(dx, alto, dx, alto + 3100);
-            p.drawLine(sx, alto + 3100, dx, alto + 3100);
-            const bool destro = sx == 6000;
-            for (int o = 0; o < 15; ++o) {
-                const Disegno &d = destro ? c.secondo[e - 1][o] : c.primo[e - 1][o];
-                p.drawImage(
-                    QRectF(QPointF(sx + 330 + 800 * (o % 5), alto + 200 + 950 * (o / 5)), QSizeF(d.dimensione()) * 15),
-                    d.migliore());
-            }
-        }
-    }
-}
-
-template <class F> double mediana(F passo, int volte)
-{
-    std::vector<double> tempi;
-    for (int i = 0; i < volte; ++i) {
-        QElapsedTimer t;
-        t.start();
-        passo();
-        tempi.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(tempi.begin(), tempi.end());
-    return tempi[tempi.size() / 2];
+    disegnaSchedaNuda(p, c, conf);
 }
 
 } // namespace

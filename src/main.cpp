@@ -3,6 +3,7 @@
 #include "app/RigaComando.h"
 #include "voce/Parlato.h"
 #include "voce/VoceQt.h"
+#include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>
 
@@ -43,6 +44,9 @@ int main(int argc, char *argv[])
     // Help and version need no display. Without one, Qt's own options cannot be told apart: one read only.
     if (const auto esito = riga.leggi(RigaComando::argomenti(argc, argv), !schermo))
         return *esito;
+    // A class set is drawn off screen, with or without a display.
+    if (RigaComandoSchede::richiesta(argc, argv))
+        return RigaComandoSchede::esegui(argc, argv);
     if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;

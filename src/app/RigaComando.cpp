@@ -1,6 +1,7 @@
 #include "RigaComando.h"
 
 #include "Identita.h"
+#include "worksheets/RigaComandoSchede.h"
 
 #include <QRegularExpression>
 
@@ -40,6 +41,8 @@ RigaComando::RigaComando()
     parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     aggiungi(aiuto_);
     aggiungi(versione_);
+    for (const QCommandLineOption &o : RigaComandoSchede::opzioni())
+        aggiungi(o);
 }
 
 void RigaComando::aggiungi(const QCommandLineOption &opzione)

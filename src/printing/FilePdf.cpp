@@ -13,7 +13,7 @@ namespace {
 constexpr double margine = 10 * 20.0; // 10 pt in twips
 } // namespace
 
-FilePdf::FilePdf(QString cartella) : cartella_(std::move(cartella)) {}
+FilePdf::FilePdf(QString cartella, QString radice) : cartella_(std::move(cartella)), radice_(std::move(radice)) {}
 
 QString FilePdf::cartellaDocumenti()
 {
@@ -57,7 +57,7 @@ bool FilePdf::consegna(const QByteArray &pdf)
         return fallisci(QStringLiteral("la cartella non si può creare."));
 
     // Written under a hidden name first: a file cut short never takes a sheet's name.
-    QTemporaryFile scritto(cartella.filePath(QStringLiteral(".Scheda-XXXXXX.pdf")));
+    QTemporaryFile scritto(cartella.filePath(QStringLiteral(".%1-XXXXXX.pdf").arg(radice_)));
     const auto motivo = [&] {
         if (!QFileInfo(cartella.path()).isWritable())
             return QStringLiteral("la cartella è di sola lettura.");
@@ -69,8 +69,8 @@ bool FilePdf::consegna(const QByteArray &pdf)
         return fallisci(motivo());
 
     for (int n = 1; n < 100000; ++n) {
-        const QString nome =
-            cartella.filePath(n == 1 ? QStringLiteral("Scheda.pdf") : QStringLiteral("Scheda (%1).pdf").arg(n));
+        const QString nome = cartella.filePath(n == 1 ? radice_ + QStringLiteral(".pdf")
+                                                      : QStringLiteral("%1 (%2).pdf").arg(radice_).arg(n));
         if (QFileInfo::exists(nome))
             continue;
         // Never over an existing file, even one made by someone else meanwhile.
@@ -82,5 +82,5 @@ bool FilePdf::consegna(const QByteArray &pdf)
         if (!QFileInfo::exists(nome))
             return fallisci(motivo());
     }
-    return fallisci(QStringLiteral("ogni nome Scheda (n).pdf è già preso."));
+    return fallisci(QStringLiteral("ogni nome %1 (n).pdf è già preso.").arg(radice_));
 }

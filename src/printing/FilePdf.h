@@ -7,7 +7,8 @@
 // every byte of it is written.
 class FilePdf : public Destinazione {
 public:
-    explicit FilePdf(QString cartella = cartellaDocumenti());
+    // radice: the files are "<radice>.pdf", "<radice> (2).pdf", ...
+    explicit FilePdf(QString cartella = cartellaDocumenti(), QString radice = QStringLiteral("Scheda"));
 
     // The user's documents folder; with no HOME, under the home folder the user
     // database gives, never at the root of the file system. Empty when there is none.
@@ -23,6 +24,7 @@ private:
     bool fallisci(const QString &motivo);
 
     QString cartella_;
+    QString radice_;
     QString file_;
     QString spiegazione_;
 };

@@ -2,6 +2,7 @@
 
 #include "CodaCups.h"
 #include "FilePdf.h"
+#include "FileRiservato.h"
 #include "SuperficiePdf.h"
 
 #include <QPrinterInfo>
@@ -40,9 +41,18 @@ void StampanteCorrente::ripristina()
         impostaStampante(predefinita);
 }
 
-std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento() const
+std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento(bool suFilePdf) const
 {
+    // A class set asked for as a PDF gets a name of its own.
+    if (suFilePdf)
+        return std::make_unique<SuperficiePdf>(
+            std::make_unique<FilePdf>(FilePdf::cartellaDocumenti(), QStringLiteral("Schede")));
     if (pdf_)
         return std::make_unique<SuperficiePdf>(std::make_unique<FilePdf>());
     return std::make_unique<SuperficiePdf>(std::make_unique<CodaCups>(nome_));
+}
+
+std::unique_ptr<SuperficieStampa> StampanteCorrente::documentoPdf(const QString &fileRiservato)
+{
+    return std::make_unique<SuperficiePdf>(std::make_unique<FileRiservato>(fileRiservato));
 }

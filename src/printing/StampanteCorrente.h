@@ -27,8 +27,12 @@ public:
     // Back to the printer of the start of the program, as the system has it now.
     void ripristina();
 
-    // A document for the current printer. It may be in error from its first operation.
-    std::unique_ptr<SuperficieStampa> apriDocumento() const;
+    // A document on the current printer, or on "File PDF" whatever the current
+    // printer is. It may be in error from its first operation.
+    std::unique_ptr<SuperficieStampa> apriDocumento(bool suFilePdf = false) const;
+    // A document for this file, already made and empty; the file is removed
+    // unless the document is written.
+    static std::unique_ptr<SuperficieStampa> documentoPdf(const QString &fileRiservato);
 
 private:
     StampanteCorrente();

@@ -157,6 +157,7 @@ QByteArray SuperficiePdf::pdf() const
         p.scale(scala, scala);
         for (const auto &passo : pagina.passi)
             passo(p);
+        paginaFatta(static_cast<int>(n) + 1);
     }
     p.end();
     return dati;

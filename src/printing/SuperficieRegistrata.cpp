@@ -32,12 +32,18 @@ void SuperficieRegistrata::disegno(QPoint inAltoASinistra, const Disegno &figura
     registra(QStringLiteral("Disegno %1 #%2").arg(punto(inAltoASinistra)).arg(figura.numero()));
 }
 
-void SuperficieRegistrata::nuovaPagina() { registra(QStringLiteral("NuovaPagina")); }
+void SuperficieRegistrata::nuovaPagina()
+{
+    if (registra(QStringLiteral("NuovaPagina")))
+        paginaFatta(++pagineFatte_);
+}
 
 bool SuperficieRegistrata::fineDocumento()
 {
     if (!registra(QStringLiteral("Fine")))
         return false;
+    paginaFatta(++pagineFatte_);
+    pagineFatte_ = 0;
     ++pagine_;
     return true;
 }

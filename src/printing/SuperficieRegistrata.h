@@ -25,6 +25,7 @@ public:
     // "X 3000", "Y 1000", "Carattere 14", "Testo <text>", "Spessore 3",
     // "Linea 500,2000 5000,2000", "Disegno 830,2200 #7" (picture number), "NuovaPagina", "Fine".
     const QStringList &operazioni() const { return operazioni_; }
+    // Documents sent, whatever their number of pages.
     int pagineInviate() const { return pagine_; }
 
 private:
@@ -34,5 +35,6 @@ private:
     int falliscaDa_ = -1;
     int tentate_ = 0;
     int pagine_ = 0;
+    int pagineFatte_ = 0;
     bool errore_ = false;
 };

@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
+
 class Disegno;
 
 // The drawing surface of a printed document, in twips from the top-left corner of
@@ -33,4 +35,18 @@ public:
     // After an error: what to tell the user, when there is more to say than
     // that the printer failed; empty otherwise.
     virtual QString spiegazioneErrore() const { return {}; }
+
+    // Told the number of pages done so far while the document is being produced,
+    // which for a long document is where the time goes.
+    void seguiPagine(std::function<void(int)> avanzamento) { avanzamento_ = std::move(avanzamento); }
+
+protected:
+    void paginaFatta(int pagine) const
+    {
+        if (avanzamento_)
+            avanzamento_(pagine);
+    }
+
+private:
+    std::function<void(int)> avanzamento_;
 };

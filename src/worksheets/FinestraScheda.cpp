@@ -1,6 +1,7 @@
 #include "FinestraScheda.h"
 
 #include "StampaScheda.h"
+#include "frmSchedeClasse.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
@@ -26,6 +27,8 @@ void FinestraScheda::collegaComuni(const char *voceMenu)
     connect(Command1_, &Pulsante::clicked, this, &FinestraScheda::Command1_Click);
     connect(CmdFine_, &Pulsante::clicked, this, &Finestra::scarica);
     connect(mnuImpostazioneStampante_, &QAction::triggered, this, &FinestraScheda::mnuImpostazioneStampante_Click);
+    mnuSchedeClasse_ = aggiungiVoceBarra("mnuSchedeClasse", QStringLiteral("Schede per la classe…"));
+    connect(mnuSchedeClasse_, &QAction::triggered, this, &FinestraScheda::mnuSchedeClasse_Click);
 }
 
 void FinestraScheda::segnaVisto(int e)
@@ -53,5 +56,7 @@ void FinestraScheda::Command1_Click()
 }
 
 void FinestraScheda::mnuImpostazioneStampante_Click() { frmStampante::istanza().mostraModale(); }
+
+void FinestraScheda::mnuSchedeClasse_Click() { frmSchedeClasse::istanza().apriPer(configurazione_.tipo); }
 
 void FinestraScheda::Form_Unload() { RegistroFinestre::istanza().tornaAllInizio(); }

@@ -25,9 +25,11 @@ public:
     Pulsante *Command1() const { return Command1_; }
     Pulsante *CmdFine() const { return CmdFine_; }
     QAction *mnuImpostazioneStampante() const { return mnuImpostazioneStampante_; }
+    QAction *mnuSchedeClasse() const { return mnuSchedeClasse_; }
 
     void Command1_Click();
     void mnuImpostazioneStampante_Click();
+    void mnuSchedeClasse_Click();
 
 protected:
     FinestraScheda(const DefinizioneFinestra &definizione, const ConfigurazioneScheda &configurazione);
@@ -45,4 +47,5 @@ private:
     Pulsante *Command1_ = nullptr;
     Pulsante *CmdFine_ = nullptr;
     QAction *mnuImpostazioneStampante_ = nullptr;
+    QAction *mnuSchedeClasse_ = nullptr;
 };

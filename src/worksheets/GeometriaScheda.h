@@ -12,6 +12,8 @@ constexpr int altezzaRiquadro = 3100;
 constexpr int sinistraRiquadroSinistro = 500;
 constexpr int sinistraRiquadroDestro = 6000;
 constexpr int destraRiquadroDestro = 11000;
+// Below the last box (15600) and inside the printable area of A4 and, scaled, of Letter.
+constexpr QPoint numeroScheda{9500, 15780};
 
 constexpr int altoRiquadro(int e) { return 2000 + 3500 * (e - 1); }
 // The first kind's first exercise has a narrower left box.

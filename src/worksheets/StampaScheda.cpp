@@ -77,10 +77,7 @@ void StampaScheda::celle(int e, const ContenutoScheda::Celle &figure, bool riqua
 bool StampaScheda::stampa(const ContenutoScheda &contenuto)
 {
     disegna(contenuto);
-    const bool inviata = superficie_.fineDocumento();
-    if (!inviata)
-        segnala();
-    return inviata;
+    return concludi();
 }
 
 void StampaScheda::disegna(const ContenutoScheda &contenuto)
@@ -99,4 +96,20 @@ void StampaScheda::disegna(const ContenutoScheda &contenuto)
             celle(e, contenuto.primo[e - 1], false);
         }
     }
+}
+
+void StampaScheda::numera(int numero, int totale)
+{
+    superficie_.impostaX(numeroScheda.x());
+    superficie_.impostaY(numeroScheda.y());
+    superficie_.impostaCarattere(10);
+    superficie_.stampaTesto(QStringLiteral("Scheda %1 / %2").arg(numero).arg(totale));
+}
+
+bool StampaScheda::concludi()
+{
+    const bool inviata = superficie_.fineDocumento();
+    if (!inviata)
+        segnala();
+    return inviata;
 }

@@ -21,8 +21,15 @@ public:
     // The whole page, sent. False when it was not sent; the user has then been told, once.
     bool stampa(const ContenutoScheda &contenuto);
 
-private:
+    // Documents of many pages: disegna() and numera() for each sheet, concludi() once at the end.
+    // "Scheda 3 / 25" in the bottom margin, below every box.
+    void numera(int numero, int totale);
+    // Sends the document. False when it was not sent; the user has then been told, once.
+    bool concludi();
+    // Whether the printer failed; the first failure shows the message.
     bool errore();
+
+private:
     // Tells the user of the failure, once.
     void segnala();
     void riquadro(int e, int sinistra, int destra);

@@ -3,14 +3,20 @@
 #include "support/AmbienteTest.h"
 #include "ui/Etichetta.h"
 #include "ui/Pulsante.h"
+#include "worksheets/frmSchedeClasse.h"
 #include "worksheets/frmStampaSchede2.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -198,6 +204,29 @@ private slots:
         StampanteCorrente::istanza().impostaStampante("PDF_Prova");
         QVERIFY(stampaERiesce());
         QCOMPARE(lavori(), prima + 1);
+    }
+
+    // A class set from its window: one job holding every sheet and then the keys.
+    void unaSerieDiSchedeUnSoloLavoro()
+    {
+        StampanteCorrente::istanza().impostaStampante("PDF_Prova");
+        const QString ps = server_ + "/out/PDF_Prova.ps", pdf = cartella_.filePath("serie.pdf");
+        QFile::remove(ps);
+        frmStampaSchede2::istanza().mnuSchedeClasse()->trigger();
+        frmSchedeClasse *d = frmSchedeClasse::seCaricata();
+        QVERIFY(d && d->optStampante()->isChecked());
+        d->txtCopie()->setValue(6);
+        d->chkSoluzioni()->setChecked(true);
+        const int tutti = lavori(), completati = lavoriCompletati();
+        d->cmdStampa_Click();
+        QVERIFY2(AmbienteTest::messaggi().isEmpty(), qPrintable(AmbienteTest::messaggi().join('|')));
+        QElapsedTimer attesa;
+        attesa.start();
+        while (lavoriCompletati() == completati && attesa.elapsed() < 30000)
+            QTest::qWait(100);
+        QCOMPARE(lavori(), tutti + 1);
+        esegui("ps2pdf", {ps, pdf});
+        QVERIFY(esegui("pdfinfo", {pdf}).contains(QRegularExpression("Pages: +7\n")));
     }
 
 private:

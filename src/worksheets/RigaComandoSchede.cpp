@@ -1,0 +1,172 @@
+#include "RigaComandoSchede.h"
+
+#include "SchedeClasse.h"
+#include "platform/Casuale.h"
+#include "printing/StampanteCorrente.h"
+#include "printing/SuperficieStampa.h"
+#include "ui/RegistroFinestre.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr int argomentiSbagliati = 2;
+constexpr int scritturaFallita = 1;
+
+// Re-seeds when the draws ask, as they always do, but from a fixed reading, so
+// that the seed alone decides the sheets.
+class CasualeConSeme : public GeneratoreCasuale {
+public:
+    using GeneratoreCasuale::GeneratoreCasuale;
+    void semina(double) override { GeneratoreCasuale::semina(0); }
+};
+
+int errore(const QString &frase, int codice = argomentiSbagliati)
+{
+    std::fprintf(stderr, "quorvel: %s\n", frase.toLocal8Bit().constData());
+    return codice;
+}
+
+QString virgolette(const QString &testo) { return QStringLiteral("«") + testo + QStringLiteral("»"); }
+
+std::optional<int> intero(const QString &testo, int minimo, int massimo)
+{
+    bool ok = false;
+    const int valore = testo.toInt(&ok);
+    if (!ok || valore < minimo || valore > massimo)
+        return std::nullopt;
+    return valore;
+}
+
+// Makes FILE, empty and new; it is the document's until the end. Gives the
+// sentence that says why it cannot be made, or nothing.
+std::optional<QString> riserva(const QString &file)
+{
+    const QFileInfo info(file);
+    if (info.exists() || info.isSymLink())
+        return QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(virgolette(file));
+    QFile nuovo(file);
+    if (nuovo.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return std::nullopt;
+    if (nuovo.exists())
+        return QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(virgolette(file));
+    return QStringLiteral("non si può scrivere nella cartella %1.")
+        .arg(virgolette(QDir::toNativeSeparators(info.absolutePath())));
+}
+
+void tace(QtMsgType tipo, const QMessageLogContext &, const QString &testo)
+{
+    // The command speaks to a teacher: Qt's warnings about the missing display are noise.
+    if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+        std::fprintf(stderr, "quorvel: %s\n", testo.toLocal8Bit().constData());
+}
+
+int eseguiConApplicazione(const QStringList &argomenti)
+{
+    QCommandLineParser parser;
+    parser.addOptions(RigaComandoSchede::opzioni());
+    if (!parser.parse(argomenti)) {
+        const QStringList sconosciute = parser.unknownOptionNames();
+        if (!sconosciute.isEmpty())
+            return errore(QStringLiteral("l'opzione %1 non esiste; per le schede servono --schede, --copie e --pdf, "
+                                         "con --soluzioni e --seme a scelta.")
+                              .arg(virgolette(QStringLiteral("--") + sconosciute.first())));
+        return errore(QStringLiteral("a un'opzione manca il suo valore; si scrive: quorvel --schede 1|2|3 --copie K "
+                                     "--pdf FILE [--soluzioni] [--seme S]."));
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return errore(QStringLiteral("l'argomento %1 non è previsto; si scrive: quorvel --schede 1|2|3 --copie K "
+                                     "--pdf FILE [--soluzioni] [--seme S].")
+                          .arg(virgolette(parser.positionalArguments().first())));
+    if (!parser.isSet("schede"))
+        return errore(QStringLiteral("manca --schede con il tipo di scheda, 1, 2 o 3."));
+    const std::optional<int> tipo = intero(parser.value("schede"), 1, 3);
+    if (!tipo)
+        return errore(
+            QStringLiteral("il tipo di scheda deve essere 1, 2 o 3, non %1.").arg(virgolette(parser.value("schede"))));
+    if (!parser.isSet("copie"))
+        return errore(QStringLiteral("manca --copie con il numero di schede, da %1 a %2.")
+                          .arg(SchedeClasse::minimo)
+                          .arg(SchedeClasse::massimo));
+    const std::optional<int> copie = intero(parser.value("copie"), SchedeClasse::minimo, SchedeClasse::massimo);
+    if (!copie)
+        return errore(QStringLiteral("il numero di copie deve essere un numero intero da %1 a %2, non %3.")
+                          .arg(SchedeClasse::minimo)
+                          .arg(SchedeClasse::massimo)
+                          .arg(virgolette(parser.value("copie"))));
+    std::optional<quint64> seme;
+    if (parser.isSet("seme")) {
+        bool ok = false;
+        seme = parser.value("seme").toULongLong(&ok);
+        if (!ok)
+            return errore(QStringLiteral("il seme deve essere un numero intero non negativo, non %1.")
+                              .arg(virgolette(parser.value("seme"))));
+    }
+    const QString file = parser.value("pdf");
+    if (file.isEmpty())
+        return errore(QStringLiteral("manca --pdf con il nome del file PDF da scrivere."));
+    if (const std::optional<QString> motivo = riserva(file))
+        return errore(*motivo);
+
+    CasualeConSeme conSeme(seme.value_or(0));
+    Casuale &casuale = seme ? static_cast<Casuale &>(conSeme) : Casuale::corrente();
+    const SchedeClasse schede = SchedeClasse::estrai(casuale, *tipo, *copie);
+    const std::unique_ptr<SuperficieStampa> superficie = StampanteCorrente::documentoPdf(file);
+    superficie->seguiPagine([totale = *copie](int pagine) {
+        if (pagine <= totale && pagine % 10 == 0)
+            std::fprintf(stderr, "quorvel: %d schede su %d pronte\n", pagine, totale);
+    });
+    if (!schede.stampa(*superficie, parser.isSet("soluzioni")))
+        return errore(QStringLiteral("non è stato possibile scrivere il file %1.").arg(virgolette(file)),
+                      scritturaFallita);
+    return 0;
+}
+
+} // namespace
+
+namespace RigaComandoSchede {
+
+bool richiesta(int argc, char *argv[])
+{
+    const QList<QCommandLineOption> nostre = opzioni();
+    for (int i = 1; i < argc; ++i) {
+        const QString argomento = QString::fromLocal8Bit(argv[i]);
+        for (const QCommandLineOption &o : nostre) {
+            const QString nome = QStringLiteral("--") + o.names().first();
+            if (argomento == nome || argomento.startsWith(nome + QLatin1Char('=')))
+                return true;
+        }
+    }
+    return false;
+}
+
+QList<QCommandLineOption> opzioni()
+{
+    return {{"schede", "Scrive senza finestre una serie di schede per la classe, del tipo 1, 2 o 3.", "1|2|3"},
+            {"copie", "Quante schede, da 1 a 40, ognuna diversa dalle altre.", "K"},
+            {"pdf", "Il file PDF da scrivere; un file che esiste non viene mai sovrascritto.", "FILE"},
+            {"soluzioni", "Aggiunge dopo le schede le pagine con le soluzioni."},
+            {"seme", "Lo stesso seme dà le stesse schede.", "S"}};
+}
+
+int esegui(int argc, char *argv[])
+{
+    // No display is needed: the pages are drawn off screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(tace);
+    QApplication app(argc, argv);
+    const int esito = eseguiConApplicazione(QApplication::arguments());
+    // The picture store is a window: unload it before the application goes.
+    RegistroFinestre::istanza().chiudiTutto();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return esito;
+}
+
+} // namespace RigaComandoSchede
