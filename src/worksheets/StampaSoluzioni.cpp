@@ -1,5 +1,6 @@
 #include "StampaSoluzioni.h"
 
+#include "GeometriaScheda.h"
 #include "SchedeClasse.h"
 #include "printing/SuperficieStampa.h"
 
@@ -7,9 +8,9 @@
 
 namespace {
 
-// Twips, like the sheets.
-constexpr int sinistra = 500;
-constexpr int destra = 11000;
+// Twips, like the sheets, and as wide as their boxes.
+constexpr int sinistra = GeometriaScheda::sinistraRiquadroSinistro;
+constexpr int destra = GeometriaScheda::destraRiquadroDestro;
 constexpr int altoTabella = 2300;
 constexpr int altezzaRiga = 500;
 constexpr int xNumero = 700;
