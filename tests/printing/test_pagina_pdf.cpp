@@ -28,20 +28,12 @@ private slots:
 
     void cleanup() { AmbienteTest::chiudiTutto(); }
 
-    void laPaginaRiportaLeAnteprime_data()
-    {
-        QTest::addColumn<int>("tipo");
-        QTest::newRow("vuoto") << 1;
-        QTest::newRow("aggiungi") << 2;
-        QTest::newRow("togli") << 3;
-    }
+    void laPaginaRiportaLeAnteprime_data() { AmbienteTest::righeTipiScheda(); }
 
     void laPaginaRiportaLeAnteprime()
     {
         QFETCH(int, tipo);
-        FinestraScheda *f = tipo == 1   ? static_cast<FinestraScheda *>(&frmStampaSchede::istanza())
-                            : tipo == 2 ? static_cast<FinestraScheda *>(&frmStampaSchede2::istanza())
-                                        : &frmStampaSchede3::istanza();
+        FinestraScheda *f = AmbienteTest::finestraScheda(tipo);
         for (int e = 2; e <= 4; ++e) {
             if (auto *uno = qobject_cast<frmStampaSchede *>(f))
                 uno->Anteprima(e);

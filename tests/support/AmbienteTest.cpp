@@ -2,6 +2,9 @@
 
 #include "ui/Messaggio.h"
 #include "ui/RegistroFinestre.h"
+#include "worksheets/frmStampaSchede.h"
+#include "worksheets/frmStampaSchede2.h"
+#include "worksheets/frmStampaSchede3.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -72,3 +75,20 @@ void elabora(int millisecondi)
 }
 
 } // namespace AmbienteTest
+
+void AmbienteTest::righeTipiScheda()
+{
+    QTest::addColumn<int>("tipo");
+    QTest::newRow("vuoto") << 1;
+    QTest::newRow("aggiungi") << 2;
+    QTest::newRow("togli") << 3;
+}
+
+FinestraScheda *AmbienteTest::finestraScheda(int tipo)
+{
+    if (tipo == 1)
+        return &frmStampaSchede::istanza();
+    if (tipo == 2)
+        return &frmStampaSchede2::istanza();
+    return &frmStampaSchede3::istanza();
+}

@@ -6,6 +6,8 @@
 class QWidget;
 
 // Shared set-up of the widget tests.
+class FinestraScheda;
+
 namespace AmbienteTest {
 // Unloads every window and lets the deferred deletions run, so the next test
 // starts with no window loaded.
@@ -20,4 +22,8 @@ void elabora(int millisecondi = 0);
 QString casaTemporanea();
 // The seed of a randomized run: QUORVEL_SEME when set, else predefinito; logged either way.
 unsigned seme(unsigned predefinito);
+// The three worksheet kinds as data rows "vuoto", "aggiungi", "togli" of an int column "tipo".
+void righeTipiScheda();
+// The worksheet window of kind 1, 2 or 3.
+FinestraScheda *finestraScheda(int tipo);
 } // namespace AmbienteTest

@@ -123,7 +123,7 @@ private slots:
     {
         QFETCH(int, tipo);
         QFETCH(QString, messaggio);
-        FinestraScheda *f = apri(tipo);
+        FinestraScheda *f = AmbienteTest::finestraScheda(tipo);
         const QDir documenti(casa_ + "/Documents");
         const int prima = static_cast<int>(documenti.entryList({"*.pdf"}, QDir::Files).size());
         // Exercise 4 never shown: refused, whatever else was shown, even repeatedly.
@@ -149,18 +149,12 @@ private slots:
         }
     }
 
-    void chiudereRiportaAllInizioERiaprireRiparteDaCapo_data()
-    {
-        QTest::addColumn<int>("tipo");
-        QTest::newRow("vuoto") << 1;
-        QTest::newRow("aggiungi") << 2;
-        QTest::newRow("togli") << 3;
-    }
+    void chiudereRiportaAllInizioERiaprireRiparteDaCapo_data() { AmbienteTest::righeTipiScheda(); }
 
     void chiudereRiportaAllInizioERiaprireRiparteDaCapo()
     {
         QFETCH(int, tipo);
-        FinestraScheda *f = apri(tipo);
+        FinestraScheda *f = AmbienteTest::finestraScheda(tipo);
         f->mostra();
         for (int e = 2; e <= 4; ++e)
             clic(pulsante(f, e));
@@ -171,7 +165,7 @@ private slots:
         QVERIFY(FrmInizio::istanza().isVisible());
         QVERIFY(!frmStampaSchede::caricata() && !frmStampaSchede2::caricata() && !frmStampaSchede3::caricata());
 
-        f = apri(tipo);
+        f = AmbienteTest::finestraScheda(tipo);
         QVERIFY(f->Visto1 && !f->Visto2 && !f->Visto3 && !f->Visto4);
         clic(f->Command1());
         QCOMPARE(AmbienteTest::messaggi().size(), 1);
@@ -224,7 +218,7 @@ private slots:
     void ridisegnareUnEsercizioNonLasciaNullaDelPrecedente()
     {
         QFETCH(int, tipo);
-        SchedaDoppia *f = static_cast<SchedaDoppia *>(apri(tipo));
+        SchedaDoppia *f = static_cast<SchedaDoppia *>(AmbienteTest::finestraScheda(tipo));
         CasualeScriptato c;
         Casuale::imposta(&c);
         auto esercizio = [&](int figura, int n, int primaCella, int m) {
@@ -257,21 +251,15 @@ private slots:
 
     void ilMenuApreLaSceltaDellaStampante()
     {
-        FinestraScheda *f = apri(3);
+        FinestraScheda *f = AmbienteTest::finestraScheda(3);
         QCOMPARE(f->mnuImpostazioneStampante()->text(), QStringLiteral("Selezione stampante"));
-        QCOMPARE(apri(2)->mnuImpostazioneStampante()->text(), QStringLiteral("Seleziona  stampante"));
-        QCOMPARE(apri(1)->mnuImpostazioneStampante()->text(), QStringLiteral("Impostazione stampante"));
+        QCOMPARE(AmbienteTest::finestraScheda(2)->mnuImpostazioneStampante()->text(),
+                 QStringLiteral("Seleziona  stampante"));
+        QCOMPARE(AmbienteTest::finestraScheda(1)->mnuImpostazioneStampante()->text(),
+                 QStringLiteral("Impostazione stampante"));
     }
 
 private:
-    static FinestraScheda *apri(int tipo)
-    {
-        if (tipo == 1)
-            return &frmStampaSchede::istanza();
-        if (tipo == 2)
-            return &frmStampaSchede2::istanza();
-        return &frmStampaSchede3::istanza();
-    }
     static Pulsante *pulsante(FinestraScheda *f, int e)
     {
         if (auto *uno = qobject_cast<frmStampaSchede *>(f))

@@ -75,13 +75,7 @@ private slots:
     void init() { AmbienteTest::registraMessaggi(); }
     void cleanup() { AmbienteTest::chiudiTutto(); }
 
-    void ogniSchedaEStampataComeUnaSolaConIlSuoNumero_data()
-    {
-        QTest::addColumn<int>("tipo");
-        QTest::newRow("vuoto") << 1;
-        QTest::newRow("aggiungi") << 2;
-        QTest::newRow("togli") << 3;
-    }
+    void ogniSchedaEStampataComeUnaSolaConIlSuoNumero_data() { AmbienteTest::righeTipiScheda(); }
 
     void ogniSchedaEStampataComeUnaSolaConIlSuoNumero()
     {
