@@ -1,0 +1,68 @@
+#pragma once
+
+#include "registro/Alunno.h"
+#include "registro/Classe.h"
+#include "registro/Risultato.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The class register, as the windows and the command line see it, whatever
+// keeps it (a SQLite file on this PC, or the school lab's server behind a
+// local outbox). Qt Core only. Every call but registra() answers from the
+// caller's thread; registra() returns at once and never loses the result.
+class Registro {
+public:
+    virtual ~Registro() = default;
+
+    // Where the data lives, for the teacher ("/home/.../registro.sqlite", "server quorvel su lab").
+    virtual QString descrizione() const = 0;
+    // The last failure's message, in Italian, for the teacher or the command line.
+    virtual QString errore() const = 0;
+
+    // ---- what the pupil's side reads
+    // Classes not archived, by name. Empty when the register holds none (or does not exist yet).
+    virtual QList<Classe> classi() = 0;
+    virtual QList<Alunno> alunni(const QString &classe) = 0;
+
+    // ---- what the pupil's side writes
+    // Queues the result and returns at once: written off the window's thread,
+    // retried, kept locally until it is written. Never shown to the pupil.
+    virtual void registra(const Risultato &risultato) = 0;
+    // Results handed over but not yet stored where the register lives.
+    virtual int inAttesa() = 0;
+    // Waits up to `ms` for the queue to drain (end of the program, tests). True when empty.
+    virtual bool svuota(int ms) = 0;
+
+    // ---- classes and pupils (command line, teacher's window); false and errore() on failure
+    virtual std::optional<Classe> creaClasse(const QString &nome) = 0;
+    virtual bool rinominaClasse(const QString &classe, const QString &nome) = 0;
+    virtual bool archiviaClasse(const QString &classe, bool archiviata) = 0;
+    // All the rows or none; nuovi[i].contrassegno may be invalid: one is assigned.
+    virtual bool aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi) = 0;
+    virtual bool modificaAlunno(const Alunno &alunno) = 0; // name, class, contrassegno
+    // Removes the pupil and every result of theirs in one transaction; the count of results removed.
+    virtual std::optional<int> cancellaAlunno(const QString &alunno) = 0;
+    virtual std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) = 0;
+
+    // ---- reading results (teacher's window, export, reports)
+    struct Filtro {
+        QString classe; // empty: every class
+        QString alunno; // empty: every pupil
+        QDate dal;      // null: no bound; Italian calendar days (Europe/Rome), inclusive
+        QDate al;
+        int tipo = -1; // -1: every kind
+    };
+    // Calls `riga` for each result in time order (with the pupil's and class's names); false on failure.
+    struct RigaRisultato {
+        Risultato risultato;
+        QString nomeAlunno;
+        QString nomeClasse;
+        QDateTime arrivo; // the server's arrival time; null on this PC's own file
+    };
+    virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// One answer of a pupil (one VERIFICA), as it is kept. Made on the PC with its
+// own UUID, so a result handed over twice is stored once.
+struct Risultato {
+    enum class Aiuto {
+        NonOfferto, // right answer
+        Offerto,    // wrong answer, the window closed before SI or NO
+        Accettato,  // SI
+        Rifiutato,  // NO
+    };
+
+    QString id;       // UUID, without braces
+    QString alunno;   // the pupil's id; a guest's results are never made
+    QString sessione; // UUID of one opening of the exercise window
+    QDateTime quando; // the PC's clock, UTC
+    QString macchina; // the PC's host name
+    int tipo = 0;     // exercise kind 0..2
+    int n = 0;        // elements of the first set
+    int figura = 0;   // picture 1..12
+    int risposta = 0; // elements the pupil built
+    bool esatto = false;
+    Aiuto aiuto = Aiuto::NonOfferto;
+    bool intervento = false; // the program stepped in (third refusal in a row)
+    qint64 secondi = 0;      // the answer's time, as the window shows it
+};
