@@ -1,8 +1,8 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
+#include "sintesi/VoceQt.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>

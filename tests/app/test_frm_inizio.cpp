@@ -1,7 +1,7 @@
 #include "Identita.h"
 #include "app/FrmInizio.h"
 #include "app/frmAutore.h"
-#include "exercise/TipoEsercizio.h"
+#include "core/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"

@@ -1,5 +1,5 @@
 #include "app/FrmInizio.h"
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 #include "printing/StampanteCorrente.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
