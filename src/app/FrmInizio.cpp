@@ -137,12 +137,6 @@ constexpr DefinizioneControllo definizioni[] = {
      .allineamento = Allineamento::Centro},
 };
 
-// Every other window comes back here when it closes.
-[[maybe_unused]] const bool ritorno = [] {
-    RegistroFinestre::impostaRitorno([] { FrmInizio::istanza().mostra(); });
-    return true;
-}();
-
 } // namespace
 
 FrmInizio::FrmInizio() : FinestraUnica(finestra)

@@ -1,4 +1,5 @@
 #include "Identita.h"
+#include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/frmAutore.h"
 #include "core/TipoEsercizio.h"
@@ -74,6 +75,8 @@ class TestFrmInizio : public QObject {
     }
 
 private slots:
+    void initTestCase() { Applicazione::collega(); }
+
     void init()
     {
         f = &FrmInizio::istanza();

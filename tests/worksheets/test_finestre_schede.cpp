@@ -1,3 +1,4 @@
+#include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "core/Casuale.h"
 #include "printing/StampanteCorrente.h"
@@ -44,6 +45,7 @@ class TestFinestreSchede : public QObject {
 private slots:
     void initTestCase()
     {
+        Applicazione::collega();
         casa_ = AmbienteTest::casaTemporanea();
         QVERIFY(!casa_.isEmpty());
     }
