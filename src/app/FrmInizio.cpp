@@ -148,10 +148,10 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     Picture2_ = controllo<Riquadro>("Picture2");
 
     QMenu *mnuStampaSchede = aggiungiMenu("mnuStampaSchede", QStringLiteral("Stampa schede"));
-    mnuVuoto_ = aggiungiVoce(mnuStampaSchede, "mnuVuoto", QStringLiteral("insieme vuoto"));
-    mnuAggiungi_ = aggiungiVoce(mnuStampaSchede, "mnuAggiungi", QStringLiteral("aggiungi elemementi"));
-    mnuTogli_ = aggiungiVoce(mnuStampaSchede, "mnuTogli", QStringLiteral("togli elementi"));
-    mnuInfo_ = aggiungiVoceBarra("mnuInfo", QStringLiteral("About"));
+    mnuVuoto_ = aggiungiAzione(mnuStampaSchede, "mnuVuoto", QStringLiteral("insieme vuoto"));
+    mnuAggiungi_ = aggiungiAzione(mnuStampaSchede, "mnuAggiungi", QStringLiteral("aggiungi elemementi"));
+    mnuTogli_ = aggiungiAzione(mnuStampaSchede, "mnuTogli", QStringLiteral("togli elementi"));
+    mnuInfo_ = aggiungiAzioneBarra("mnuInfo", QStringLiteral("About"));
     timerTendine_ = aggiungiTimer("timerTendine", 10);
 
     // A menu bar shows neither the check of an item nor its tooltip: a check

@@ -64,7 +64,7 @@ constexpr Celle celle4 = {{{75, 150},
                            {2715, 2070},
                            {3570, 2070}}};
 
-struct Cornice {
+struct PosaCornice {
     int indice;
     int sinistra, alto; // in Frame1
     int base;
@@ -72,7 +72,7 @@ struct Cornice {
 };
 
 // In the order of the design: earlier frames lie in front.
-constexpr Cornice cornici[] = {
+constexpr PosaCornice cornici[] = {
     {0, 90, 255, 0, &celle1},
     {2, 4710, 255, 30, &celle23},
     {1, 75, 3390, 15, &celle23},
@@ -91,7 +91,7 @@ constexpr auto definizioni = [] {
                               {"Command1", "STAMPA", 9675, 5925, 4},
                               {"CmdFine", "ESCI", 9660, 6660, 2}});
     d[n++] = {.tipo = TipoControllo::Cornice, .nome = "Frame1", .posizione = {30, 1080, 9405, 6525}, .sfondo = rosa};
-    for (const Cornice &c : cornici)
+    for (const PosaCornice &c : cornici)
         d[n++] = {.tipo = TipoControllo::Cornice,
                   .nome = "FraSfondoS",
                   .indice = c.indice,
@@ -99,7 +99,7 @@ constexpr auto definizioni = [] {
                   .posizione = {c.sinistra, c.alto, 4605, 3075},
                   .sfondo = bianco,
                   .bordo = true};
-    for (const Cornice &c : cornici)
+    for (const PosaCornice &c : cornici)
         for (int o = 0; o < 15; ++o) {
             const QPoint p = (*c.celle)[o];
             d[n++] = {.tipo = TipoControllo::Immagine,

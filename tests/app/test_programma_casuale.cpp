@@ -47,8 +47,8 @@ class TestProgrammaCasuale : public QObject {
     static QList<Finestra *> visibili()
     {
         QList<Finestra *> v;
-        for (RegistroFinestre::Voce *voce : RegistroFinestre::istanza().caricate())
-            if (auto *f = dynamic_cast<Finestra *>(voce); f && f->isVisible() && !f->scaricata())
+        for (RegistroFinestre::Scaricabile *s : RegistroFinestre::istanza().caricate())
+            if (auto *f = dynamic_cast<Finestra *>(s); f && f->isVisible() && !f->scaricata())
                 v << f;
         return v;
     }
@@ -135,13 +135,13 @@ class TestProgrammaCasuale : public QObject {
 
     void menu(Finestra *f)
     {
-        QList<QAction *> voci;
+        QList<QAction *> azioni;
         for (const Controllo &c : f->controlli())
             if (auto *a = qobject_cast<QAction *>(c.oggetto); a && !a->menu() && a->isEnabled())
-                voci << a;
-        if (voci.isEmpty() || (QApplication::activeModalWidget() && QApplication::activeModalWidget() != f))
+                azioni << a;
+        if (azioni.isEmpty() || (QApplication::activeModalWidget() && QApplication::activeModalWidget() != f))
             return;
-        uno(voci)->trigger();
+        uno(azioni)->trigger();
         ++conteggi["scelte di menu"];
     }
 
