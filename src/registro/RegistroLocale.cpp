@@ -276,11 +276,10 @@ std::optional<Classe> RegistroLocale::creaClasse(const QString &nome)
     const QString pulito = nomeValido(nome, &errore_);
     if (pulito.isEmpty())
         return std::nullopt;
-    for (const Classe &c : classi(true))
-        if (c.nome.compare(pulito, Qt::CaseInsensitive) == 0) {
-            errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(c.nome));
-            return std::nullopt;
-        }
+    if (const auto esiste = classeDiNome(pulito)) {
+        errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(esiste->nome));
+        return std::nullopt;
+    }
     Connessione *c = connessione(true);
     if (!c)
         return std::nullopt;
@@ -340,6 +339,60 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
     if (!esegui(q, QStringLiteral("SELECT COUNT(*) FROM classi WHERE id = ?"), {Schema::id(classe)}) || !q.next() ||
         q.value(0).toInt() != 1)
         return fallisce(QStringLiteral("la classe non c'è nel registro."));
+    if (!aggiungi(db, classe, nuovi, indice))
+        return false;
+    if (!t.conferma())
+        return fallisce(db.lastError().text());
+    return true;
+}
+
+std::optional<Classe> RegistroLocale::classeDiNome(const QString &nome)
+{
+    for (const Classe &c : classi(true))
+        if (c.nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return c;
+    return std::nullopt;
+}
+
+std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
+{
+    int nessuno = -1;
+    int &indice = sbagliato ? *sbagliato : nessuno;
+    indice = -1;
+    const QString pulito = nomeValido(nomeClasse, &errore_);
+    if (pulito.isEmpty())
+        return std::nullopt;
+    Connessione *c = connessione(true);
+    if (!c)
+        return std::nullopt;
+    QSqlDatabase &db = c->db();
+    Transazione t(db);
+    if (!t.iniziata()) {
+        fallisce(db.lastError().text());
+        return std::nullopt;
+    }
+    std::optional<Classe> classe = classeDiNome(pulito);
+    if (!classe) {
+        classe = Classe{nuovoId(), pulito, false};
+        QSqlQuery q(db);
+        if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (?, ?, ?)"),
+                    {Schema::id(classe->id), classe->nome, false})) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+    }
+    if (!aggiungi(db, classe->id, nuovi, indice))
+        return std::nullopt;
+    if (!t.conferma()) {
+        fallisce(db.lastError().text());
+        return std::nullopt;
+    }
+    return classe;
+}
+
+bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice)
+{
+    QSqlQuery q(db);
     // What the class holds already, read inside the transaction so that another copy cannot slip in.
     QSet<QString> nomi;
     QSet<int> usati;
@@ -405,8 +458,6 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
                 QStringLiteral("%1 non si può aggiungere: %2").arg(virgolette(a.nome), q.lastError().text()));
     }
     indice = -1;
-    if (!t.conferma())
-        return fallisce(db.lastError().text());
     return true;
 }
 
