@@ -110,7 +110,7 @@ public:
         QSqlDatabase &db = connessione_->db();
         Transazione t(db);
         if (!t.iniziata())
-            return fallisce(db.lastError());
+            return fallisce(t.errore());
         // A pupil erased meanwhile takes their results with them: those rows are not written.
         QSqlQuery sessione(db);
         sessione.prepare(
@@ -138,7 +138,7 @@ public:
                 return fallisce(risultato.lastError());
         }
         if (!t.conferma())
-            return fallisce(db.lastError());
+            return fallisce(t.errore());
         errore_.clear();
         return true;
     }
@@ -334,7 +334,7 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
     QSqlDatabase &db = c->db();
     Transazione t(db);
     if (!t.iniziata())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     QSqlQuery q(db);
     if (!esegui(q, QStringLiteral("SELECT COUNT(*) FROM classi WHERE id = ?"), {Schema::id(classe)}) || !q.next() ||
         q.value(0).toInt() != 1)
@@ -342,7 +342,7 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
     if (!aggiungi(db, classe, nuovi, indice))
         return false;
     if (!t.conferma())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     return true;
 }
 
@@ -368,7 +368,7 @@ std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, Q
     QSqlDatabase &db = c->db();
     Transazione t(db);
     if (!t.iniziata()) {
-        fallisce(db.lastError().text());
+        fallisce(t.errore().text());
         return std::nullopt;
     }
     std::optional<Classe> classe = classeDiNome(pulito);
@@ -384,7 +384,7 @@ std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, Q
     if (!aggiungi(db, classe->id, nuovi, indice))
         return std::nullopt;
     if (!t.conferma()) {
-        fallisce(db.lastError().text());
+        fallisce(t.errore().text());
         return std::nullopt;
     }
     return classe;
@@ -474,7 +474,7 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
     QSqlDatabase &db = c->db();
     Transazione t(db);
     if (!t.iniziata())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     QSqlQuery q(db);
     if (!esegui(q, QStringLiteral("SELECT nome, figura, colore FROM alunni WHERE classe = ? AND id <> ?"),
                 {Schema::id(alunno.classe), Schema::id(alunno.id)}))
@@ -491,7 +491,7 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
         q.numRowsAffected() != 1)
         return fallisce(QStringLiteral("%1 non si può modificare: %2").arg(virgolette(nome), q.lastError().text()));
     if (!t.conferma())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     return true;
 }
 
@@ -507,7 +507,7 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
     {
         Transazione t(db);
         if (!t.iniziata()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         const QVariant id = Schema::id(alunno);
@@ -527,7 +527,7 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
             return std::nullopt;
         }
         if (!t.conferma()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         tolti = risultati;
@@ -548,7 +548,7 @@ std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
     {
         Transazione t(db);
         if (!t.iniziata()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         QSqlQuery q(db);
