@@ -90,6 +90,7 @@ std::optional<QList<Riga>> righeCsv(const QString &testo, QChar separatore, QStr
             riga.campi << campo;
             campo.clear();
             vuota = false;
+            citato = false;
         } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
             if (c == QLatin1Char('\r') && i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n'))
                 ++i;
