@@ -269,14 +269,27 @@ QString si(bool vero) { return vero ? QStringLiteral("sì") : QStringLiteral("no
 void campo(QString &riga, const QString &testo, bool ultimo = false)
 {
     riga += QLatin1Char('"');
-    if (!testo.isEmpty() && QStringLiteral("=+-@\t\r").contains(testo.front()))
-        riga += QLatin1Char('\'');
-    for (const QChar c : testo) {
-        if (c == QLatin1Char('"'))
-            riga += QLatin1Char('"');
-        riga += c;
+    if (!testo.isEmpty()) {
+        switch (testo.front().unicode()) {
+        case '=':
+        case '+':
+        case '-':
+        case '@':
+        case '\t':
+        case '\r':
+            riga += QLatin1Char('\'');
+            break;
+        default:
+            break;
+        }
     }
-    riga += ultimo ? QStringLiteral("\"\r\n") : QStringLiteral("\";");
+    if (testo.contains(QLatin1Char('"'))) {
+        QString doppie = testo;
+        riga += doppie.replace(QLatin1String("\""), QLatin1String("\"\""));
+    } else {
+        riga += testo;
+    }
+    riga += ultimo ? QLatin1String("\"\r\n") : QLatin1String("\";");
 }
 
 int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const QString &file)
@@ -325,7 +338,7 @@ int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const Q
         ++quante;
         if (blocco.size() > (1 << 20)) {
             scritto = scritto && f.write(blocco) == blocco.size();
-            blocco.clear();
+            blocco.truncate(0);
         }
     });
     scritto = scritto && f.write(blocco) == blocco.size() && f.flush();
