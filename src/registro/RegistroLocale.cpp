@@ -259,13 +259,23 @@ void RegistroLocale::registra(const Risultato &risultato)
 {
     if (risultato.alunno.isEmpty())
         return; // a guest's
+    if (QUuid(risultato.alunno).isNull()) {
+        qWarning("registro: un risultato senza un alunno valido (%s) non viene registrato.",
+                 qPrintable(risultato.alunno));
+        return;
+    }
+    // A row the register would refuse would hold up every other one in its batch, again and
+    // again: what can be made whole here is.
     Risultato r = risultato;
     if (QUuid(r.id).isNull())
         r.id = nuovoId();
+    if (QUuid(r.sessione).isNull())
+        r.sessione = nuovoId();
     if (!r.quando.isValid())
         r.quando = QDateTime::currentDateTimeUtc();
     if (r.macchina.isEmpty())
         r.macchina = QSysInfo::machineHostName();
+    r.macchina.truncate(255);
     spedizioniere().metti(r);
 }
 
