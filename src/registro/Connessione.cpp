@@ -76,7 +76,9 @@ Connessione::Connessione(const QString &file, bool crea)
     }
     QSqlQuery q(db_);
     // secure_delete: an erased pupil's rows are zeroed in the file, not only unlinked.
-    if (!q.exec(QStringLiteral("PRAGMA foreign_keys = ON")) || !q.exec(QStringLiteral("PRAGMA secure_delete = ON"))) {
+    // temp_store: the sorts of an export stay in memory, not in temporary files elsewhere.
+    if (!q.exec(QStringLiteral("PRAGMA foreign_keys = ON")) || !q.exec(QStringLiteral("PRAGMA secure_delete = ON")) ||
+        !q.exec(QStringLiteral("PRAGMA temp_store = MEMORY"))) {
         errore_ = QStringLiteral("il registro %1 non si apre: %2")
                       .arg(virgolette(QDir::toNativeSeparators(file)), q.lastError().text());
         return;
