@@ -63,24 +63,12 @@ frmOperativo::frmOperativo() : FinestraUnica(finestra)
     Accessibilita::segnaAvviso(fraAiuto_, LblAiuto_->text());
     Accessibilita::segnaAvviso(fraIntervento_, lblIntervento_->text());
 
-    for (const auto &[indice, pulsante] : Option1_) {
-        connect(pulsante, &PulsanteOpzione::presoFuoco, this, &frmOperativo::Option1_GotFocus);
-        connect(pulsante, &PulsanteOpzione::persoFuoco, this, &frmOperativo::Option1_LostFocus);
-        connect(pulsante, &PulsanteOpzione::tastoGiu, this, &frmOperativo::Option1_KeyDown);
-        connect(pulsante, &PulsanteOpzione::carattere, this, &frmOperativo::Option1_KeyPress);
-        connect(pulsante, &PulsanteOpzione::tastoSu, this, &frmOperativo::Option1_KeyUp);
-        connect(pulsante, &PulsanteOpzione::mouseGiu, this, &frmOperativo::Option1_MouseDown);
-        connect(pulsante, &PulsanteOpzione::mouseSu, this, &frmOperativo::Option1_MouseUp);
-    }
-    for (const auto &[indice, pulsante] : Option3_) {
-        connect(pulsante, &PulsanteOpzione::presoFuoco, this, &frmOperativo::Option3_GotFocus);
-        connect(pulsante, &PulsanteOpzione::persoFuoco, this, &frmOperativo::Option3_LostFocus);
-        connect(pulsante, &PulsanteOpzione::tastoGiu, this, &frmOperativo::Option3_KeyDown);
-        connect(pulsante, &PulsanteOpzione::carattere, this, &frmOperativo::Option3_KeyPress);
-        connect(pulsante, &PulsanteOpzione::tastoSu, this, &frmOperativo::Option3_KeyUp);
-        connect(pulsante, &PulsanteOpzione::mouseGiu, this, &frmOperativo::Option3_MouseDown);
-        connect(pulsante, &PulsanteOpzione::mouseSu, this, &frmOperativo::Option3_MouseUp);
-    }
+    collegaGestori(Option1_, this, &frmOperativo::Option1_GotFocus, &frmOperativo::Option1_LostFocus,
+                   &frmOperativo::Option1_KeyDown, &frmOperativo::Option1_KeyPress, &frmOperativo::Option1_KeyUp,
+                   &frmOperativo::Option1_MouseDown, &frmOperativo::Option1_MouseUp);
+    collegaGestori(Option3_, this, &frmOperativo::Option3_GotFocus, &frmOperativo::Option3_LostFocus,
+                   &frmOperativo::Option3_KeyDown, &frmOperativo::Option3_KeyPress, &frmOperativo::Option3_KeyUp,
+                   &frmOperativo::Option3_MouseDown, &frmOperativo::Option3_MouseUp);
     connect(optOK_, &PulsanteOpzione::tastoGiu, this, [this](int, int keyCode) { optOK_KeyDown(keyCode); });
     connect(optOK_, &PulsanteOpzione::mouseGiu, this, [this] { optOK_MouseDown(); });
     connect(optOK_, &PulsanteOpzione::mouseSu, this, [this] { optOK_->impostaValore(false); });
