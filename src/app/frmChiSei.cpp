@@ -17,7 +17,6 @@
 #include "voce/TastiVoce.h"
 
 #include <QButtonGroup>
-#include <QGuiApplication>
 #include <QSettings>
 
 #include <algorithm>
@@ -312,7 +311,7 @@ void frmChiSei::Pulsante_KeyDown(int index, int keyCode)
         Scegli(index);
         return;
     case CodiciTasto::Tab:
-        destinazione = (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier) ? index - 1 : index + 1;
+        destinazione = Pulsante(index)->indietro() ? index - 1 : index + 1;
         break;
     case Destra:
         destinazione = index + 1;

@@ -3,6 +3,7 @@
 #include "AspettoContrassegno.h"
 #include "TestoAdattato.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -18,6 +19,12 @@ void PulsanteContrassegno::impostaContrassegno(int figura, int colore)
     figura_ = figura;
     colore_ = colore;
     update();
+}
+
+void PulsanteContrassegno::keyPressEvent(QKeyEvent *e)
+{
+    indietro_ = e->key() == Qt::Key_Backtab || (e->key() == Qt::Key_Tab && (e->modifiers() & Qt::ShiftModifier));
+    PulsanteOpzione::keyPressEvent(e);
 }
 
 QRect PulsanteContrassegno::rettangoloNome() const

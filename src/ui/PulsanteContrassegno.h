@@ -19,7 +19,11 @@ public:
     QRectF rettangoloTessera() const;
     QRect rettangoloNome() const;
 
+    // Whether the last key pressed was Shift+Tab (the key code of both is Tab).
+    bool indietro() const { return indietro_; }
+
 protected:
+    void keyPressEvent(QKeyEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
 
 private:
@@ -27,4 +31,5 @@ private:
 
     int figura_ = 0;
     int colore_ = -1;
+    bool indietro_ = false;
 };
