@@ -235,7 +235,7 @@ void frmChiSei::disponi()
         return;
     const QRect area(margine, margine / 2 + altezzaTitolo + margine, larghezza - 2 * margine,
                      altoFondo - margine - (margine / 2 + altezzaTitolo + margine));
-    const double proporzione = fase_ == Fase::Alunno ? 1.3 : 0.3; // height over width
+    const double proporzione = fase_ == Fase::Alunno ? 1.2 : 0.3; // height over width
     const int massimo = fase_ == Fase::Alunno ? larghezza / 5 : larghezza / 2;
     int migliori = 1;
     double lato = 0;
@@ -262,7 +262,7 @@ void frmChiSei::disponi()
     QFont nome = font();
     nome.setFamily(QStringLiteral("Arial"));
     nome.setBold(true);
-    nome.setPixelSize(std::clamp(fase_ == Fase::Alunno ? h / 7 : h * 4 / 10, 12, 40));
+    nome.setPixelSize(std::clamp(fase_ == Fase::Alunno ? h / 6 : h * 4 / 10, 12, 40));
     for (int i = 0; i < n; ++i) {
         PulsanteContrassegno *p = Pulsante(i);
         p->setGeometry(x0 + (i % colonne_) * (w + spazio), y0 + (i / colonne_) * (h + spazio), w, h);

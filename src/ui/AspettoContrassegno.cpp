@@ -48,7 +48,7 @@ void dipingi(QPainter &p, const QRectF &r, int figura, int colore)
     p.setBrush(colori[static_cast<size_t>(colore)]);
     p.drawRoundedRect(tessera, raggio, raggio);
 
-    const QRectF bianco = tessera.adjusted(lato * 0.16, lato * 0.16, -lato * 0.16, -lato * 0.16);
+    const QRectF bianco = tessera.adjusted(lato * 0.14, lato * 0.14, -lato * 0.14, -lato * 0.14);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     p.drawRoundedRect(bianco, raggio * 0.6, raggio * 0.6);
