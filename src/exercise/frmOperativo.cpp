@@ -24,7 +24,6 @@
 #include "voce/TastiVoce.h"
 
 #include <QSysInfo>
-#include <QUuid>
 
 #include <array>
 #include <cmath>
@@ -318,7 +317,7 @@ void frmOperativo::Form_Load()
     // Whoever answers is named in the title, where the teacher looks; the pupil already knows.
     if (const QString nome = Rispondente.nome(); !nome.isEmpty())
         setWindowTitle(QStringLiteral("%1 - %2").arg(nome, windowTitle()));
-    sessione_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    sessione_ = Registro::nuovoId();
     AvviaEsercizi();
     // The focus requests above fail while the window is hidden: it opens on
     // the first control in tab order.
@@ -569,7 +568,7 @@ std::optional<Risultato> frmOperativo::risultato(bool esatto) const
         return std::nullopt; // a guest's answers, or no register: nothing is kept
     static const QString macchina = QSysInfo::machineHostName();
     Risultato r;
-    r.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    r.id = Registro::nuovoId();
     r.alunno = Rispondente.alunno->id;
     r.sessione = sessione_;
     r.quando = QDateTime::currentDateTimeUtc();
