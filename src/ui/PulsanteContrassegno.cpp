@@ -3,11 +3,13 @@
 #include "AspettoContrassegno.h"
 #include "TestoAdattato.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
 
 namespace {
-constexpr int allineamentoNome = Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap;
+constexpr int unaRiga = Qt::AlignHCenter | Qt::AlignVCenter;
+constexpr int dueRighe = unaRiga | Qt::TextWordWrap;
 // The share of the button's height the name may take under the tile.
 constexpr double quotaNome = 0.3;
 } // namespace
@@ -41,7 +43,7 @@ QRectF PulsanteContrassegno::rettangoloTessera() const
     if (!conTessera())
         return {};
     const QRect r = rect().adjusted(6, 6, -6, -6);
-    return QRectF(r.left(), r.top(), r.width(), rettangoloNome().top() - r.top());
+    return QRectF(r.left(), r.top(), r.width(), rettangoloNome().top() - 2 - r.top());
 }
 
 void PulsanteContrassegno::paintEvent(QPaintEvent *)
@@ -59,10 +61,15 @@ void PulsanteContrassegno::paintEvent(QPaintEvent *)
     }
     AspettoContrassegno::dipingi(p, rettangoloTessera(), figura_, colore_);
 
+    // A name on one line while it stays legible there; a long one over two.
     const QRect nome = rettangoloNome();
-    const int flags = conTessera() ? allineamentoNome : allineamentoTesto;
-    const QFont carattere =
-        TestoAdattato::carattere(font(), text(), nome.size(), flags, TestoAdattato::minimoPunti(*this));
+    const double minimo = TestoAdattato::minimoPunti(*this);
+    int flags = conTessera() ? unaRiga : allineamentoTesto;
+    QFont carattere = TestoAdattato::carattere(font(), text(), nome.size(), flags, minimo * 1.25);
+    if (conTessera() && QFontMetricsF(carattere).horizontalAdvance(text()) > nome.width()) {
+        flags = dueRighe;
+        carattere = TestoAdattato::carattere(font(), text(), nome.size(), flags, minimo);
+    }
     p.setFont(carattere);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     // A name too long even at the smallest legible size is cut at the edge of its room, never over the tile.
