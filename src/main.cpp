@@ -1,6 +1,7 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
+#include "app/RigaComandoRegistro.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "voce/Parlato.h"
@@ -50,6 +51,9 @@ int main(int argc, char *argv[])
     // A class set is drawn off screen, with or without a display.
     if (RigaComandoSchede::richiesta(argc, argv))
         return RigaComandoSchede::esegui(argc, argv);
+    // The register's commands for the school's IT need no display either.
+    if (RigaComandoRegistro::richiesta(argc, argv))
+        return RigaComandoRegistro::esegui(argc, argv);
     if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;
@@ -61,7 +65,7 @@ int main(int argc, char *argv[])
         return *esito;
     Applicazione::prepara();
     // Opening writes nothing: with no class made, the program runs as it always did.
-    const std::unique_ptr<Registro> registro = Registro::apri();
+    const std::unique_ptr<Registro> registro = Registro::apri(riga.valore(RigaComandoRegistro::opzioneRegistro()));
     RegistroCorrente::imposta(registro.get());
     VoceQt voce;
     Parlato::istanza().impostaVoce(&voce);
