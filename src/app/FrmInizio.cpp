@@ -291,8 +291,7 @@ void FrmInizio::AvviaScelta(int index)
         ChiudiTutto();
         return;
     }
-    // An exercise on screen keeps its pupil. Otherwise, once the register holds a class, the pupil says who they are
-    // first.
+    // Once the register holds a class, the pupil says who they are first; an exercise on screen keeps its pupil.
     if (!frmOperativo::caricata()) {
         Rispondente = {};
         if (frmChiSei::serve()) {
