@@ -41,6 +41,12 @@ QString virgolette(const QString &testo) { return QStringLiteral("«") + testo +
 
 QString nativo(const QString &file) { return virgolette(QDir::toNativeSeparators(file)); }
 
+// "1 risultato", "3 risultati".
+QString quanti(qsizetype numero, const char *uno, const char *tanti)
+{
+    return QStringLiteral("%1 %2").arg(numero).arg(QString::fromUtf8(numero == 1 ? uno : tanti));
+}
+
 // ---- reading the pupils' list
 
 struct Riga {
@@ -233,9 +239,9 @@ int importaAlunni(Registro &registro, const QString &nomeClasse, const QString &
                               .arg(registro.errore()));
         return errore(registro.errore() + QStringLiteral(" Nessun alunno importato."));
     }
-    dice(QStringLiteral("%1 alunni importati nella classe %2 del registro %3.")
-             .arg(alunni.size())
-             .arg(virgolette(classe->nome), virgolette(registro.descrizione())));
+    dice(QStringLiteral("%1 nella classe %2 del registro %3.")
+             .arg(quanti(alunni.size(), "alunno importato", "alunni importati"), virgolette(classe->nome),
+                  virgolette(registro.descrizione())));
     return 0;
 }
 
@@ -350,7 +356,7 @@ int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const Q
             !letto ? registro.errore()
                    : QStringLiteral("il file %1 non si è potuto scrivere: %2").arg(nativo(file), f.errorString()));
     }
-    dice(QStringLiteral("%1 risultati esportati in %2.").arg(quante).arg(nativo(file)));
+    dice(QStringLiteral("%1 in %2.").arg(quanti(quante, "risultato esportato", "risultati esportati"), nativo(file)));
     return 0;
 }
 
@@ -364,9 +370,8 @@ int cancellaAlunno(Registro &registro, const Classe &classe, const QString &nome
         const std::optional<int> tolti = registro.cancellaAlunno(a.id);
         if (!tolti)
             return errore(registro.errore());
-        dice(QStringLiteral("%1 è stato cancellato dalla classe %2 con %3 risultati.")
-                 .arg(virgolette(a.nome), virgolette(classe.nome))
-                 .arg(*tolti));
+        dice(QStringLiteral("%1 è stato cancellato dalla classe %2 con %3.")
+                 .arg(virgolette(a.nome), virgolette(classe.nome), quanti(*tolti, "risultato", "risultati")));
         return 0;
     }
     return errore(QStringLiteral("nella classe %1 non c'è nessun alunno di nome %2.")

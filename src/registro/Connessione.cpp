@@ -93,14 +93,15 @@ Connessione::~Connessione()
     QSqlDatabase::removeDatabase(nome_);
 }
 
-bool Connessione::usaWal()
+bool Connessione::usaWal(bool sincronoPieno)
 {
     // NORMAL in WAL mode: a killed program loses no committed transaction, and a
     // power cut at worst the last ones, never half of one.
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.next() ||
         q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0 ||
-        !q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
+        !q.exec(sincronoPieno ? QStringLiteral("PRAGMA synchronous = FULL")
+                              : QStringLiteral("PRAGMA synchronous = NORMAL"))) {
         errore_ = QStringLiteral("il registro non passa al giornale WAL: %1").arg(q.lastError().text());
         return false;
     }
