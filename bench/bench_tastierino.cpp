@@ -8,19 +8,19 @@
 // answering, so every VERIFICA hands a result to the register; the press of
 // VERIFICA to the paint of its verdict is measured too, with or without.
 #include "app/Applicazione.h"
+#include "core/StatoEsercizio.h"
+#include "core/TipoEsercizio.h"
 #include "exercise/ChiRisponde.h"
-#include "exercise/StatoEsercizio.h"
-#include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
+#include "sintesi/VoceQt.h"
 #include "ui/Cornice.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
 #include "ui/PulsanteOpzione.h"
 #include "voce/FrasiVoce.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 #include "app/RigaComandoRegistro.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
+#include "sintesi/VoceQt.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>

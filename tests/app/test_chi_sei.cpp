@@ -1,8 +1,9 @@
 // The pupil's side of the register, end to end on a real SQLite file in the
 // test's own folder: "Chi sei?" before an exercise, and every answer a row.
+#include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/frmChiSei.h"
-#include "exercise/StatoEsercizio.h"
+#include "core/StatoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
@@ -115,6 +116,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(cartella.isValid());
+        Applicazione::collega();
         Parlato::istanza().impostaVoce(&voce);
     }
 
