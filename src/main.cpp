@@ -2,6 +2,8 @@
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
 #include "app/RigaComandoRegistro.h"
+#include "registro/Registro.h"
+#include "registro/RegistroCorrente.h"
 #include "sintesi/VoceQt.h"
 #include "voce/Parlato.h"
 #include "worksheets/RigaComandoSchede.h"
@@ -10,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -61,12 +64,18 @@ int main(int argc, char *argv[])
     if (const auto esito = riga.rileggi(QApplication::arguments()))
         return *esito;
     Applicazione::prepara();
+    // Opening writes nothing: with no class made, the program runs as it always did.
+    const std::unique_ptr<Registro> registro = Registro::apri(riga.valore(RigaComandoRegistro::opzioneRegistro()));
+    RegistroCorrente::imposta(registro.get());
     VoceQt voce;
     Parlato::istanza().impostaVoce(&voce);
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
     // Unloaded windows are deleted later; let that happen before the application goes.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The last answers are on their way to the file; what cannot be written now stays in the outbox.
+    RegistroCorrente::imposta(nullptr);
+    registro->svuota(5000);
     Parlato::istanza().impostaVoce(nullptr);
     if (!voce.chiudi(1000)) {
         // The speech engine is still starting on its thread and cannot be interrupted;

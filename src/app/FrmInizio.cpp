@@ -5,8 +5,10 @@
 #include "core/RegoleTastierino.h"
 #include "core/TipoEsercizio.h"
 #include "core/Twips.h"
+#include "exercise/ChiRisponde.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
+#include "frmChiSei.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
 #include "ui/OsservatoreRilasci.h"
@@ -274,6 +276,21 @@ void FrmInizio::AvviaScelta(int index)
         ChiudiTutto();
         return;
     }
+    // Once the register holds a class, the pupil says who they are first; an exercise on screen keeps its pupil.
+    if (!frmOperativo::caricata()) {
+        Rispondente = {};
+        if (frmChiSei::serve()) {
+            frmChiSei::istanza().mostra();
+            return;
+        }
+    }
+    ApriEsercizio(index);
+}
+
+void FrmInizio::ApriEsercizio(int index)
+{
+    if (index < 0 || index > 2)
+        return;
     static const QString aperture[] = {
         QStringLiteral("Situazione iniziale: secondo  insieme vuoto - Devi inserire elementi"),
         QStringLiteral("Situazione iniziale: secondo  insieme suvvalente - Devi aggiungere elementi"),

@@ -118,6 +118,32 @@ private slots:
         QVERIFY(!a->isEnabled());
     }
 
+    void ilDoppioClicCheFaComparireUnPulsanteNonLoPremeAncheSeSpostato()
+    {
+        QWidget finestra;
+        finestra.resize(300, 100);
+        auto *apri = new PulsanteOpzione(&finestra);
+        auto *comparso = new PulsanteOpzione(&finestra);
+        apri->setGeometry(0, 0, 100, 50);
+        comparso->setGeometry(200, 0, 100, 50);
+        comparso->hide();
+        // It appears away from the pointer, then the window's layout puts it there (a window maximized).
+        connect(apri, &PulsanteOpzione::mouseGiu, &finestra, [comparso] {
+            comparso->show();
+            comparso->move(0, 0);
+            comparso->raise();
+        });
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        QSignalSpy premuto(comparso, &PulsanteOpzione::mouseGiu);
+        QTest::mouseDClick(finestra.windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+        QVERIFY(comparso->isVisible());
+        QCOMPARE(premuto.count(), 0);
+        // A press after the interval acts.
+        QTest::mouseClick(finestra.windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(premuto.count(), 1);
+    }
+
     void coppieRipetuteDiX11DiventanoUnaPressione()
     {
         OsservatoreRilasci &o = OsservatoreRilasci::istanza();
