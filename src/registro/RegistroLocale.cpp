@@ -451,21 +451,25 @@ bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alu
             usati.insert(chiave(a.contrassegno));
         }
     }
-    // Missing contrassegni: every picture first, then the next colour, so the first twelve pupils
-    // tell themselves apart by picture alone.
+    // Missing contrassegni: every picture first, so the first twelve pupils tell themselves apart by
+    // picture alone, each round on colours shifted by one, so neighbours differ in colour too.
     for (int i = 0; i < nuovi.size(); ++i) {
         Alunno &a = nuovi[i];
         if (a.contrassegno.valido())
             continue;
         indice = i;
         bool trovato = false;
-        for (int colore = 0; colore < Contrassegno::numeroColori && !trovato; ++colore)
-            for (int figura = 1; figura <= Contrassegno::numeroFigure && !trovato; ++figura)
-                if (!usati.contains(chiave({figura, colore}))) {
-                    a.contrassegno = {figura, colore};
-                    usati.insert(chiave(a.contrassegno));
-                    trovato = true;
-                }
+        constexpr int posti = Contrassegno::numeroFigure * Contrassegno::numeroColori;
+        for (int posto = 0; posto < posti && !trovato; ++posto) {
+            const int figura = posto % Contrassegno::numeroFigure;
+            const Contrassegno segno{figura + 1,
+                                     (figura + posto / Contrassegno::numeroFigure) % Contrassegno::numeroColori};
+            if (!usati.contains(chiave(segno))) {
+                a.contrassegno = segno;
+                usati.insert(chiave(segno));
+                trovato = true;
+            }
+        }
         if (!trovato)
             return fallisce(QStringLiteral("la classe è piena: ha già %1 alunni, uno per contrassegno.")
                                 .arg(Contrassegno::numeroFigure * Contrassegno::numeroColori));
