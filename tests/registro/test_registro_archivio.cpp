@@ -118,7 +118,7 @@ private slots:
         QVERIFY2(registro->aggiungiAlunni(classe->id, nuovi), qPrintable(registro->errore()));
         QList<Alunno> doppio{{{}, {}, QStringLiteral("MARCO"), {}}};
         QVERIFY(!registro->aggiungiAlunni(classe->id, doppio));
-        QList<Alunno> stessoSegno{{{}, {}, QStringLiteral("Luca"), Contrassegno{2, 0}}};
+        QList<Alunno> stessoSegno{{{}, {}, QStringLiteral("Luca"), Contrassegno{2, 1}}};
         QVERIFY(!registro->aggiungiAlunni(classe->id, stessoSegno));
 
         // Read back through a register of its own: what was kept, not what was handed in.
