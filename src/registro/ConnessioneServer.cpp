@@ -2,7 +2,8 @@
 
 #include <QSqlError>
 #include <QUrl>
-#include <QUrlQuery>
+
+#include <algorithm>
 
 namespace {
 
@@ -75,26 +76,53 @@ QString ConnessioneServer::normalizza(const QString &conninfo, QString *errore)
         return testo;
     }
     // libpq reads a URI only as the whole string; QPSQL appends its options to its own, so spell it out.
-    const QUrl url(testo, QUrl::StrictMode);
-    if (!url.isValid() || url.host().contains(QLatin1Char(','))) {
-        *errore = QStringLiteral("indirizzo del server non valido: \"%1\"").arg(testo);
-        return {};
+    // postgresql://[user[:password]@][host][:port][/dbname][?key=value&...], parts percent-encoded.
+    const auto decodifica = [](const QString &parte) { return QUrl::fromPercentEncoding(parte.toUtf8()); };
+    QString resto = testo.section(QStringLiteral("://"), 1);
+    QString domanda;
+    if (const qsizetype q = resto.indexOf(QLatin1Char('?')); q >= 0) {
+        domanda = resto.mid(q + 1);
+        resto.truncate(q);
     }
+    QString percorso;
+    if (const qsizetype b = resto.indexOf(QLatin1Char('/')); b >= 0) {
+        percorso = resto.mid(b + 1);
+        resto.truncate(b);
+    }
+    QString utente;
+    if (const qsizetype a = resto.lastIndexOf(QLatin1Char('@')); a >= 0) {
+        utente = resto.left(a);
+        resto = resto.mid(a + 1);
+    }
+    QString porta;
+    if (const qsizetype p = resto.lastIndexOf(QLatin1Char(':')); p >= 0 && !resto.endsWith(QLatin1Char(']'))) {
+        porta = resto.mid(p + 1);
+        resto.truncate(p);
+    }
+    if (resto.startsWith(QLatin1Char('[')) && resto.endsWith(QLatin1Char(']')))
+        resto = resto.mid(1, resto.size() - 2);
     QStringList parti;
-    if (!url.host().isEmpty())
-        parti << QStringLiteral("host=") + citato(url.host(QUrl::FullyDecoded));
-    if (url.port() > 0)
-        parti << QStringLiteral("port=%1").arg(url.port());
-    const QString db = url.path(QUrl::FullyDecoded).mid(1);
-    if (!db.isEmpty())
-        parti << QStringLiteral("dbname=") + citato(db);
-    if (!url.userName().isEmpty())
-        parti << QStringLiteral("user=") + citato(url.userName(QUrl::FullyDecoded));
-    if (!url.password().isEmpty())
-        parti << QStringLiteral("password=") + citato(url.password(QUrl::FullyDecoded));
-    const auto coppie = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
-    for (const auto &[chiave, valore] : coppie)
-        parti << chiave + QLatin1Char('=') + citato(valore);
+    if (!resto.isEmpty())
+        parti << QStringLiteral("host=") + citato(decodifica(resto));
+    if (!porta.isEmpty())
+        parti << QStringLiteral("port=") + citato(porta);
+    if (!percorso.isEmpty())
+        parti << QStringLiteral("dbname=") + citato(decodifica(percorso));
+    if (!utente.isEmpty()) {
+        parti << QStringLiteral("user=") + citato(decodifica(utente.section(QLatin1Char(':'), 0, 0)));
+        if (utente.contains(QLatin1Char(':')))
+            parti << QStringLiteral("password=") + citato(decodifica(utente.section(QLatin1Char(':'), 1)));
+    }
+    const QStringList coppie = domanda.split(QLatin1Char('&'), Qt::SkipEmptyParts);
+    for (const QString &coppia : coppie) {
+        const QString chiave = decodifica(coppia.section(QLatin1Char('='), 0, 0));
+        if (chiave.isEmpty() || !coppia.contains(QLatin1Char('=')) ||
+            !std::all_of(chiave.cbegin(), chiave.cend(), [](QChar c) { return c.isLetterOrNumber() || c == u'_'; })) {
+            *errore = QStringLiteral("indirizzo del server non valido: \"%1\"").arg(testo);
+            return {};
+        }
+        parti << chiave + QLatin1Char('=') + citato(decodifica(coppia.section(QLatin1Char('='), 1)));
+    }
     if (parti.isEmpty()) {
         *errore = QStringLiteral("indirizzo del server non valido: \"%1\"").arg(testo);
         return {};
