@@ -2,6 +2,7 @@
 #include "registro/ConfigurazioneRegistro.h"
 #include "registro/ConnessioneServer.h"
 #include "registro/DepositoServer.h"
+#include "registro/Orario.h"
 #include "registro/PostaUscita.h"
 #include "registro/PreparazioneServer.h"
 #include "registro/Schema.h"
@@ -282,6 +283,19 @@ private slots:
             QCOMPARE(s.inAttesa(), 0);
         }
         QCOMPARE(righe(), qMakePair(300, 300));
+    }
+
+    // The reports' time: the PC's clock when it agreed with the server's, else corrected by its error.
+    void orario()
+    {
+        const QDateTime t0 = QDateTime::fromString(QStringLiteral("2026-11-30T08:30:00Z"), Qt::ISODate);
+        const qint64 ms = t0.toMSecsSinceEpoch();
+        const qint64 ora = 3600 * 1000, giorno = 24 * ora;
+        QCOMPARE(Orario::momento(t0, ms + 2000, ms + 4000), t0);                  // 2 s apart: trusted
+        QCOMPARE(Orario::momento(t0.addMSecs(-ora), ms - ora + 10, ms + 10), t0); // an hour behind
+        // A year ahead, and three days in the outbox before the server answered.
+        QCOMPARE(Orario::momento(t0.addYears(1), ms + 3 * giorno + 365 * giorno, ms + 3 * giorno), t0);
+        QCOMPARE(Orario::momento(t0, 0, 0), t0); // this PC's own file: nothing to compare
     }
 
     // A pupil's PC never migrates: a server at another version gets nothing, the results wait.
