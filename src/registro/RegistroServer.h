@@ -1,0 +1,19 @@
+#pragma once
+
+#include "registro/RegistroLocale.h"
+
+// The register on the school lab's PostgreSQL server: the same tables and queries as the
+// file on a PC, reached with the login in the connection string (the pupils' PCs with one
+// in quorvel_alunni, a teacher with their own in quorvel_insegnanti). Every result goes to
+// this PC's outbox first and reaches the server in the background; the server must be at
+// this program's version (quorvel --registro-prepara), or nothing is read or written there.
+class RegistroServer : public RegistroLocale {
+public:
+    RegistroServer(const QString &conninfo, const QString &fileUscita);
+
+    QString descrizione() const override;
+
+    // This PC's outbox for the server `conninfo`, in the user's data folder: one per server,
+    // so that results waiting for one never reach another's register.
+    static QString fileUscita(const QString &conninfo);
+};
