@@ -136,7 +136,7 @@ public:
         QSqlDatabase &db = connessione_->db();
         Transazione t(db);
         if (!t.iniziata())
-            return fallisce(db.lastError());
+            return fallisce(t.errore());
         // A pupil erased meanwhile takes their results with them: those rows are not written.
         QSqlQuery sessione(db);
         sessione.prepare(
@@ -164,7 +164,7 @@ public:
                 return fallisce(risultato.lastError());
         }
         if (!t.conferma())
-            return fallisce(db.lastError());
+            return fallisce(t.errore());
         errore_.clear();
         return true;
     }
@@ -311,11 +311,10 @@ std::optional<Classe> RegistroLocale::creaClasse(const QString &nome)
     const QString pulito = nomeValido(nome, &errore_);
     if (pulito.isEmpty())
         return std::nullopt;
-    for (const Classe &c : classi(true))
-        if (c.nome.compare(pulito, Qt::CaseInsensitive) == 0) {
-            errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(c.nome));
-            return std::nullopt;
-        }
+    if (const auto esiste = classeDiNome(pulito)) {
+        errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(esiste->nome));
+        return std::nullopt;
+    }
     Connessione *c = connessione(true);
     if (!c)
         return std::nullopt;
@@ -370,11 +369,65 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
     QSqlDatabase &db = c->db();
     Transazione t(db);
     if (!t.iniziata())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     QSqlQuery q(db);
     if (!esegui(q, QStringLiteral("SELECT COUNT(*) FROM classi WHERE id = ?"), {Schema::id(classe)}) || !q.next() ||
         q.value(0).toInt() != 1)
         return fallisce(QStringLiteral("la classe non c'è nel registro."));
+    if (!aggiungi(db, classe, nuovi, indice))
+        return false;
+    if (!t.conferma())
+        return fallisce(t.errore().text());
+    return true;
+}
+
+std::optional<Classe> RegistroLocale::classeDiNome(const QString &nome)
+{
+    for (const Classe &c : classi(true))
+        if (c.nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return c;
+    return std::nullopt;
+}
+
+std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
+{
+    int nessuno = -1;
+    int &indice = sbagliato ? *sbagliato : nessuno;
+    indice = -1;
+    const QString pulito = nomeValido(nomeClasse, &errore_);
+    if (pulito.isEmpty())
+        return std::nullopt;
+    Connessione *c = connessione(true);
+    if (!c)
+        return std::nullopt;
+    QSqlDatabase &db = c->db();
+    Transazione t(db);
+    if (!t.iniziata()) {
+        fallisce(t.errore().text());
+        return std::nullopt;
+    }
+    std::optional<Classe> classe = classeDiNome(pulito);
+    if (!classe) {
+        classe = Classe{nuovoId(), pulito, false};
+        QSqlQuery q(db);
+        if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (?, ?, ?)"),
+                    {Schema::id(classe->id), classe->nome, false})) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+    }
+    if (!aggiungi(db, classe->id, nuovi, indice))
+        return std::nullopt;
+    if (!t.conferma()) {
+        fallisce(t.errore().text());
+        return std::nullopt;
+    }
+    return classe;
+}
+
+bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice)
+{
+    QSqlQuery q(db);
     // What the class holds already, read inside the transaction so that another copy cannot slip in.
     QSet<QString> nomi;
     QSet<int> usati;
@@ -440,8 +493,6 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
                 QStringLiteral("%1 non si può aggiungere: %2").arg(virgolette(a.nome), q.lastError().text()));
     }
     indice = -1;
-    if (!t.conferma())
-        return fallisce(db.lastError().text());
     return true;
 }
 
@@ -458,7 +509,7 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
     QSqlDatabase &db = c->db();
     Transazione t(db);
     if (!t.iniziata())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     QSqlQuery q(db);
     if (!esegui(q, QStringLiteral("SELECT nome, figura, colore FROM alunni WHERE classe = ? AND id <> ?"),
                 {Schema::id(alunno.classe), Schema::id(alunno.id)}))
@@ -475,7 +526,7 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
         q.numRowsAffected() != 1)
         return fallisce(QStringLiteral("%1 non si può modificare: %2").arg(virgolette(nome), q.lastError().text()));
     if (!t.conferma())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     return true;
 }
 
@@ -491,7 +542,7 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
     {
         Transazione t(db);
         if (!t.iniziata()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         const QVariant id = Schema::id(alunno);
@@ -511,7 +562,7 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
             return std::nullopt;
         }
         if (!t.conferma()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         tolti = risultati;
@@ -533,7 +584,7 @@ std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
     {
         Transazione t(db);
         if (!t.iniziata()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         QSqlQuery q(db);
