@@ -170,9 +170,10 @@ PreparazioneServer::Esito prepara(QSqlDatabase &db, const QString &conninfo)
             lavoro.valore(QStringLiteral("SELECT pg_get_userbyid(relowner) = current_user FROM pg_class"
                                          " WHERE oid = 'public.quorvel_versione'::regclass"));
         if (proprietario != QLatin1String("true"))
-            return fallito(QStringLiteral("il registro su %1 appartiene a un altro ruolo: eseguire --registro-prepara"
-                                          " come proprietario del database.")
-                               .arg(ConnessioneServer::descrivi(conninfo)));
+            return fallito(
+                QStringLiteral("il registro nel database %1 appartiene a un altro ruolo: eseguire --registro-prepara"
+                               " come proprietario del database.")
+                    .arg(ConnessioneServer::descrivi(conninfo)));
     }
     if (!Schema::migra(db, &errore))
         return fallito(errore);
@@ -208,20 +209,21 @@ PreparazioneServer::Esito prepara(QSqlDatabase &db, const QString &conninfo)
     esito.riuscito = true;
     const QString dove = ConnessioneServer::descrivi(conninfo);
     if (!esito.cambiato)
-        esito.messaggio = QStringLiteral("Il registro su %1 è già pronto (versione %2): niente da fare.")
+        esito.messaggio = QStringLiteral("Il registro nel database %1 è già pronto (versione %2): niente da fare.")
                               .arg(dove)
                               .arg(esito.versione);
     else if (esito.versionePrima == 0)
-        esito.messaggio = QStringLiteral("Registro creato su %1 (versione %2), con i ruoli %3 e %4.")
+        esito.messaggio = QStringLiteral("Registro creato nel database %1 (versione %2), con i ruoli %3 e %4.")
                               .arg(dove)
                               .arg(esito.versione)
                               .arg(QLatin1String(ruoloAlunni), QLatin1String(ruoloInsegnanti));
     else
-        esito.messaggio = QStringLiteral("Registro su %1 aggiornato dalla versione %2 alla %3; ruoli %4 e %5 pronti.")
-                              .arg(dove)
-                              .arg(esito.versionePrima)
-                              .arg(esito.versione)
-                              .arg(QLatin1String(ruoloAlunni), QLatin1String(ruoloInsegnanti));
+        esito.messaggio =
+            QStringLiteral("Registro nel database %1 aggiornato dalla versione %2 alla %3; ruoli %4 e %5 pronti.")
+                .arg(dove)
+                .arg(esito.versionePrima)
+                .arg(esito.versione)
+                .arg(QLatin1String(ruoloAlunni), QLatin1String(ruoloInsegnanti));
     return esito;
 }
 
