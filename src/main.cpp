@@ -2,8 +2,8 @@
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
 #include "app/RigaComandoRegistro.h"
+#include "sintesi/VoceQt.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>

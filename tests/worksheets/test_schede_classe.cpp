@@ -1,4 +1,4 @@
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieRegistrata.h"
 #include "support/AmbienteTest.h"
