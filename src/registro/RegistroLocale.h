@@ -44,6 +44,8 @@ protected:
     // With `conninfo`, the same register on the school lab's server (RegistroServer) instead of `file`.
     RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo);
     QString conninfo() const { return conninfo_; }
+    // Whether the register answers now (for the server: reachable and at this program's version).
+    bool raggiungibile() { return connessione(false) != nullptr; }
 
 private:
     // The connection of the calling thread, at the program's version; null (and errore_) when

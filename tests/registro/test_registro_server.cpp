@@ -5,8 +5,10 @@
 #include "registro/Orario.h"
 #include "registro/PostaUscita.h"
 #include "registro/PreparazioneServer.h"
+#include "registro/Registro.h"
 #include "registro/Schema.h"
 #include "registro/Spedizioniere.h"
+#include "support/AmbienteTest.h"
 #include "support/ServerPostgresProva.h"
 
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,8 +25,8 @@
 
 namespace {
 
-const QString classe = QStringLiteral("0190a0a0-0000-7000-8000-000000000001");
-const QString alunno = QStringLiteral("0190a0a0-0000-7000-8000-000000000002");
+// The pupil the teacher adds in ruoli(), whose results the later cases send.
+QString alunno;
 
 Risultato risultato(int numero)
 {
@@ -58,6 +61,7 @@ int scrittoreUcciso(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QString conninfo = QString::fromUtf8(argv[2]);
+    alunno = QString::fromUtf8(argv[4]);
     Spedizioniere s([conninfo] { return std::make_unique<DepositoCheMuore>(conninfo); }, QString::fromUtf8(argv[3]));
     for (int i = 0; i < 300; ++i)
         s.metti(risultato(i));
@@ -103,6 +107,7 @@ private slots:
     {
         QVERIFY2(server_.avvia(), qPrintable(server_.errore()));
         QVERIFY(cartella_.isValid());
+        QVERIFY(!AmbienteTest::casaTemporanea().isEmpty()); // the register's outboxes go there
     }
 
     // Where the register lives: the system-wide setting, --registro over it, the local file without either.
@@ -205,15 +210,35 @@ private slots:
         QVERIFY(!server_
                      .psql(QStringLiteral("CREATE ROLE pc_aula LOGIN IN ROLE quorvel_alunni;"
                                           "CREATE ROLE maestra LOGIN IN ROLE quorvel_insegnanti;"
-                                          "CREATE ROLE estraneo LOGIN;"
-                                          "INSERT INTO classi VALUES ('\\x%1', '2ª B', false);"
-                                          "INSERT INTO alunni VALUES ('\\x%2', '\\x%1', 'Marco', 1, 0)")
-                               .arg(QString(classe).remove(QLatin1Char('-')), QString(alunno).remove(QLatin1Char('-'))))
+                                          "CREATE ROLE estraneo LOGIN"))
                      .isNull());
         const QString pc = QStringLiteral("pc_aula");
-        QCOMPARE(come(server_, pc, QStringLiteral("SELECT nome FROM alunni")), QString());
-        DepositoServer deposito(server_.conninfo(pc));
-        QVERIFY2(deposito.consegna({risultato(1)}), qPrintable(deposito.errore()));
+        // The teacher makes the class through the register's own interface, with her login.
+        const std::unique_ptr<Registro> maestra = Registro::apri(server_.conninfo(QStringLiteral("maestra")));
+        const std::optional<Classe> classe = maestra->creaClasse(QStringLiteral("2ª B"));
+        QVERIFY2(classe, qPrintable(maestra->errore()));
+        QList<Alunno> nuovi{Alunno{{}, {}, QStringLiteral("Marco"), {}}};
+        QVERIFY2(maestra->aggiungiAlunni(classe->id, nuovi), qPrintable(maestra->errore()));
+        alunno = nuovi.first().id;
+
+        // The pupils' PC finds the class and records through its outbox.
+        {
+            const std::unique_ptr<Registro> aula = Registro::apri(server_.conninfo(pc));
+            QCOMPARE(aula->descrizione(), QStringLiteral("server quorvel su %1").arg(server_.cartella()));
+            QCOMPARE(aula->classi().size(), 1);
+            QCOMPARE(aula->alunni(classe->id).first().nome, QStringLiteral("Marco"));
+            QVERIFY(!aula->creaClasse(QStringLiteral("3ª A")));
+            QVERIFY2(aula->errore().contains(QLatin1String("permission denied")), qPrintable(aula->errore()));
+            aula->registra(risultato(1));
+            QVERIFY(aula->svuota(30000));
+        }
+        int righeMaestra = 0;
+        QVERIFY(maestra->risultati({}, [&](const Registro::RigaRisultato &r) {
+            ++righeMaestra;
+            QCOMPARE(r.nomeAlunno, QStringLiteral("Marco"));
+            QCOMPARE(r.momento, r.risultato.quando); // one clock here: the PC's time is trusted
+        }));
+        QCOMPARE(righeMaestra, 1);
 
         const QStringList vietati{
             QStringLiteral("SELECT count(*) FROM risultati"),
@@ -241,7 +266,7 @@ private slots:
         QCOMPARE(come(server_, QStringLiteral("maestra"), QStringLiteral("SELECT count(*) FROM risultati")), QString());
         QCOMPARE(server_.psql(QStringLiteral("SELECT abs(arrivo - inviato) < 60000 FROM risultati")),
                  QStringLiteral("t"));
-        QCOMPARE(come(server_, QStringLiteral("maestra"), QStringLiteral("DELETE FROM risultati")), QString());
+        QCOMPARE(maestra->cancellaRisultatiPrimaDel(QDate::currentDate().addDays(2)), 1);
         QCOMPARE(righe().first, 0);
     }
 
@@ -258,6 +283,17 @@ private slots:
             QVERIFY(!s.svuota(1500));
             QCOMPARE(s.inAttesa(), 200);
             QVERIFY2(s.errore().contains(QLatin1String("non risponde")), qPrintable(s.errore()));
+            // The pupils still find themselves: the PC's copy of the class, only its user's.
+            const std::unique_ptr<Registro> aula = Registro::apri(conninfo);
+            const QList<Classe> classi = aula->classi();
+            QCOMPARE(classi.size(), 1);
+            QCOMPARE(aula->alunni(classi.first().id).first().id, alunno);
+            const QFileInfoList copie = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                                            .entryInfoList({QStringLiteral("*-classi.json")});
+            QCOMPARE(copie.size(), 1);
+            const QFile::Permissions altri = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                             QFile::WriteOther | QFile::ExeOther;
+            QCOMPARE(copie.first().permissions() & altri, QFile::Permissions());
             QVERIFY2(server_.avvia(), qPrintable(server_.errore()));
             QVERIFY(s.svuota(60000));
         }
@@ -271,9 +307,10 @@ private slots:
         const QString uscita = cartella_.filePath(QStringLiteral("uscita-ucciso.sqlite"));
         const QString conninfo = server_.conninfo(QStringLiteral("pc_aula"));
         QProcess figlio;
-        figlio.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--scrittore-ucciso"), conninfo, uscita});
+        figlio.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--scrittore-ucciso"), conninfo, uscita, alunno});
         QVERIFY(figlio.waitForFinished(60000));
-        QCOMPARE(figlio.exitStatus(), QProcess::CrashExit);
+        QVERIFY2(figlio.exitStatus() == QProcess::CrashExit, figlio.readAllStandardError().constData());
         const auto primaDelRiavvio = righe();
         QVERIFY(primaDelRiavvio.first > 0);
         QCOMPARE(PostaUscita(uscita).conta(), 300); // the server took them, the outbox never heard
@@ -314,7 +351,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && qstrcmp(argv[1], "--scrittore-ucciso") == 0)
+    if (argc == 5 && qstrcmp(argv[1], "--scrittore-ucciso") == 0)
         return scrittoreUcciso(argc, argv);
     QCoreApplication app(argc, argv);
     TestRegistroServer test;
