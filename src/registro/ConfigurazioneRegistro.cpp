@@ -10,7 +10,11 @@ ConfigurazioneRegistro ConfigurazioneRegistro::scegli(const QString &daRigaComan
     if (valore.isEmpty()) {
         // System scope only: a pupil's own settings file cannot point the PC elsewhere.
         const QSettings sistema(QSettings::SystemScope, QStringLiteral("Quorvel"), QStringLiteral("Quorvel"));
-        valore = sistema.value(QStringLiteral("registro/database")).toString().trimmed();
+        const QVariant letto = sistema.value(QStringLiteral("registro/database"));
+        // Unquoted, a value with commas (host=a,b) reads as a list: the commas were the administrator's.
+        valore = (letto.metaType().id() == QMetaType::QStringList ? letto.toStringList().join(QLatin1Char(','))
+                                                                  : letto.toString())
+                     .trimmed();
         if (!ConnessioneServer::eServer(valore))
             valore.clear();
     }

@@ -128,6 +128,10 @@ private slots:
         QCOMPARE(ConfigurazioneRegistro::scegli(QStringLiteral("/tmp/altro.sqlite")).valore,
                  QStringLiteral("/tmp/altro.sqlite"));
         QVERIFY(ConfigurazioneRegistro::scegli(QStringLiteral("postgresql://lab/quorvel")).server());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[registro]\ndatabase=host=lab1,lab2 dbname=quorvel\n"); // unquoted: read as a list
+        f.close();
+        QCOMPARE(ConfigurazioneRegistro::scegli({}).valore, QStringLiteral("host=lab1,lab2 dbname=quorvel"));
         QFile::remove(file);
 
         // A URI reaches the same server as the key=value string (its socket folder percent-encoded).
