@@ -212,8 +212,12 @@ QString RegistroLocale::descrizione() const { return QDir::toNativeSeparators(QF
 Connessione *RegistroLocale::connessione(bool crea)
 {
     Q_ASSERT(QThread::currentThread() == thread_);
-    if (connessione_ && connessione_->db().isOpen())
-        return connessione_.get();
+    if (connessione_ && connessione_->db().isOpen()) {
+        // A server may have gone away since (restarted, network cut): then one fresh connection.
+        if (!connessione_->server() || QSqlQuery(connessione_->db()).exec(QStringLiteral("SELECT 1")))
+            return connessione_.get();
+        connessione_.reset();
+    }
     if (!conninfo_.isEmpty()) {
         connessione_ = apriAlServer(conninfo_, &errore_);
         return connessione_.get();
@@ -249,6 +253,7 @@ bool RegistroLocale::fallisce(const QString &messaggio)
 
 QList<Classe> RegistroLocale::classi(bool ancheArchiviate)
 {
+    errore_.clear();
     QList<Classe> elenco;
     Connessione *c = connessione(false);
     if (!c)
@@ -270,6 +275,7 @@ QList<Classe> RegistroLocale::classi(bool ancheArchiviate)
 
 QList<Alunno> RegistroLocale::alunni(const QString &classe)
 {
+    errore_.clear();
     QList<Alunno> elenco;
     Connessione *c = connessione(false);
     if (!c)

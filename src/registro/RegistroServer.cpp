@@ -29,6 +29,19 @@ RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscit
 {
 }
 
+bool RegistroServer::risponde()
+{
+    constexpr qint64 pausa = 30000;
+    if (guasto_.isValid() && guasto_.elapsed() < pausa)
+        return false;
+    if (raggiungibile()) {
+        guasto_.invalidate();
+        return true;
+    }
+    guasto_.start();
+    return false;
+}
+
 QJsonObject RegistroServer::copia() const
 {
     QFile f(fileCopia_);
@@ -54,8 +67,12 @@ void RegistroServer::salva(const QJsonObject &copia) const
 QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 {
     QJsonObject c = copia();
-    if (raggiungibile()) {
+    if (risponde()) {
         const QList<Classe> elenco = RegistroLocale::classi(true);
+        if (!errore().isEmpty()) {
+            guasto_.start();
+            return classi(ancheArchiviate); // from the copy
+        }
         QJsonArray classi;
         for (const Classe &k : elenco)
             classi.append(QJsonArray{k.id, k.nome, k.archiviata});
@@ -84,8 +101,12 @@ QList<Alunno> RegistroServer::alunni(const QString &classe)
 {
     QJsonObject c = copia();
     QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
-    if (raggiungibile()) {
+    if (risponde()) {
         const QList<Alunno> elenco = RegistroLocale::alunni(classe);
+        if (!errore().isEmpty()) {
+            guasto_.start();
+            return alunni(classe); // from the copy
+        }
         QJsonArray alunni;
         for (const Alunno &a : elenco)
             alunni.append(QJsonArray{a.id, a.nome, a.contrassegno.figura, a.contrassegno.colore});

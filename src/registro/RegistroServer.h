@@ -2,6 +2,7 @@
 
 #include "registro/RegistroLocale.h"
 
+#include <QElapsedTimer>
 #include <QJsonObject>
 
 // The register on the school lab's PostgreSQL server: the same tables and queries as the
@@ -26,8 +27,12 @@ public:
     static QString fileUscita(const QString &conninfo);
 
 private:
+    // Whether the server answers; after it did not, the copy serves for a while without asking
+    // again, so a window is not kept waiting by every read.
+    bool risponde();
     QJsonObject copia() const;
     void salva(const QJsonObject &copia) const;
 
     QString fileCopia_;
+    QElapsedTimer guasto_;
 };

@@ -278,9 +278,14 @@ private slots:
     void uscitaServerFermo()
     {
         const QString uscita = cartella_.filePath(QStringLiteral("uscita-fermo.sqlite"));
+        const QString conninfo = server_.conninfo(QStringLiteral("pc_aula"));
+        // Connected before the server goes away.
+        const std::unique_ptr<Registro> maestra = Registro::apri(server_.conninfo(QStringLiteral("maestra")));
+        const std::unique_ptr<Registro> aula = Registro::apri(conninfo);
+        QCOMPARE(maestra->classi().size(), 1);
+        QCOMPARE(aula->classi().size(), 1);
         QVERIFY2(server_.ferma(), qPrintable(server_.errore()));
         {
-            const QString conninfo = server_.conninfo(QStringLiteral("pc_aula"));
             Spedizioniere s([conninfo] { return std::make_unique<DepositoServer>(conninfo); }, uscita);
             for (int i = 0; i < 200; ++i)
                 s.metti(risultato(i));
@@ -288,19 +293,22 @@ private slots:
             QCOMPARE(s.inAttesa(), 200);
             QVERIFY2(s.errore().contains(QLatin1String("non risponde")), qPrintable(s.errore()));
             // The pupils still find themselves: the PC's copy of the class, only its user's.
-            const std::unique_ptr<Registro> aula = Registro::apri(conninfo);
             const QList<Classe> classi = aula->classi();
             QCOMPARE(classi.size(), 1);
             QCOMPARE(aula->alunni(classi.first().id).first().id, alunno);
             const QFileInfoList copie = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
                                             .entryInfoList({QStringLiteral("*-classi.json")});
-            QCOMPARE(copie.size(), 1);
+            QCOMPARE(copie.size(), 2); // one per login: the pupils' PC's and the teacher's
             const QFile::Permissions altri = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
                                              QFile::WriteOther | QFile::ExeOther;
-            QCOMPARE(copie.first().permissions() & altri, QFile::Permissions());
+            for (const QFileInfo &copia : copie)
+                QCOMPARE(copia.permissions() & altri, QFile::Permissions());
             QVERIFY2(server_.avvia(), qPrintable(server_.errore()));
             QVERIFY(s.svuota(60000));
         }
+        // The teacher's register connects afresh to the restarted server.
+        QCOMPARE(maestra->classi().size(), 1);
+        QCOMPARE(maestra->errore(), QString());
         QCOMPARE(righe(), qMakePair(200, 200));
         QCOMPARE(server_.psql(QStringLiteral("DELETE FROM risultati")), QString());
     }
