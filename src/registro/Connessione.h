@@ -25,8 +25,9 @@ public:
     QSqlDatabase &db() { return db_; }
 
     // WAL mode changes the file: it waits until the schema is known to be this program's.
+    // `sincronoPieno`: every commit reaches the disk before it returns, even against a power cut.
     // Nothing to do on the server.
-    bool usaWal();
+    bool usaWal(bool sincronoPieno = false);
     bool server() const { return db_.driverName() == QLatin1String("QPSQL"); }
 
     // Makes `file` 0600 and the folders missing above it 0700, without opening it.

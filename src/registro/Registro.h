@@ -82,7 +82,7 @@ public:
         Risultato risultato;
         QString nomeAlunno;
         QString nomeClasse;
-        QDateTime arrivo; // the server's arrival time; null on this PC's own file
+        QDateTime arrivo; // when the register stored it (the server's clock on the lab's server)
         // When it happened, for the reports: the PC's clock, corrected when it was wrong (Orario).
         QDateTime momento;
     };
