@@ -14,8 +14,9 @@
 
 // The class register, as the windows and the command line see it, whatever
 // keeps it (a SQLite file on this PC, or the school lab's server behind a
-// local outbox). Qt Core only. Every call but registra() answers from the
-// caller's thread; registra() returns at once and never loses the result.
+// local outbox). Qt Core only. Every call but registra() answers on the
+// thread that opened the register (its database connection belongs to that
+// thread); registra() returns at once and never loses the result.
 class Registro {
 public:
     virtual ~Registro() = default;
