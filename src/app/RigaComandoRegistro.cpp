@@ -1,5 +1,7 @@
 #include "RigaComandoRegistro.h"
 
+#include "registro/ConnessioneServer.h"
+#include "registro/PreparazioneServer.h"
 #include "registro/Registro.h"
 #include "ui/NomiFigure.h"
 
@@ -27,6 +29,7 @@ const QString classeOpzione = QStringLiteral("classe");
 const QString dal = QStringLiteral("dal");
 const QString al = QStringLiteral("al");
 const QString registroOpzione = QStringLiteral("registro");
+const QString prepara = QStringLiteral("registro-prepara");
 
 int errore(const QString &frase, int codice = nonRiuscito)
 {
@@ -359,7 +362,8 @@ int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const Q
     QByteArray blocco = riga.toUtf8();
     const bool letto = registro.risultati(filtro, [&](const Registro::RigaRisultato &r) {
         const Risultato &x = r.risultato;
-        const auto [giorno, ora] = orologio.di(x.quando);
+        // On the lab's server, corrected when the PC's clock was wrong (Orario).
+        const auto [giorno, ora] = orologio.di(r.momento);
         riga.clear();
         campo(riga, r.nomeClasse);
         campo(riga, r.nomeAlunno);
@@ -425,7 +429,7 @@ std::optional<QDate> data(const QString &testo)
 const QString uso = QStringLiteral("si scrive: quorvel --classe C --importa-alunni FILE.csv, "
                                    "quorvel --esporta-risultati FILE.csv [--classe C] [--dal AAAA-MM-GG] "
                                    "[--al AAAA-MM-GG] o quorvel --cancella-alunno NOME --classe C, "
-                                   "con --registro FILE a scelta.");
+                                   "con --registro FILE a scelta; oppure quorvel --registro-prepara CONNESSIONE.");
 
 } // namespace
 
@@ -435,7 +439,7 @@ bool richiesta(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         const QString argomento = QString::fromLocal8Bit(argv[i]);
-        for (const QString &nome : {importa, esporta, cancella, classeOpzione, dal, al}) {
+        for (const QString &nome : {importa, esporta, cancella, classeOpzione, dal, al, prepara}) {
             const QString opzione = QStringLiteral("--") + nome;
             if (argomento == opzione || argomento.startsWith(opzione + QLatin1Char('=')))
                 return true;
@@ -446,8 +450,10 @@ bool richiesta(int argc, char *argv[])
 
 QCommandLineOption opzioneRegistro()
 {
-    return {registroOpzione, QStringLiteral("Usa questo file come registro della classe, per questa volta."),
-            QStringLiteral("FILE")};
+    return {registroOpzione,
+            QStringLiteral("Usa questo registro per questa volta: un file, o il server del laboratorio con una "
+                           "stringa di connessione (\"host=server dbname=quorvel user=...\", \"service=quorvel\")."),
+            QStringLiteral("REGISTRO")};
 }
 
 QList<QCommandLineOption> opzioni()
@@ -466,6 +472,10 @@ QList<QCommandLineOption> opzioni()
         {classeOpzione, QStringLiteral("La classe del registro a cui si riferisce il comando."), QStringLiteral("C")},
         {dal, QStringLiteral("Esporta i risultati da questo giorno compreso."), QStringLiteral("AAAA-MM-GG")},
         {al, QStringLiteral("Esporta i risultati fino a questo giorno compreso."), QStringLiteral("AAAA-MM-GG")},
+        {prepara,
+         QStringLiteral("Crea o aggiorna il registro sul server del laboratorio e i ruoli quorvel_alunni e "
+                        "quorvel_insegnanti; da eseguire come proprietario del database."),
+         QStringLiteral("CONNESSIONE")},
         opzioneRegistro()};
 }
 
@@ -485,6 +495,20 @@ int esegui(const QStringList &argomenti)
     for (const QString &nome : parser.optionNames())
         if (parser.values(nome).size() > 1)
             return sbagliato(QStringLiteral("l'opzione --%1 è data più di una volta.").arg(nome));
+    if (parser.isSet(prepara)) {
+        if (parser.optionNames().size() != 1)
+            return sbagliato(QStringLiteral("--registro-prepara va da solo, con la stringa di connessione del "
+                                            "proprietario del database."));
+        if (!ConnessioneServer::eServer(parser.value(prepara)))
+            return sbagliato(QStringLiteral("--registro-prepara vuole una stringa di connessione come "
+                                            "\"host=server dbname=quorvel user=quorvel\", non %1.")
+                                 .arg(virgolette(parser.value(prepara))));
+        const PreparazioneServer::Esito esito = PreparazioneServer::prepara(parser.value(prepara));
+        if (!esito.riuscito)
+            return errore(esito.messaggio);
+        dice(esito.messaggio);
+        return 0;
+    }
     const int azioni = int(parser.isSet(importa)) + int(parser.isSet(esporta)) + int(parser.isSet(cancella));
     if (azioni != 1)
         return sbagliato(QStringLiteral("serve un comando, uno solo tra --importa-alunni, --esporta-risultati e "
@@ -518,7 +542,7 @@ int esegui(const QStringList &argomenti)
 
     const QString fileRegistro = parser.value(registroOpzione);
     if (parser.isSet(registroOpzione) && fileRegistro.isEmpty())
-        return sbagliato(QStringLiteral("manca il nome del file del registro dopo --registro."));
+        return sbagliato(QStringLiteral("manca il registro dopo --registro: un file o una stringa di connessione."));
     const std::unique_ptr<Registro> registro = Registro::apri(fileRegistro);
     if (parser.isSet(importa))
         return importaAlunni(*registro, nomeClasse, file);

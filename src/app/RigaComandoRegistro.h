@@ -8,7 +8,10 @@
 //   quorvel --classe C --importa-alunni FILE.csv
 //   quorvel --esporta-risultati FILE.csv [--classe C] [--dal AAAA-MM-GG] [--al AAAA-MM-GG]
 //   quorvel --cancella-alunno NOME --classe C
-// each with --registro FILE to use another register file. Messages are Italian;
+// each with --registro FILE to use another register file (or a connection string: the
+// lab's server), and for the lab's administrator
+//   quorvel --registro-prepara CONNINFO
+// Messages are Italian;
 // bad arguments end with 2, a failure with 1.
 namespace RigaComandoRegistro {
 // Whether the arguments ask for one of the commands above rather than for the windows.

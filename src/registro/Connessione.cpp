@@ -1,5 +1,7 @@
 #include "Connessione.h"
 
+#include "ConnessioneServer.h"
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
@@ -86,6 +88,16 @@ Connessione::Connessione(const QString &file, bool crea)
     aperta_ = true;
 }
 
+std::unique_ptr<Connessione> Connessione::alServer(const QString &conninfo)
+{
+    std::unique_ptr<Connessione> c(new Connessione);
+    c->nome_ = QStringLiteral("quorvel-registro-%1-%2")
+                   .arg(quintptr(QThread::currentThreadId()), 0, 16)
+                   .arg(contatore.fetchAndAddRelaxed(1));
+    c->aperta_ = ConnessioneServer::apri(c->nome_, conninfo, &c->db_, &c->errore_);
+    return c;
+}
+
 Connessione::~Connessione()
 {
     if (nome_.isEmpty())
@@ -97,6 +109,8 @@ Connessione::~Connessione()
 
 bool Connessione::usaWal(bool sincronoPieno)
 {
+    if (server())
+        return true;
     // NORMAL in WAL mode: a killed program loses no committed transaction, and a
     // power cut at worst the last ones, never half of one.
     QSqlQuery q(db_);

@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+
 // A connection to a SQLite file of the register, for the thread that makes it:
 // Qt SQL connections belong to one thread, so each has a name of its own and is
 // closed by its owner on that thread. Every connection has foreign keys on, WAL
@@ -12,6 +14,8 @@ public:
     // `crea`: make the file (and the folders missing above it, 0700) when it is not there, 0600.
     // Without it a missing file is not made, and aperta() is false.
     Connessione(const QString &file, bool crea);
+    // The school lab's server instead (a libpq connection string): aperta() when it answered.
+    static std::unique_ptr<Connessione> alServer(const QString &conninfo);
     ~Connessione();
     Connessione(const Connessione &) = delete;
     Connessione &operator=(const Connessione &) = delete;
@@ -22,12 +26,16 @@ public:
 
     // WAL mode changes the file: it waits until the schema is known to be this program's.
     // `sincronoPieno`: every commit reaches the disk before it returns, even against a power cut.
+    // Nothing to do on the server.
     bool usaWal(bool sincronoPieno = false);
+    bool server() const { return db_.driverName() == QLatin1String("QPSQL"); }
 
     // Makes `file` 0600 and the folders missing above it 0700, without opening it.
     static bool preparaFile(const QString &file, QString *errore);
 
 private:
+    Connessione() = default;
+
     QString nome_;
     QSqlDatabase db_;
     bool aperta_ = false;

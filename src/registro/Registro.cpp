@@ -1,14 +1,19 @@
 #include "Registro.h"
 
+#include "ConfigurazioneRegistro.h"
 #include "RegistroLocale.h"
+#include "RegistroServer.h"
 #include "Schema.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
 
-std::unique_ptr<Registro> Registro::apri(const QString &file)
+std::unique_ptr<Registro> Registro::apri(const QString &dove)
 {
-    const QString percorso = file.isEmpty() ? filePredefinito() : file;
+    const ConfigurazioneRegistro scelta = ConfigurazioneRegistro::scegli(dove);
+    if (scelta.server())
+        return std::make_unique<RegistroServer>(scelta.valore, RegistroServer::fileUscita(scelta.valore));
+    const QString percorso = scelta.valore.isEmpty() ? filePredefinito() : scelta.valore;
     const QFileInfo info(percorso);
     // The outbox beside its register, so that results never reach a register they were not meant for.
     const QString uscita =

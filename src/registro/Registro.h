@@ -21,10 +21,12 @@ class Registro {
 public:
     virtual ~Registro() = default;
 
-    // The register the program uses: `file` (a SQLite file) when given, otherwise
-    // registro.sqlite in the user's data folder. Opening writes nothing: the file is
-    // made by the first class created.
-    static std::unique_ptr<Registro> apri(const QString &file = {});
+    // The register the program uses. `dove` is --registro's value: a libpq connection string
+    // (with "=" in it, or a postgresql:// URI) for the school lab's server, else a SQLite file.
+    // Without it, the server of the system-wide settings (registro/database), else
+    // registro.sqlite in the user's data folder. Opening writes nothing: a file is made by the
+    // first class created.
+    static std::unique_ptr<Registro> apri(const QString &dove = {});
     static QString filePredefinito();
     // A new id for a result or a session (a UUID whose first bytes are the time).
     static QString nuovoId();
@@ -82,6 +84,8 @@ public:
         QString nomeAlunno;
         QString nomeClasse;
         QDateTime arrivo; // when the register stored it (the server's clock on the lab's server)
+        // When it happened, for the reports: the PC's clock, corrected when it was wrong (Orario).
+        QDateTime momento;
     };
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
 

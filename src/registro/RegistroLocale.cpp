@@ -1,6 +1,9 @@
 #include "RegistroLocale.h"
 
 #include "Connessione.h"
+#include "ConnessioneServer.h"
+#include "DepositoServer.h"
+#include "Orario.h"
 #include "Schema.h"
 #include "Spedizioniere.h"
 
@@ -47,6 +50,29 @@ std::unique_ptr<Connessione> apriAllaVersione(const QString &file, bool crea, QS
     }
     if (!Schema::migra(c->db(), errore))
         return nullptr;
+    return c;
+}
+
+// The lab's server at the program's version. Only the administrator's --registro-prepara
+// migrates it; at another version it is neither read nor written.
+std::unique_ptr<Connessione> apriAlServer(const QString &conninfo, QString *errore)
+{
+    auto c = Connessione::alServer(conninfo);
+    if (!c->aperta()) {
+        *errore = c->errore();
+        return nullptr;
+    }
+    const std::optional<int> versione = Schema::versioneDi(c->db(), errore);
+    if (!versione)
+        return nullptr;
+    if (*versione != Schema::versione()) {
+        *errore = QStringLiteral("il registro sul server (%1) è della versione %2, questo programma della %3: "
+                                 "l'amministratore esegua quorvel --registro-prepara con la versione giusta.")
+                      .arg(ConnessioneServer::descrivi(conninfo))
+                      .arg(*versione)
+                      .arg(Schema::versione());
+        return nullptr;
+    }
     return c;
 }
 
@@ -183,8 +209,8 @@ Risultato::Aiuto aiuto(int valore)
 
 } // namespace
 
-RegistroLocale::RegistroLocale(const QString &file, const QString &fileUscita)
-    : file_(file), fileUscita_(fileUscita), thread_(QThread::currentThread())
+RegistroLocale::RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo)
+    : file_(file), fileUscita_(fileUscita), conninfo_(conninfo), thread_(QThread::currentThread())
 {
     // Results left in the outbox by an earlier run are written now, in the background.
     if (QFileInfo::exists(fileUscita_))
@@ -202,8 +228,16 @@ QString RegistroLocale::descrizione() const { return QDir::toNativeSeparators(QF
 Connessione *RegistroLocale::connessione(bool crea)
 {
     Q_ASSERT(QThread::currentThread() == thread_);
-    if (connessione_)
+    if (connessione_ && connessione_->db().isOpen()) {
+        // A server may have gone away since (restarted, network cut): then one fresh connection.
+        if (!connessione_->server() || QSqlQuery(connessione_->db()).exec(QStringLiteral("SELECT 1")))
+            return connessione_.get();
+        connessione_.reset();
+    }
+    if (!conninfo_.isEmpty()) {
+        connessione_ = apriAlServer(conninfo_, &errore_);
         return connessione_.get();
+    }
     if (!crea && !QFileInfo::exists(file_)) {
         errore_.clear();
         return nullptr;
@@ -216,8 +250,13 @@ Spedizioniere &RegistroLocale::spedizioniere()
 {
     if (!spedizioniere_) {
         const QString file = file_;
-        spedizioniere_ =
-            std::make_unique<Spedizioniere>([file] { return std::make_unique<DepositoLocale>(file); }, fileUscita_);
+        const QString conninfo = conninfo_;
+        Spedizioniere::Fabbrica fabbrica;
+        if (conninfo.isEmpty())
+            fabbrica = [file] { return std::make_unique<DepositoLocale>(file); };
+        else
+            fabbrica = [conninfo] { return std::make_unique<DepositoServer>(conninfo); };
+        spedizioniere_ = std::make_unique<Spedizioniere>(std::move(fabbrica), fileUscita_);
     }
     return *spedizioniere_;
 }
@@ -230,6 +269,7 @@ bool RegistroLocale::fallisce(const QString &messaggio)
 
 QList<Classe> RegistroLocale::classi(bool ancheArchiviate)
 {
+    errore_.clear();
     QList<Classe> elenco;
     Connessione *c = connessione(false);
     if (!c)
@@ -251,6 +291,7 @@ QList<Classe> RegistroLocale::classi(bool ancheArchiviate)
 
 QList<Alunno> RegistroLocale::alunni(const QString &classe)
 {
+    errore_.clear();
     QList<Alunno> elenco;
     Connessione *c = connessione(false);
     if (!c)
@@ -564,7 +605,8 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
     }
     // Erased means gone from the file too: the pages were zeroed (secure_delete), and the
     // journal that still holds the old ones is folded in and emptied.
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    if (!c->server())
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     return tolti;
 }
 
@@ -595,7 +637,8 @@ std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
         }
         tolti = risultati;
     }
-    QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    if (!c->server())
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     return tolti;
 }
 
@@ -607,7 +650,7 @@ bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(co
     QVariantList valori;
     const QString sql =
         QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, s.macchina, r.tipo, r.n, r.figura, r.risposta,"
-                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome"
+                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.inviato"
                        " FROM risultati r JOIN alunni a ON a.id = r.alunno JOIN classi c ON c.id = a.classe"
                        " LEFT JOIN sessioni s ON s.id = r.sessione") +
         condizioni(filtro, &valori) + QStringLiteral(" ORDER BY r.quando, r.id");
@@ -633,6 +676,7 @@ bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(co
         r.arrivo = QDateTime::fromMSecsSinceEpoch(q.value(13).toLongLong(), Qt::UTC);
         r.nomeAlunno = q.value(14).toString();
         r.nomeClasse = q.value(15).toString();
+        r.momento = Orario::momento(r.risultato.quando, q.value(16).toLongLong(), q.value(13).toLongLong());
         riga(r);
     }
     if (q.lastError().isValid())

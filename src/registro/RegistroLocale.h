@@ -15,7 +15,7 @@ class Spedizioniere;
 class RegistroLocale : public Registro {
 public:
     // `fileUscita`: the outbox for the results not yet written.
-    RegistroLocale(const QString &file, const QString &fileUscita);
+    RegistroLocale(const QString &file, const QString &fileUscita) : RegistroLocale(file, fileUscita, {}) {}
     ~RegistroLocale() override;
 
     QString descrizione() const override;
@@ -40,6 +40,13 @@ public:
     bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
 
+protected:
+    // With `conninfo`, the same register on the school lab's server (RegistroServer) instead of `file`.
+    RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo);
+    QString conninfo() const { return conninfo_; }
+    // Whether the register answers now (for the server: reachable and at this program's version).
+    bool raggiungibile() { return connessione(false) != nullptr; }
+
 private:
     // The connection of the calling thread, at the program's version; null (and errore_) when
     // there is none. Without `crea` a missing file is not made, and that is no error.
@@ -53,6 +60,7 @@ private:
 
     QString file_;
     QString fileUscita_;
+    QString conninfo_;
     QString errore_;
     std::unique_ptr<Connessione> connessione_;
     QThread *thread_ = nullptr;

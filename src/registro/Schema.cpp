@@ -41,6 +41,11 @@ const QList<QStringList> &passi()
             "CREATE INDEX risultati_alunno ON risultati (alunno, tipo, secondi, esatto)",
             "CREATE INDEX sessioni_alunno ON sessioni (alunno)",
         },
+        // 3: on the lab's server, the PC's clock when its sender handed the result over; with the
+        // server's arrivo it tells how wrong the PC's clock was (Orario). Empty on a PC's own file.
+        {
+            "ALTER TABLE risultati ADD COLUMN inviato BIGINT",
+        },
     };
     return elenco;
 }

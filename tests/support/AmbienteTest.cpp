@@ -14,13 +14,16 @@
 namespace {
 
 // Settings the program writes (the voice switched on) land in a folder of the
-// test's own, never in the user's configuration.
+// test's own, never in the user's configuration; the system-wide ones (the lab's
+// register server) are read from a folder of the test's own too.
 void impostazioniTemporanee()
 {
     static QTemporaryDir cartella;
     const QString percorso = cartella.isValid() ? cartella.path() : QStringLiteral("/nonexistent");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, percorso);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, percorso);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, percorso + QStringLiteral("/sistema"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, percorso + QStringLiteral("/sistema"));
 }
 Q_COREAPP_STARTUP_FUNCTION(impostazioniTemporanee)
 

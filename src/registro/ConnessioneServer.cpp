@@ -1,0 +1,167 @@
+#include "ConnessioneServer.h"
+
+#include <QSqlError>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+QString citato(const QString &valore)
+{
+    QString v = valore;
+    v.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + v + QLatin1Char('\'');
+}
+
+// The value of `chiave` in a key=value connection string, or empty.
+QString valoreDi(const QString &conninfo, const QString &chiave)
+{
+    int i = 0;
+    const int n = int(conninfo.size());
+    while (i < n) {
+        while (i < n && conninfo[i].isSpace())
+            ++i;
+        const int inizio = i;
+        while (i < n && conninfo[i] != QLatin1Char('=') && !conninfo[i].isSpace())
+            ++i;
+        const QString k = conninfo.mid(inizio, i - inizio);
+        while (i < n && conninfo[i].isSpace())
+            ++i;
+        if (i < n && conninfo[i] == QLatin1Char('='))
+            ++i;
+        while (i < n && conninfo[i].isSpace())
+            ++i;
+        QString v;
+        if (i < n && conninfo[i] == QLatin1Char('\'')) {
+            for (++i; i < n && conninfo[i] != QLatin1Char('\''); ++i) {
+                if (conninfo[i] == QLatin1Char('\\') && i + 1 < n)
+                    ++i;
+                v += conninfo[i];
+            }
+            ++i;
+        } else {
+            while (i < n && !conninfo[i].isSpace())
+                v += conninfo[i++];
+        }
+        if (k == chiave)
+            return v;
+        if (k.isEmpty())
+            break;
+    }
+    return {};
+}
+
+} // namespace
+
+bool ConnessioneServer::eServer(const QString &valore)
+{
+    return valore.contains(QLatin1Char('=')) || valore.startsWith(QLatin1String("postgresql://")) ||
+           valore.startsWith(QLatin1String("postgres://"));
+}
+
+QString ConnessioneServer::normalizza(const QString &conninfo, QString *errore)
+{
+    const QString testo = conninfo.trimmed();
+    // QPSQL turns every ';' of its connect options into a blank.
+    if (testo.contains(QLatin1Char(';'))) {
+        *errore = QStringLiteral("la stringa di connessione non può contenere \";\"");
+        return {};
+    }
+    if (!testo.startsWith(QLatin1String("postgresql://")) && !testo.startsWith(QLatin1String("postgres://"))) {
+        if (testo.isEmpty() || !testo.contains(QLatin1Char('='))) {
+            *errore = QStringLiteral("stringa di connessione non valida: \"%1\"").arg(testo);
+            return {};
+        }
+        return testo;
+    }
+    // libpq reads a URI only as the whole string; QPSQL appends its options to its own, so spell it out.
+    // postgresql://[user[:password]@][host][:port][/dbname][?key=value&...], parts percent-encoded.
+    const auto decodifica = [](const QString &parte) { return QUrl::fromPercentEncoding(parte.toUtf8()); };
+    QString resto = testo.section(QStringLiteral("://"), 1);
+    QString domanda;
+    if (const qsizetype q = resto.indexOf(QLatin1Char('?')); q >= 0) {
+        domanda = resto.mid(q + 1);
+        resto.truncate(q);
+    }
+    QString percorso;
+    if (const qsizetype b = resto.indexOf(QLatin1Char('/')); b >= 0) {
+        percorso = resto.mid(b + 1);
+        resto.truncate(b);
+    }
+    QString utente;
+    if (const qsizetype a = resto.lastIndexOf(QLatin1Char('@')); a >= 0) {
+        utente = resto.left(a);
+        resto = resto.mid(a + 1);
+    }
+    QString porta;
+    if (const qsizetype p = resto.lastIndexOf(QLatin1Char(':')); p >= 0 && !resto.endsWith(QLatin1Char(']'))) {
+        porta = resto.mid(p + 1);
+        resto.truncate(p);
+    }
+    if (resto.startsWith(QLatin1Char('[')) && resto.endsWith(QLatin1Char(']')))
+        resto = resto.mid(1, resto.size() - 2);
+    QStringList parti;
+    if (!resto.isEmpty())
+        parti << QStringLiteral("host=") + citato(decodifica(resto));
+    if (!porta.isEmpty())
+        parti << QStringLiteral("port=") + citato(porta);
+    if (!percorso.isEmpty())
+        parti << QStringLiteral("dbname=") + citato(decodifica(percorso));
+    if (!utente.isEmpty()) {
+        parti << QStringLiteral("user=") + citato(decodifica(utente.section(QLatin1Char(':'), 0, 0)));
+        if (utente.contains(QLatin1Char(':')))
+            parti << QStringLiteral("password=") + citato(decodifica(utente.section(QLatin1Char(':'), 1)));
+    }
+    const QStringList coppie = domanda.split(QLatin1Char('&'), Qt::SkipEmptyParts);
+    for (const QString &coppia : coppie) {
+        const QString chiave = decodifica(coppia.section(QLatin1Char('='), 0, 0));
+        if (chiave.isEmpty() || !coppia.contains(QLatin1Char('=')) ||
+            !std::all_of(chiave.cbegin(), chiave.cend(), [](QChar c) { return c.isLetterOrNumber() || c == u'_'; })) {
+            *errore = QStringLiteral("indirizzo del server non valido: \"%1\"").arg(testo);
+            return {};
+        }
+        parti << chiave + QLatin1Char('=') + citato(decodifica(coppia.section(QLatin1Char('='), 1)));
+    }
+    if (parti.isEmpty()) {
+        *errore = QStringLiteral("indirizzo del server non valido: \"%1\"").arg(testo);
+        return {};
+    }
+    return parti.join(QLatin1Char(' '));
+}
+
+bool ConnessioneServer::apri(const QString &nome, const QString &conninfo, QSqlDatabase *db, QString *errore,
+                             int attesa)
+{
+    const QString normale = normalizza(conninfo, errore);
+    if (normale.isEmpty())
+        return false;
+    *db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nome);
+    if (!db->isValid()) {
+        *errore = QStringLiteral("manca il driver PostgreSQL di Qt (pacchetto libqt6sql6-psql)");
+        return false;
+    }
+    // Later keys win in libpq: the administrator's own values override these.
+    db->setConnectOptions(QStringLiteral("connect_timeout=%1 application_name=quorvel ").arg(attesa) + normale);
+    if (!db->open()) {
+        *errore = QStringLiteral("il server del registro (%1) non risponde: %2")
+                      .arg(descrivi(conninfo), db->lastError().databaseText().trimmed());
+        return false;
+    }
+    return true;
+}
+
+QString ConnessioneServer::descrivi(const QString &conninfo)
+{
+    QString errore;
+    const QString normale = normalizza(conninfo, &errore);
+    if (normale.isEmpty())
+        return conninfo.section(QLatin1Char('@'), -1);
+    const QString servizio = valoreDi(normale, QStringLiteral("service"));
+    const QString db = valoreDi(normale, QStringLiteral("dbname"));
+    const QString host = valoreDi(normale, QStringLiteral("host"));
+    QString testo = !db.isEmpty() ? db : !servizio.isEmpty() ? QStringLiteral("servizio ") + servizio : QString();
+    if (!host.isEmpty())
+        testo += (testo.isEmpty() ? QString() : QStringLiteral(" su ")) + host;
+    return testo.isEmpty() ? QStringLiteral("predefinito") : testo;
+}

@@ -1,0 +1,136 @@
+#include "RegistroServer.h"
+
+#include "ConnessioneServer.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+QString impronta(const QString &conninfo)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(conninfo.trimmed().toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+}
+
+QString cartellaDati() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
+
+} // namespace
+
+RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscita)
+    : RegistroLocale(QString(), fileUscita, conninfo),
+      fileCopia_(cartellaDati() + QStringLiteral("/server-") + impronta(conninfo) + QStringLiteral("-classi.json"))
+{
+}
+
+bool RegistroServer::risponde()
+{
+    constexpr qint64 pausa = 30000;
+    if (guasto_.isValid() && guasto_.elapsed() < pausa)
+        return false;
+    if (raggiungibile()) {
+        guasto_.invalidate();
+        return true;
+    }
+    guasto_.start();
+    return false;
+}
+
+QJsonObject RegistroServer::copia() const
+{
+    QFile f(fileCopia_);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+void RegistroServer::salva(const QJsonObject &copia) const
+{
+    // Like the outbox: the folder only its user's, the file 0600 from the start.
+    if (!QFileInfo(fileCopia_).absoluteDir().exists() && !QDir().mkpath(QFileInfo(fileCopia_).absolutePath()))
+        return;
+    QFile::setPermissions(QFileInfo(fileCopia_).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QSaveFile f(fileCopia_);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    f.write(QJsonDocument(copia).toJson(QJsonDocument::Compact));
+    f.commit();
+}
+
+QList<Classe> RegistroServer::classi(bool ancheArchiviate)
+{
+    QJsonObject c = copia();
+    if (risponde()) {
+        const QList<Classe> elenco = RegistroLocale::classi(true);
+        if (!errore().isEmpty()) {
+            guasto_.start();
+            return classi(ancheArchiviate); // from the copy
+        }
+        QJsonArray classi;
+        for (const Classe &k : elenco)
+            classi.append(QJsonArray{k.id, k.nome, k.archiviata});
+        if (c.value(QLatin1String("classi")).toArray() != classi) {
+            c.insert(QLatin1String("classi"), classi);
+            salva(c);
+        }
+        if (ancheArchiviate)
+            return elenco;
+        QList<Classe> attive;
+        for (const Classe &k : elenco)
+            if (!k.archiviata)
+                attive.append(k);
+        return attive;
+    }
+    QList<Classe> elenco;
+    for (const QJsonValue &v : c.value(QLatin1String("classi")).toArray()) {
+        const QJsonArray k = v.toArray();
+        if (!k.at(2).toBool() || ancheArchiviate)
+            elenco.append({k.at(0).toString(), k.at(1).toString(), k.at(2).toBool()});
+    }
+    return elenco;
+}
+
+QList<Alunno> RegistroServer::alunni(const QString &classe)
+{
+    QJsonObject c = copia();
+    QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
+    if (risponde()) {
+        const QList<Alunno> elenco = RegistroLocale::alunni(classe);
+        if (!errore().isEmpty()) {
+            guasto_.start();
+            return alunni(classe); // from the copy
+        }
+        QJsonArray alunni;
+        for (const Alunno &a : elenco)
+            alunni.append(QJsonArray{a.id, a.nome, a.contrassegno.figura, a.contrassegno.colore});
+        if (perClasse.value(classe).toArray() != alunni) {
+            perClasse.insert(classe, alunni);
+            c.insert(QLatin1String("alunni"), perClasse);
+            salva(c);
+        }
+        return elenco;
+    }
+    QList<Alunno> elenco;
+    for (const QJsonValue &v : perClasse.value(classe).toArray()) {
+        const QJsonArray a = v.toArray();
+        elenco.append({a.at(0).toString(), classe, a.at(1).toString(), Contrassegno{a.at(2).toInt(), a.at(3).toInt()}});
+    }
+    return elenco;
+}
+
+QString RegistroServer::descrizione() const
+{
+    return QStringLiteral("server %1").arg(ConnessioneServer::descrivi(conninfo()));
+}
+
+QString RegistroServer::fileUscita(const QString &conninfo)
+{
+    return cartellaDati() + QStringLiteral("/server-") + impronta(conninfo) + QStringLiteral("-uscita.sqlite");
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "registro/RegistroLocale.h"
+
+#include <QElapsedTimer>
+#include <QJsonObject>
+
+// The register on the school lab's PostgreSQL server: the same tables and queries as the
+// file on a PC, reached with the login in the connection string (the pupils' PCs with one
+// in quorvel_alunni, a teacher with their own in quorvel_insegnanti). Every result goes to
+// this PC's outbox first and reaches the server in the background; the server must be at
+// this program's version (quorvel --registro-prepara), or nothing is read or written there.
+class RegistroServer : public RegistroLocale {
+public:
+    RegistroServer(const QString &conninfo, const QString &fileUscita);
+
+    QString descrizione() const override;
+
+    // From the server when it answers, else as it last answered on this PC: a pupil still
+    // finds their name in "Chi sei?" while the server is down, and their results wait in the
+    // outbox. The copy holds classes and pupils only (ids, names, contrassegni), 0600.
+    QList<Classe> classi(bool ancheArchiviate) override;
+    QList<Alunno> alunni(const QString &classe) override;
+
+    // This PC's outbox for the server `conninfo`, in the user's data folder: one per server,
+    // so that results waiting for one never reach another's register.
+    static QString fileUscita(const QString &conninfo);
+
+private:
+    // Whether the server answers; after it did not, the copy serves for a while without asking
+    // again, so a window is not kept waiting by every read.
+    bool risponde();
+    QJsonObject copia() const;
+    void salva(const QJsonObject &copia) const;
+
+    QString fileCopia_;
+    QElapsedTimer guasto_;
+};

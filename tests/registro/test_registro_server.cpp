@@ -1,0 +1,373 @@
+// The register on the lab's server: a real PostgreSQL server of the test's own.
+#include "registro/ConfigurazioneRegistro.h"
+#include "registro/ConnessioneServer.h"
+#include "registro/DepositoServer.h"
+#include "registro/Orario.h"
+#include "registro/PostaUscita.h"
+#include "registro/PreparazioneServer.h"
+#include "registro/Registro.h"
+#include "registro/Schema.h"
+#include "registro/Spedizioniere.h"
+#include "support/AmbienteTest.h"
+#include "support/ServerPostgresProva.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+// The pupil the teacher adds in ruoli(), whose results the later cases send.
+QString alunno;
+
+Risultato risultato(int numero)
+{
+    Risultato r;
+    r.id = Schema::nuovoId();
+    r.alunno = alunno;
+    r.sessione = QStringLiteral("0190a0a0-0000-7000-8000-0000000000ff");
+    r.quando = QDateTime::currentDateTimeUtc();
+    r.macchina = QStringLiteral("aula-pc-07");
+    r.tipo = numero % 3;
+    r.n = 5;
+    r.figura = 3;
+    r.risposta = 4;
+    r.esatto = true;
+    r.secondi = numero; // tells the results apart on the server
+    return r;
+}
+
+// The store that dies by SIGKILL right after the server committed, before the outbox hears of it.
+class DepositoCheMuore : public DepositoServer {
+public:
+    using DepositoServer::DepositoServer;
+    bool consegna(const QList<Risultato> &risultati) override
+    {
+        if (DepositoServer::consegna(risultati))
+            std::raise(SIGKILL);
+        return false;
+    }
+};
+
+int scrittoreUcciso(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString conninfo = QString::fromUtf8(argv[2]);
+    alunno = QString::fromUtf8(argv[4]);
+    Spedizioniere s([conninfo] { return std::make_unique<DepositoCheMuore>(conninfo); }, QString::fromUtf8(argv[3]));
+    for (int i = 0; i < 300; ++i)
+        s.metti(risultato(i));
+    s.svuota(60000);
+    return 3; // never reached when the server answers
+}
+
+// Runs SQL with `utente`'s login; the server's refusal, or empty when it obeyed.
+QString come(const ServerPostgresProva &server, const QString &utente, const QString &sql)
+{
+    QString rifiuto;
+    {
+        QSqlDatabase db;
+        if (ConnessioneServer::apri(QStringLiteral("prova-ruolo"), server.conninfo(utente), &db, &rifiuto)) {
+            QSqlQuery q(db);
+            if (!q.exec(sql))
+                rifiuto = q.lastError().databaseText().trimmed();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("prova-ruolo"));
+    return rifiuto;
+}
+
+} // namespace
+
+class TestRegistroServer : public QObject {
+    Q_OBJECT
+
+    ServerPostgresProva server_;
+    QTemporaryDir cartella_;
+
+    // Rows on the server, and how many different results (by the number each carries) among them.
+    QPair<int, int> righe()
+    {
+        const QStringList v = server_.psql(QStringLiteral("SELECT count(*), count(DISTINCT secondi) FROM risultati"))
+                                  .split(QLatin1Char('|'));
+        return v.size() == 2 ? qMakePair(v[0].toInt(), v[1].toInt()) : qMakePair(-1, -1);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(server_.avvia(), qPrintable(server_.errore()));
+        QVERIFY(cartella_.isValid());
+        QVERIFY(!AmbienteTest::casaTemporanea().isEmpty()); // the register's outboxes go there
+    }
+
+    // Where the register lives: the system-wide setting, --registro over it, the local file without either.
+    void configurazione()
+    {
+        QCOMPARE(ConfigurazioneRegistro::scegli({}).tipo, ConfigurazioneRegistro::Tipo::FileLocale);
+        const QString file =
+            QSettings(QSettings::SystemScope, QStringLiteral("Quorvel"), QStringLiteral("Quorvel")).fileName();
+        QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[registro]\ndatabase=\"service=quorvel\"\n");
+        f.close();
+        const ConfigurazioneRegistro sistema = ConfigurazioneRegistro::scegli({});
+        QVERIFY(sistema.server());
+        QCOMPARE(sistema.valore, QStringLiteral("service=quorvel"));
+        QVERIFY(!ConfigurazioneRegistro::scegli(QStringLiteral("/tmp/altro.sqlite")).server());
+        QCOMPARE(ConfigurazioneRegistro::scegli(QStringLiteral("/tmp/altro.sqlite")).valore,
+                 QStringLiteral("/tmp/altro.sqlite"));
+        QVERIFY(ConfigurazioneRegistro::scegli(QStringLiteral("postgresql://lab/quorvel")).server());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[registro]\ndatabase=host=lab1,lab2 dbname=quorvel\n"); // unquoted: read as a list
+        f.close();
+        QCOMPARE(ConfigurazioneRegistro::scegli({}).valore, QStringLiteral("host=lab1,lab2 dbname=quorvel"));
+        QFile::remove(file);
+
+        // A URI reaches the same server as the key=value string (its socket folder percent-encoded).
+        const QString uri = QStringLiteral("postgresql://quorvel@%1/quorvel?application_name=prova")
+                                .arg(QString::fromLatin1(QUrl::toPercentEncoding(server_.cartella())));
+        QString errore;
+        QCOMPARE(ConnessioneServer::normalizza(uri, &errore),
+                 QStringLiteral("host='%1' dbname='quorvel' user='quorvel' application_name='prova'")
+                     .arg(server_.cartella()));
+        QCOMPARE(come(server_, QStringLiteral("quorvel"), QStringLiteral("SELECT 1")), QString());
+        {
+            QSqlDatabase db;
+            QVERIFY2(ConnessioneServer::apri(QStringLiteral("uri"), uri, &db, &errore), qPrintable(errore));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("uri"));
+        QVERIFY(ConnessioneServer::normalizza(QStringLiteral("host=a; dbname=b"), &errore).isEmpty());
+    }
+
+    // On an empty database, again (nothing to do), and from every earlier version; never on a newer one.
+    void prepara()
+    {
+        const auto primo = PreparazioneServer::prepara(server_.conninfo());
+        QVERIFY2(primo.riuscito, qPrintable(primo.messaggio));
+        QVERIFY(primo.cambiato);
+        QCOMPARE(primo.versionePrima, 0);
+        QCOMPARE(primo.versione, Schema::versione());
+        const auto secondo = PreparazioneServer::prepara(server_.conninfo());
+        QVERIFY2(secondo.riuscito, qPrintable(secondo.messaggio));
+        QVERIFY2(!secondo.cambiato, qPrintable(secondo.messaggio));
+        QVERIFY(secondo.messaggio.contains(QLatin1String("niente da fare")));
+
+        for (int da = 1; da < Schema::versione(); ++da) {
+            const QString nome = QStringLiteral("quorvel_v%1").arg(da);
+            QVERIFY2(
+                !server_.psql(QStringLiteral("CREATE DATABASE %1 OWNER quorvel").arg(nome), QStringLiteral("postgres"))
+                     .isNull(),
+                qPrintable(server_.errore()));
+            const QString conninfo = QStringLiteral("host=%1 dbname=%2 user=quorvel").arg(server_.cartella(), nome);
+            {
+                QSqlDatabase db;
+                QString errore;
+                QVERIFY2(ConnessioneServer::apri(nome, conninfo, &db, &errore), qPrintable(errore));
+                QVERIFY2(Schema::migra(db, &errore, da), qPrintable(errore));
+            }
+            QSqlDatabase::removeDatabase(nome);
+            const auto esito = PreparazioneServer::prepara(conninfo);
+            QVERIFY2(esito.riuscito && esito.cambiato, qPrintable(esito.messaggio));
+            QCOMPARE(esito.versionePrima, da);
+            QCOMPARE(server_.psql(QStringLiteral("SELECT versione FROM quorvel_versione"), nome),
+                     QString::number(Schema::versione()));
+            // The pupils' grants reach the columns the later steps added.
+            QCOMPARE(server_.psql(QStringLiteral("SELECT has_column_privilege('quorvel_alunni', 'risultati', "
+                                                 "'inviato', 'INSERT')"),
+                                  nome),
+                     QStringLiteral("t"));
+        }
+
+        // A server newer than the program is left as it is.
+        QVERIFY(!server_.psql(QStringLiteral("CREATE DATABASE quorvel_nuovo OWNER quorvel"), QStringLiteral("postgres"))
+                     .isNull());
+        QVERIFY(!server_
+                     .psql(QStringLiteral("CREATE TABLE quorvel_versione (versione INTEGER NOT NULL);"
+                                          "INSERT INTO quorvel_versione VALUES (%1);"
+                                          "ALTER TABLE quorvel_versione OWNER TO quorvel")
+                               .arg(Schema::versione() + 1),
+                           QStringLiteral("quorvel_nuovo"))
+                     .isNull());
+        const auto nuovo = PreparazioneServer::prepara(
+            QStringLiteral("host=%1 dbname=quorvel_nuovo user=quorvel").arg(server_.cartella()));
+        QVERIFY(!nuovo.riuscito);
+        QVERIFY2(nuovo.messaggio.contains(QStringLiteral("più nuova")), qPrintable(nuovo.messaggio));
+        QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'"),
+                              QStringLiteral("quorvel_nuovo")),
+                 QStringLiteral("1"));
+    }
+
+    // The pupils' login adds results and reads pupils; the server refuses it everything else.
+    void ruoli()
+    {
+        QVERIFY(!server_
+                     .psql(QStringLiteral("CREATE ROLE pc_aula LOGIN IN ROLE quorvel_alunni;"
+                                          "CREATE ROLE maestra LOGIN IN ROLE quorvel_insegnanti;"
+                                          "CREATE ROLE estraneo LOGIN"))
+                     .isNull());
+        const QString pc = QStringLiteral("pc_aula");
+        // The teacher makes the class through the register's own interface, with her login.
+        const std::unique_ptr<Registro> maestra = Registro::apri(server_.conninfo(QStringLiteral("maestra")));
+        const std::optional<Classe> classe = maestra->creaClasse(QStringLiteral("2ª B"));
+        QVERIFY2(classe, qPrintable(maestra->errore()));
+        QList<Alunno> nuovi{Alunno{{}, {}, QStringLiteral("Marco"), {}}};
+        QVERIFY2(maestra->aggiungiAlunni(classe->id, nuovi), qPrintable(maestra->errore()));
+        alunno = nuovi.first().id;
+
+        // The pupils' PC finds the class and records through its outbox.
+        {
+            const std::unique_ptr<Registro> aula = Registro::apri(server_.conninfo(pc));
+            QCOMPARE(aula->descrizione(), QStringLiteral("server quorvel su %1").arg(server_.cartella()));
+            QCOMPARE(aula->classi().size(), 1);
+            QCOMPARE(aula->alunni(classe->id).first().nome, QStringLiteral("Marco"));
+            QVERIFY(!aula->creaClasse(QStringLiteral("3ª A")));
+            QVERIFY2(aula->errore().contains(QLatin1String("permission denied")), qPrintable(aula->errore()));
+            aula->registra(risultato(1));
+            QVERIFY(aula->svuota(30000));
+        }
+        int righeMaestra = 0;
+        QVERIFY(maestra->risultati({}, [&](const Registro::RigaRisultato &r) {
+            ++righeMaestra;
+            QCOMPARE(r.nomeAlunno, QStringLiteral("Marco"));
+            QCOMPARE(r.momento, r.risultato.quando); // one clock here: the PC's time is trusted
+        }));
+        QCOMPARE(righeMaestra, 1);
+
+        const QStringList vietati{
+            QStringLiteral("SELECT count(*) FROM risultati"),
+            QStringLiteral("UPDATE risultati SET esatto = true"),
+            QStringLiteral("DELETE FROM risultati"),
+            QStringLiteral("UPDATE alunni SET nome = 'Marta'"),
+            QStringLiteral("DELETE FROM alunni"),
+            QStringLiteral("INSERT INTO classi VALUES ('\\x00', 'x', false)"),
+            QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
+                           " aiuto, intervento, secondi, arrivo) SELECT '\\x01', id, '\\x01', 0, 0, 1, 1, 0, true,"
+                           " 0, false, 1, 0 FROM alunni"),
+            QStringLiteral("CREATE TABLE mia (x int)"),
+        };
+        for (const QString &sql : vietati) {
+            const QString rifiuto = come(server_, pc, sql);
+            qInfo("quorvel_alunni: %s -> %s", qPrintable(sql), qPrintable(rifiuto));
+            QVERIFY2(rifiuto.startsWith(QLatin1String("ERROR:  permission denied")), qPrintable(sql + rifiuto));
+        }
+        const QString estraneo = come(server_, QStringLiteral("estraneo"), QStringLiteral("SELECT 1"));
+        qInfo("login in no group: %s", qPrintable(estraneo));
+        QVERIFY2(estraneo.contains(QLatin1String("permission denied for database")), qPrintable(estraneo));
+        QCOMPARE(righe().first, 1);
+
+        // The teacher reads and erases; neither the teacher nor the owner wrote the arrival: the server did.
+        QCOMPARE(come(server_, QStringLiteral("maestra"), QStringLiteral("SELECT count(*) FROM risultati")), QString());
+        QCOMPARE(server_.psql(QStringLiteral("SELECT abs(arrivo - inviato) < 60000 FROM risultati")),
+                 QStringLiteral("t"));
+        QCOMPARE(maestra->cancellaRisultatiPrimaDel(QDate::currentDate().addDays(2)), 1);
+        QCOMPARE(righe().first, 0);
+    }
+
+    // Server down while results are written, then up: each delivered once; none shown missing meanwhile.
+    void uscitaServerFermo()
+    {
+        const QString uscita = cartella_.filePath(QStringLiteral("uscita-fermo.sqlite"));
+        const QString conninfo = server_.conninfo(QStringLiteral("pc_aula"));
+        // Connected before the server goes away.
+        const std::unique_ptr<Registro> maestra = Registro::apri(server_.conninfo(QStringLiteral("maestra")));
+        const std::unique_ptr<Registro> aula = Registro::apri(conninfo);
+        QCOMPARE(maestra->classi().size(), 1);
+        QCOMPARE(aula->classi().size(), 1);
+        QVERIFY2(server_.ferma(), qPrintable(server_.errore()));
+        {
+            Spedizioniere s([conninfo] { return std::make_unique<DepositoServer>(conninfo); }, uscita);
+            for (int i = 0; i < 200; ++i)
+                s.metti(risultato(i));
+            QVERIFY(!s.svuota(1500));
+            QCOMPARE(s.inAttesa(), 200);
+            QVERIFY2(s.errore().contains(QLatin1String("non risponde")), qPrintable(s.errore()));
+            // The pupils still find themselves: the PC's copy of the class, only its user's.
+            const QList<Classe> classi = aula->classi();
+            QCOMPARE(classi.size(), 1);
+            QCOMPARE(aula->alunni(classi.first().id).first().id, alunno);
+            const QFileInfoList copie = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                                            .entryInfoList({QStringLiteral("*-classi.json")});
+            QCOMPARE(copie.size(), 2); // one per login: the pupils' PC's and the teacher's
+            const QFile::Permissions altri = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                             QFile::WriteOther | QFile::ExeOther;
+            for (const QFileInfo &copia : copie)
+                QCOMPARE(copia.permissions() & altri, QFile::Permissions());
+            QVERIFY2(server_.avvia(), qPrintable(server_.errore()));
+            QVERIFY(s.svuota(60000));
+        }
+        // The teacher's register connects afresh to the restarted server.
+        QCOMPARE(maestra->classi().size(), 1);
+        QCOMPARE(maestra->errore(), QString());
+        QCOMPARE(righe(), qMakePair(200, 200));
+        QCOMPARE(server_.psql(QStringLiteral("DELETE FROM risultati")), QString());
+    }
+
+    // The sender killed after the server's commit, before the outbox forgot them: delivered once after restart.
+    void uscitaScrittoreUcciso()
+    {
+        const QString uscita = cartella_.filePath(QStringLiteral("uscita-ucciso.sqlite"));
+        const QString conninfo = server_.conninfo(QStringLiteral("pc_aula"));
+        QProcess figlio;
+        figlio.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--scrittore-ucciso"), conninfo, uscita, alunno});
+        QVERIFY(figlio.waitForFinished(60000));
+        QVERIFY2(figlio.exitStatus() == QProcess::CrashExit, figlio.readAllStandardError().constData());
+        const auto primaDelRiavvio = righe();
+        QVERIFY(primaDelRiavvio.first > 0);
+        QCOMPARE(PostaUscita(uscita).conta(), 300); // the server took them, the outbox never heard
+        {
+            Spedizioniere s([conninfo] { return std::make_unique<DepositoServer>(conninfo); }, uscita);
+            QVERIFY(s.svuota(60000));
+            QCOMPARE(s.inAttesa(), 0);
+        }
+        QCOMPARE(righe(), qMakePair(300, 300));
+    }
+
+    // The reports' time: the PC's clock when it agreed with the server's, else corrected by its error.
+    void orario()
+    {
+        const QDateTime t0 = QDateTime::fromString(QStringLiteral("2026-11-30T08:30:00Z"), Qt::ISODate);
+        const qint64 ms = t0.toMSecsSinceEpoch();
+        const qint64 ora = 3600 * 1000, giorno = 24 * ora;
+        QCOMPARE(Orario::momento(t0, ms + 2000, ms + 4000), t0);                  // 2 s apart: trusted
+        QCOMPARE(Orario::momento(t0.addMSecs(-ora), ms - ora + 10, ms + 10), t0); // an hour behind
+        // A year ahead, and three days in the outbox before the server answered.
+        QCOMPARE(Orario::momento(t0.addYears(1), ms + 3 * giorno + 365 * giorno, ms + 3 * giorno), t0);
+        QCOMPARE(Orario::momento(t0, 0, 0), t0); // this PC's own file: nothing to compare
+    }
+
+    // A pupil's PC never migrates: a server at another version gets nothing, the results wait.
+    void versioneDiversa()
+    {
+        QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET versione = versione - 1")), QString());
+        const QString conninfo = server_.conninfo(QStringLiteral("pc_aula"));
+        DepositoServer deposito(conninfo);
+        QVERIFY(!deposito.consegna({risultato(1000)}));
+        QVERIFY2(deposito.errore().contains(QLatin1String("--registro-prepara")), qPrintable(deposito.errore()));
+        QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM risultati WHERE secondi = 1000")),
+                 QStringLiteral("0"));
+        QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET versione = versione + 1")), QString());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc == 5 && qstrcmp(argv[1], "--scrittore-ucciso") == 0)
+        return scrittoreUcciso(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestRegistroServer test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_registro_server.moc"

@@ -1,0 +1,89 @@
+#include "ServerPostgresProva.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <unistd.h>
+
+namespace {
+
+QString percorsoScript()
+{
+    const QString daAmbiente = qEnvironmentVariable("QUORVEL_PG_TEST");
+    return daAmbiente.isEmpty() ? QStringLiteral(QUORVEL_SORGENTI "/scripts/pg-test.sh") : daAmbiente;
+}
+
+} // namespace
+
+ServerPostgresProva::ServerPostgresProva()
+{
+    // Run as root, the server is the user postgres, who must pass through this folder.
+    if (cartella_.isValid() && geteuid() == 0)
+        QFile::setPermissions(cartella_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                    QFile::ExeGroup | QFile::ExeOther);
+}
+
+ServerPostgresProva::~ServerPostgresProva()
+{
+    if (acceso_)
+        ferma();
+}
+
+bool ServerPostgresProva::script(const QStringList &argomenti)
+{
+    QProcess p;
+    p.start(QStringLiteral("bash"), QStringList{percorsoScript()} + argomenti);
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        errore_ = QStringLiteral("scripts/pg-test.sh %1: no answer in 120 s").arg(argomenti.join(QLatin1Char(' ')));
+        return false;
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        errore_ = QStringLiteral("scripts/pg-test.sh %1 failed: %2")
+                      .arg(argomenti.join(QLatin1Char(' ')), QString::fromUtf8(p.readAllStandardError()).trimmed());
+        return false;
+    }
+    return true;
+}
+
+bool ServerPostgresProva::avvia()
+{
+    if (!cartella_.isValid()) {
+        errore_ = QStringLiteral("no temporary folder: ") + cartella_.errorString();
+        return false;
+    }
+    acceso_ = script({QStringLiteral("avvia"), cartella(), QString::number(QCoreApplication::applicationPid())});
+    return acceso_;
+}
+
+bool ServerPostgresProva::ferma(bool immediato)
+{
+    const bool ok =
+        script({QStringLiteral("ferma"), cartella(), immediato ? QStringLiteral("immediate") : QStringLiteral("fast")});
+    if (ok)
+        acceso_ = false;
+    return ok;
+}
+
+QString ServerPostgresProva::conninfo(const QString &utente) const
+{
+    return QStringLiteral("host=%1 dbname=quorvel user=%2").arg(cartella(), utente);
+}
+
+QString ServerPostgresProva::psql(const QString &sql, const QString &database)
+{
+    QProcess p;
+    p.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
+                                     QStringLiteral("-t"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                                     QStringLiteral("-h"), cartella(), QStringLiteral("-U"), QStringLiteral("postgres"),
+                                     QStringLiteral("-d"), database, QStringLiteral("-c"), sql});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        errore_ = QString::fromUtf8(p.readAllStandardError()).trimmed();
+        return {};
+    }
+    const QString uscita = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return uscita.isNull() ? QStringLiteral("") : uscita;
+}
