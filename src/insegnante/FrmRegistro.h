@@ -1,0 +1,78 @@
+#pragma once
+
+#include "insegnante/ModelliRegistro.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QSortFilterProxyModel;
+class QTableView;
+class Registro;
+class SuperficieStampa;
+
+// The teacher's window: the class at a glance, a pupil's progress, the printed
+// reports and the data the teacher controls. Opened only after the teacher's
+// password (or server login); the pupils' keys never reach it.
+class FrmRegistro : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FrmRegistro(Registro &registro, QWidget *genitore = nullptr);
+    ~FrmRegistro() override;
+
+    enum class Scelta { Settimana, Mese, Anno, Intervallo };
+
+    QComboBox *classi() const { return classi_; }
+    QComboBox *periodi() const { return periodi_; }
+    QComboBox *tipi() const { return tipi_; }
+    QDateEdit *dal() const { return dal_; }
+    QDateEdit *al() const { return al_; }
+    QTableView *tabella() const { return tabella_; }
+    const ModelloClasse &modello() const { return *modello_; }
+
+    // The period the controls show, in Italian days.
+    Riepilogo::Periodo periodo() const;
+    int tipo() const;
+    QString classe() const;
+    // The day "this week", "this month" and "the school year" count from; today unless a test says otherwise.
+    void impostaOggi(QDate giorno);
+
+    // Reads the register again (after a change made elsewhere).
+    void ricarica();
+    // The progress window of the pupil of a row of the model (not of the view).
+    void apriAndamento(int riga);
+
+    // Prints the class summary on the current printer, or on a PDF file when `file` is given.
+    bool stampaRiepilogo(const QString &file = {});
+
+private:
+    void costruisciMenu();
+    void aggiornaClassi();
+    void aggiorna();
+    void cambiaPeriodo();
+    bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
+    std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
+    void cancellaAlunno();
+    void cancellaVecchi();
+    std::optional<int> rigaScelta() const;
+
+    Registro &registro_;
+    QDate oggi_;
+    std::optional<Riepilogo::DatiClasse> dati_;
+    QString classeCaricata_;
+    QComboBox *classi_ = nullptr;
+    QComboBox *periodi_ = nullptr;
+    QComboBox *tipi_ = nullptr;
+    QDateEdit *dal_ = nullptr;
+    QDateEdit *al_ = nullptr;
+    QTableView *tabella_ = nullptr;
+    QLabel *stato_ = nullptr;
+    QLabel *dove_ = nullptr;
+    ModelloClasse *modello_ = nullptr;
+    QSortFilterProxyModel *ordine_ = nullptr;
+};
