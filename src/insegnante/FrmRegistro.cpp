@@ -374,7 +374,7 @@ void FrmRegistro::cancellaAlunno()
         Messaggio::mostra(registro_.errore());
         return;
     }
-    if (!conferma(this, QStringLiteral("Cancellare %1 e tutti i suoi %2 risultati? Non si potranno recuperare.")
+    if (!chiedi(QStringLiteral("Cancellare %1 e tutti i suoi %2 risultati? Non si potranno recuperare.")
                             .arg(alunno.nome)
                             .arg(conteggio)))
         return;
@@ -406,7 +406,13 @@ void FrmRegistro::cancellaVecchi()
     modulo->addRow(pulsanti);
     if (scelta.exec() != QDialog::Accepted)
         return;
-    const QDate data = giorno->date();
+    cancellaPrimaDel(giorno->date());
+}
+
+bool FrmRegistro::chiedi(const QString &domanda) { return conferma_ ? conferma_(domanda) : conferma(this, domanda); }
+
+void FrmRegistro::cancellaPrimaDel(QDate data)
+{
     Registro::Filtro filtro;
     filtro.al = data.addDays(-1);
     int conteggio = 0;
@@ -415,7 +421,7 @@ void FrmRegistro::cancellaVecchi()
         return;
     }
     const QString giornoTesto = QLocale(QLocale::Italian, QLocale::Italy).toString(data, QStringLiteral("d MMMM yyyy"));
-    if (!conferma(this, QStringLiteral("Cancellare i %1 risultati di tutte le classi anteriori al %2?")
+    if (!chiedi(QStringLiteral("Cancellare i %1 risultati di tutte le classi anteriori al %2?")
                             .arg(conteggio)
                             .arg(giornoTesto)))
         return;

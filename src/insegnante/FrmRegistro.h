@@ -47,6 +47,13 @@ public:
     // The progress window of the pupil of a row of the model (not of the view).
     void apriAndamento(int riga);
 
+    // Asks the teacher before an erasure; a dialog unless a test answers instead.
+    using Conferma = std::function<bool(const QString &domanda)>;
+    void impostaConferma(Conferma conferma) { conferma_ = std::move(conferma); }
+    // Erases the chosen pupil, or the results of every class before the day, after the confirmation.
+    void cancellaAlunno();
+    void cancellaPrimaDel(QDate giorno);
+
     // Prints the class summary on the current printer, or on a PDF file when `file` is given.
     bool stampaRiepilogo(const QString &file = {});
 
@@ -57,11 +64,12 @@ private:
     void cambiaPeriodo();
     bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
     std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
-    void cancellaAlunno();
     void cancellaVecchi();
+    bool chiedi(const QString &domanda);
     std::optional<int> rigaScelta() const;
 
     Registro &registro_;
+    Conferma conferma_;
     QDate oggi_;
     std::optional<Riepilogo::DatiClasse> dati_;
     QString classeCaricata_;
