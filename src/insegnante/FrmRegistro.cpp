@@ -1,5 +1,6 @@
 #include "FrmRegistro.h"
 
+#include "insegnante/AccessoInsegnante.h"
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/RapportiRegistro.h"
 #include "printing/StampanteCorrente.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
@@ -165,6 +167,27 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
 }
 
 FrmRegistro::~FrmRegistro() = default;
+
+void FrmRegistro::apriConAccesso(QWidget *genitore, const QString &file)
+{
+    // One teacher's window at a time: a second choice of the menu brings it forward.
+    static QPointer<FrmRegistro> aperta;
+    if (aperta) {
+        aperta->raise();
+        aperta->activateWindow();
+        return;
+    }
+    const QString percorso = file.isEmpty() ? Registro::filePredefinito() : file;
+    PasswordInsegnante password(PasswordInsegnante::fileAccanto(percorso));
+    AccessoInsegnante accesso(password, genitore);
+    if (accesso.exec() != QDialog::Accepted)
+        return;
+    std::unique_ptr<Registro> registro = Registro::apri(percorso);
+    auto *finestra = new FrmRegistro(*registro);
+    finestra->proprio_ = std::move(registro);
+    aperta = finestra;
+    finestra->show();
+}
 
 void FrmRegistro::costruisciMenu()
 {
@@ -375,8 +398,8 @@ void FrmRegistro::cancellaAlunno()
         return;
     }
     if (!chiedi(QStringLiteral("Cancellare %1 e tutti i suoi %2 risultati? Non si potranno recuperare.")
-                            .arg(alunno.nome)
-                            .arg(conteggio)))
+                    .arg(alunno.nome)
+                    .arg(conteggio)))
         return;
     const std::optional<int> tolti = registro_.cancellaAlunno(alunno.id);
     if (!tolti) {
@@ -422,8 +445,8 @@ void FrmRegistro::cancellaPrimaDel(QDate data)
     }
     const QString giornoTesto = QLocale(QLocale::Italian, QLocale::Italy).toString(data, QStringLiteral("d MMMM yyyy"));
     if (!chiedi(QStringLiteral("Cancellare i %1 risultati di tutte le classi anteriori al %2?")
-                            .arg(conteggio)
-                            .arg(giornoTesto)))
+                    .arg(conteggio)
+                    .arg(giornoTesto)))
         return;
     const std::optional<int> tolti = registro_.cancellaRisultatiPrimaDel(data);
     if (!tolti) {

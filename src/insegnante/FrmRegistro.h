@@ -25,6 +25,10 @@ public:
     explicit FrmRegistro(Registro &registro, QWidget *genitore = nullptr);
     ~FrmRegistro() override;
 
+    // From the start window's menu: the register of this program (`file`, or the
+    // user's own), the teacher's password, then the window, which keeps the register open.
+    static void apriConAccesso(QWidget *genitore, const QString &file = {});
+
     enum class Scelta { Settimana, Mese, Anno, Intervallo };
 
     QComboBox *classi() const { return classi_; }
@@ -69,6 +73,7 @@ private:
     std::optional<int> rigaScelta() const;
 
     Registro &registro_;
+    std::unique_ptr<Registro> proprio_;
     Conferma conferma_;
     QDate oggi_;
     std::optional<Riepilogo::DatiClasse> dati_;
