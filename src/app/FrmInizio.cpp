@@ -1,9 +1,11 @@
 #include "FrmInizio.h"
 
 #include "Identita.h"
+#include "exercise/ChiRisponde.h"
 #include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
+#include "frmChiSei.h"
 #include "insegnante/FrmRegistro.h"
 #include "ui/CodiciTasto.h"
 #include "ui/Etichetta.h"
@@ -296,6 +298,22 @@ void FrmInizio::AvviaScelta(int index)
         ChiudiTutto();
         return;
     }
+    // An exercise on screen keeps its pupil. Otherwise, once the register holds a class, the pupil says who they are
+    // first.
+    if (!frmOperativo::caricata()) {
+        Rispondente = {};
+        if (frmChiSei::serve()) {
+            frmChiSei::istanza().mostra();
+            return;
+        }
+    }
+    ApriEsercizio(index);
+}
+
+void FrmInizio::ApriEsercizio(int index)
+{
+    if (index < 0 || index > 2)
+        return;
     static const QString aperture[] = {
         QStringLiteral("Situazione iniziale: secondo  insieme vuoto - Devi inserire elementi"),
         QStringLiteral("Situazione iniziale: secondo  insieme suvvalente - Devi aggiungere elementi"),

@@ -3,9 +3,12 @@
 #include "RegoleTastierino.h"
 #include "StatoEsercizio.h"
 #include "TempoRisposta.h"
+#include "exercise/ChiRisponde.h"
 #include "exercise/TipoEsercizio.h"
 #include "platform/Casuale.h"
 #include "platform/Orologio.h"
+#include "registro/Registro.h"
+#include "registro/RegistroCorrente.h"
 #include "ui/Accessibilita.h"
 #include "ui/CodiciTasto.h"
 #include "ui/Cornice.h"
@@ -19,6 +22,9 @@
 #include "voce/FrasiVoce.h"
 #include "voce/Parlato.h"
 #include "voce/TastiVoce.h"
+
+#include <QSysInfo>
+#include <QUuid>
 
 #include <array>
 #include <cmath>
@@ -309,6 +315,10 @@ frmOperativo::frmOperativo() : FinestraUnica(finestra)
 
 void frmOperativo::Form_Load()
 {
+    // Whoever answers is named in the title, where the teacher looks; the pupil already knows.
+    if (const QString nome = Rispondente.nome(); !nome.isEmpty())
+        setWindowTitle(QStringLiteral("%1 - %2").arg(nome, windowTitle()));
+    sessione_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
     AvviaEsercizi();
     // The focus requests above fail while the window is hidden: it opens on
     // the first control in tab order.
@@ -369,6 +379,8 @@ void frmOperativo::annunciaEsercizio()
 
 void frmOperativo::EsciEsercizio()
 {
+    // The help offer still up: what is known of the answer is kept.
+    consegnaInSospeso();
     // While the program is ending, the start window is being unloaded too.
     if (!uscito_ && !RegistroFinestre::istanza().inChiusura()) {
         uscito_ = true;
@@ -539,10 +551,58 @@ void frmOperativo::VerificaRisposta()
     TempoTotale += TempoParziale;
     LblTempoParziale_->setText(TempoRisposta::formato(TempoParziale));
     LblTempoTotale_->setText(TempoRisposta::formato(TempoTotale));
+
+    // A wrong answer's row waits for SI or NO, which say what became of the help.
+    if (std::optional<Risultato> r = risultato(ElementiSecondo == soluzione)) {
+        if (r->esatto)
+            registra(*r);
+        else {
+            consegnaInSospeso();
+            inSospeso_ = r;
+        }
+    }
+}
+
+std::optional<Risultato> frmOperativo::risultato(bool esatto) const
+{
+    if (!Rispondente.alunno || !RegistroCorrente::registro())
+        return std::nullopt; // a guest's answers, or no register: nothing is kept
+    static const QString macchina = QSysInfo::machineHostName();
+    Risultato r;
+    r.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    r.alunno = Rispondente.alunno->id;
+    r.sessione = sessione_;
+    r.quando = QDateTime::currentDateTimeUtc();
+    r.macchina = macchina;
+    r.tipo = TipoEsercizio;
+    r.n = static_cast<int>(std::lround(ElementiPrimo));
+    r.figura = Figura;
+    r.risposta = ElementiSecondo;
+    r.esatto = esatto;
+    r.aiuto = esatto ? Risultato::Aiuto::NonOfferto : Risultato::Aiuto::Offerto;
+    r.secondi = TempoParziale;
+    return r;
+}
+
+void frmOperativo::registra(const Risultato &r)
+{
+    if (Registro *registro = RegistroCorrente::registro())
+        registro->registra(r);
+}
+
+void frmOperativo::consegnaInSospeso(Risultato::Aiuto aiuto, bool intervento)
+{
+    if (!inSospeso_)
+        return;
+    Risultato r = *std::exchange(inSospeso_, std::nullopt);
+    r.aiuto = aiuto;
+    r.intervento = intervento;
+    registra(r);
 }
 
 void frmOperativo::SiSi()
 {
+    consegnaInSospeso(Risultato::Aiuto::Accettato);
     RifiutiAiuto = 0;
     nascondiSecondo();
     const int soluzione = static_cast<int>(std::lround(ElementiPrimo)) - 1;
@@ -558,6 +618,7 @@ void frmOperativo::SiSi()
 void frmOperativo::RifiutaAiuto()
 {
     RifiutiAiuto = piuUno(RifiutiAiuto);
+    consegnaInSospeso(Risultato::Aiuto::Rifiutato, RifiutiAiuto >= 3);
     if (RifiutiAiuto >= 3) {
         RifiutiAiuto = 0;
         portaDavanti(fraIntervento_);
