@@ -85,7 +85,7 @@ int rapportoPdf(Registro &registro, const QString &file, const QString &classe, 
 {
     if (dal.isValid() && al.isValid() && dal > al)
         return errore(QStringLiteral("--dal viene dopo --al."), sbagliato);
-    const QList<Classe> classi = registro.classi();
+    const QList<Classe> classi = registro.classi(true);
     const auto trovata =
         std::find_if(classi.begin(), classi.end(), [&](const Classe &c) { return c.nome == classe.trimmed(); });
     if (trovata == classi.end()) {

@@ -79,8 +79,7 @@ private:
     {
         const Contrassegno c = scelto();
         anteprima_->setPixmap(AspettoContrassegno::pixmap(c.figura, c.colore, QSize(112, 112), devicePixelRatioF()));
-        anteprima_->setAccessibleName(
-            AspettoContrassegno::descrizione(c.figura, Contrassegno::nomeColore(c.colore)));
+        anteprima_->setAccessibleName(AspettoContrassegno::descrizione(c.figura, Contrassegno::nomeColore(c.colore)));
     }
 
     QComboBox *figure_ = nullptr;
@@ -213,7 +212,8 @@ void FrmClassi::esito(bool riuscito)
 
 void FrmClassi::nuovaClasse()
 {
-    const QString nome = chiedi(QStringLiteral("Nuova classe"), QStringLiteral("Nome della classe (per esempio «2ª B 2026/27»):"));
+    const QString nome =
+        chiedi(QStringLiteral("Nuova classe"), QStringLiteral("Nome della classe (per esempio «2ª B 2026/27»):"));
     if (nome.isEmpty())
         return;
     const auto classe = registro_.creaClasse(nome);
@@ -227,7 +227,8 @@ void FrmClassi::rinominaClasse()
     const int r = classi_->currentRow();
     if (r < 0 || r >= elencoClassi_.size())
         return;
-    const QString nome = chiedi(QStringLiteral("Rinomina la classe"), QStringLiteral("Nuovo nome:"), elencoClassi_[r].nome);
+    const QString nome =
+        chiedi(QStringLiteral("Rinomina la classe"), QStringLiteral("Nuovo nome:"), elencoClassi_[r].nome);
     if (nome.isEmpty())
         return;
     esito(registro_.rinominaClasse(elencoClassi_[r].id, nome));
@@ -289,9 +290,9 @@ void FrmClassi::spostaAlunno()
         return;
     }
     bool ok = false;
-    const QString nome = QInputDialog::getItem(this, QStringLiteral("Sposta l'alunno"),
-                                               QStringLiteral("Spostare %1 nella classe:").arg(alunno.nome), nomi, 0,
-                                               false, &ok);
+    const QString nome =
+        QInputDialog::getItem(this, QStringLiteral("Sposta l'alunno"),
+                              QStringLiteral("Spostare %1 nella classe:").arg(alunno.nome), nomi, 0, false, &ok);
     if (!ok)
         return;
     alunno.classe = altre[int(nomi.indexOf(nome))].id;

@@ -549,7 +549,8 @@ bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(co
         r.risultato.aiuto = aiuto(q.value(10).toInt());
         r.risultato.intervento = q.value(11).toBool();
         r.risultato.secondi = q.value(12).toLongLong();
-        r.arrivo = QDateTime::fromMSecsSinceEpoch(q.value(13).toLongLong(), Qt::UTC);
+        // Stamped by this PC's own clock, the arrival tells nothing quando does not: left null,
+        // so the reports correct only by a server's clock.
         r.nomeAlunno = q.value(14).toString();
         r.nomeClasse = q.value(15).toString();
         riga(r);
