@@ -1,6 +1,7 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
+#include "insegnante/ComandiInsegnante.h"
 #include "voce/Parlato.h"
 #include "voce/VoceQt.h"
 #include "worksheets/RigaComandoSchede.h"
@@ -39,6 +40,9 @@ bool schermoDisponibile()
 
 int main(int argc, char *argv[])
 {
+    // The teacher's commands (a new password, a class report) run with no display and no window.
+    if (ComandiInsegnante::richiesta(argc, argv))
+        return ComandiInsegnante::esegui(argc, argv);
     RigaComando riga;
     const bool schermo = schermoDisponibile();
     // Help and version need no display. Without one, Qt's own options cannot be told apart: one read only.

@@ -6,6 +6,8 @@
 #include "printing/SuperficieStampa.h"
 #include "registro/Registro.h"
 
+#include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -113,6 +115,100 @@ int rapportoPdf(Registro &registro, const QString &file, const QString &classe, 
     if (!RapportiRegistro::stampaClasse(*superficie, {trovata->nome, periodo, -1}, dati->righe(periodo)))
         return errore(QStringLiteral("non è stato possibile scrivere il file %1.").arg(virgolette(file)), fallito);
     return 0;
+}
+
+namespace {
+
+const QString nuovaPasswordOpzione = QStringLiteral("registro-nuova-password");
+const QString rapportoOpzione = QStringLiteral("rapporto-pdf");
+
+void tace(QtMsgType tipo, const QMessageLogContext &, const QString &testo)
+{
+    if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+        std::fprintf(stderr, "quorvel: %s\n", testo.toLocal8Bit().constData());
+}
+
+std::optional<QDate> giorno(const QCommandLineParser &parser, const QString &nome, bool *sbagliata)
+{
+    if (!parser.isSet(nome))
+        return QDate();
+    const QDate d = QDate::fromString(parser.value(nome), Qt::ISODate);
+    if (!d.isValid()) {
+        *sbagliata = true;
+        errore(QStringLiteral("--%1 vuole una data AAAA-MM-GG, non %2.").arg(nome, virgolette(parser.value(nome))),
+               sbagliato);
+    }
+    return d;
+}
+
+int conApplicazione(const QStringList &argomenti)
+{
+    QCommandLineParser parser;
+    parser.addOptions(opzioni());
+    parser.addOptions({{"classe", "La classe.", "C"},
+                       {"dal", "Il primo giorno, AAAA-MM-GG.", "D"},
+                       {"al", "L'ultimo giorno, AAAA-MM-GG.", "D"},
+                       {"registro", "Il file del registro.", "FILE"}});
+    if (!parser.parse(argomenti))
+        return errore(parser.errorText(), sbagliato);
+    if (!parser.positionalArguments().isEmpty())
+        return errore(
+            QStringLiteral("l'argomento %1 non è previsto.").arg(virgolette(parser.positionalArguments().first())),
+            sbagliato);
+    const QString file = parser.isSet("registro") ? parser.value("registro") : Registro::filePredefinito();
+    if (parser.isSet(nuovaPasswordOpzione))
+        return nuovaPassword(file);
+    const QString pdf = parser.value(rapportoOpzione);
+    if (pdf.isEmpty())
+        return errore(QStringLiteral("manca il nome del file PDF dopo --rapporto-pdf."), sbagliato);
+    if (!parser.isSet("classe"))
+        return errore(QStringLiteral("manca --classe con il nome della classe; si scrive: quorvel --rapporto-pdf FILE "
+                                     "--classe C [--dal AAAA-MM-GG] [--al AAAA-MM-GG]."),
+                      sbagliato);
+    bool sbagliata = false;
+    const QDate dal = *giorno(parser, "dal", &sbagliata);
+    const QDate al = *giorno(parser, "al", &sbagliata);
+    if (sbagliata)
+        return sbagliato;
+    if (!QFileInfo::exists(file))
+        return errore(QStringLiteral("il registro %1 non esiste: nessuna classe è stata ancora creata.")
+                          .arg(virgolette(QDir::toNativeSeparators(file))),
+                      fallito);
+    const std::unique_ptr<Registro> registro = Registro::apri(file);
+    return rapportoPdf(*registro, pdf, parser.value("classe"), dal, al);
+}
+
+} // namespace
+
+bool richiesta(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        for (const QString &nome : {nuovaPasswordOpzione, rapportoOpzione})
+            if (a == QStringLiteral("--") + nome || a.startsWith(QStringLiteral("--") + nome + QLatin1Char('=')))
+                return true;
+    }
+    return false;
+}
+
+QList<QCommandLineOption> opzioni()
+{
+    return {{nuovaPasswordOpzione, "Sceglie una nuova password dell'insegnante per il registro di questo PC "
+                                   "(solo il proprietario del registro)."},
+            {rapportoOpzione,
+             "Scrive senza finestre il riepilogo di una classe (--classe C, con --dal e --al a "
+             "scelta) in un file PDF nuovo.",
+             "FILE"}};
+}
+
+int esegui(int argc, char *argv[])
+{
+    // The report's pages are drawn off screen; no display is needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(tace);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    return conApplicazione(QApplication::arguments());
 }
 
 } // namespace ComandiInsegnante

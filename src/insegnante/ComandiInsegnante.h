@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QCommandLineOption>
 #include <QDate>
+#include <QList>
 #include <QString>
 
 #include <cstdio>
@@ -20,5 +22,12 @@ int nuovaPassword(const QString &fileRegistro, FILE *ingresso = stdin);
 // as a PDF, never over an existing file. With no dates, the school year of today.
 // Needs a QApplication (offscreen is enough): the page is drawn.
 int rapportoPdf(Registro &registro, const QString &file, const QString &classe, QDate dal, QDate al);
+
+// Whether the arguments ask for one of these commands rather than for the windows.
+bool richiesta(int argc, char *argv[]);
+// The options, as --help lists them.
+QList<QCommandLineOption> opzioni();
+// The whole run, application included; gives the exit code.
+int esegui(int argc, char *argv[]);
 
 } // namespace ComandiInsegnante

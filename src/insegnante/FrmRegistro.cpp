@@ -2,11 +2,13 @@
 
 #include "insegnante/AccessoInsegnante.h"
 #include "insegnante/FrmAndamento.h"
+#include "insegnante/FrmClassi.h"
 #include "insegnante/RapportiRegistro.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
 #include "registro/Registro.h"
+#include "registro/RegistroCorrente.h"
 #include "ui/Messaggio.h"
 
 #include <QApplication>
@@ -168,7 +170,7 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
 
 FrmRegistro::~FrmRegistro() = default;
 
-void FrmRegistro::apriConAccesso(QWidget *genitore, const QString &file)
+void FrmRegistro::apriConAccesso(QWidget *genitore)
 {
     // One teacher's window at a time: a second choice of the menu brings it forward.
     static QPointer<FrmRegistro> aperta;
@@ -177,14 +179,24 @@ void FrmRegistro::apriConAccesso(QWidget *genitore, const QString &file)
         aperta->activateWindow();
         return;
     }
-    const QString percorso = file.isEmpty() ? Registro::filePredefinito() : file;
-    PasswordInsegnante password(PasswordInsegnante::fileAccanto(percorso));
+    // The program's register, or (with no class yet) the one the first class will make.
+    std::unique_ptr<Registro> proprio;
+    Registro *registro = RegistroCorrente::registro();
+    if (!registro) {
+        proprio = Registro::apri();
+        registro = proprio.get();
+    }
+    if (registro->fileLocale().isEmpty()) {
+        Messaggio::mostra(QStringLiteral("Il registro è sul server del laboratorio: questa versione non apre ancora "
+                                         "il registro del server dalla finestra dell'insegnante."));
+        return;
+    }
+    PasswordInsegnante password(PasswordInsegnante::fileAccanto(registro->fileLocale()));
     AccessoInsegnante accesso(password, genitore);
     if (accesso.exec() != QDialog::Accepted)
         return;
-    std::unique_ptr<Registro> registro = Registro::apri(percorso);
     auto *finestra = new FrmRegistro(*registro);
-    finestra->proprio_ = std::move(registro);
+    finestra->proprio_ = std::move(proprio);
     aperta = finestra;
     finestra->show();
 }
@@ -206,6 +218,14 @@ void FrmRegistro::costruisciMenu()
     registro->addAction(QStringLiteral("&Aggiorna"), QKeySequence::Refresh, this, &FrmRegistro::ricarica);
     registro->addSeparator();
     registro->addAction(QStringLiteral("&Chiudi"), QKeySequence::Close, this, &QWidget::close);
+
+    QMenu *classi = menuBar()->addMenu(QStringLiteral("C&lassi"));
+    classi->addAction(QStringLiteral("&Classi e alunni…"), this, [this] {
+        FrmClassi finestra(registro_, this);
+        connect(&finestra, &FrmClassi::cambiato, this, &FrmRegistro::ricarica);
+        finestra.exec();
+        ricarica();
+    });
 
     QMenu *dati = menuBar()->addMenu(QStringLiteral("&Dati"));
     dati->addAction(QStringLiteral("&Andamento dell'alunno"), this, [this] {

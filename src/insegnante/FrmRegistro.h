@@ -25,9 +25,9 @@ public:
     explicit FrmRegistro(Registro &registro, QWidget *genitore = nullptr);
     ~FrmRegistro() override;
 
-    // From the start window's menu: the register of this program (`file`, or the
-    // user's own), the teacher's password, then the window, which keeps the register open.
-    static void apriConAccesso(QWidget *genitore, const QString &file = {});
+    // From the start window's menu: the program's register (or the user's own file,
+    // before any class exists), the teacher's password, then the window.
+    static void apriConAccesso(QWidget *genitore);
 
     enum class Scelta { Settimana, Mese, Anno, Intervallo };
 

@@ -1,5 +1,6 @@
 #include "PasswordInsegnante.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -55,6 +56,10 @@ bool PasswordInsegnante::scrivi(const Stato &stato)
     o.insert(QStringLiteral("argon2id"), QString::fromLatin1(stato.hash));
     o.insert(QStringLiteral("errati"), stato.errati);
     o.insert(QStringLiteral("attesaFino"), double(stato.attesaFino));
+    // Before the first class the register's folder may not exist yet: made private, as the register makes it.
+    const QString cartella = QFileInfo(file_).absolutePath();
+    if (!QDir().exists(cartella) && QDir().mkpath(cartella))
+        QFile::setPermissions(cartella, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QSaveFile f(file_);
     if (!f.open(QIODevice::WriteOnly) || !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         f.write(QJsonDocument(o).toJson(QJsonDocument::Compact)) < 0 || !f.commit()) {

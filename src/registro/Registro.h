@@ -36,6 +36,9 @@ public:
     virtual QString descrizione() const = 0;
     // The last failure's message, in Italian, for the teacher or the command line.
     virtual QString errore() const = 0;
+    // The register's SQLite file on this PC; empty for the lab's server, where the
+    // server checks the teacher's own login instead of a password kept beside the file.
+    virtual QString fileLocale() const { return {}; }
 
     // ---- what the pupil's side reads
     // Classes (not archived unless asked), by name. Empty when the register holds none (or does not exist yet).

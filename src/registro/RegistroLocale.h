@@ -19,6 +19,7 @@ public:
 
     QString descrizione() const override;
     QString errore() const override { return errore_; }
+    QString fileLocale() const override { return file_; }
 
     QList<Classe> classi(bool ancheArchiviate) override;
     QList<Alunno> alunni(const QString &classe) override;
