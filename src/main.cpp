@@ -1,6 +1,7 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
+#include "app/RigaComandoRegistro.h"
 #include "insegnante/ComandiInsegnante.h"
 #include "voce/Parlato.h"
 #include "voce/VoceQt.h"
@@ -51,6 +52,9 @@ int main(int argc, char *argv[])
     // A class set is drawn off screen, with or without a display.
     if (RigaComandoSchede::richiesta(argc, argv))
         return RigaComandoSchede::esegui(argc, argv);
+    // The register's commands for the school's IT need no display either.
+    if (RigaComandoRegistro::richiesta(argc, argv))
+        return RigaComandoRegistro::esegui(argc, argv);
     if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;

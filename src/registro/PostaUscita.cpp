@@ -50,7 +50,7 @@ bool PostaUscita::metti(const QList<Risultato> &risultati)
     QSqlDatabase &db = connessione_->db();
     Transazione t(db);
     if (!t.iniziata()) {
-        errore_ = db.lastError().text();
+        errore_ = t.errore().text();
         return false;
     }
     QSqlQuery q(db);
@@ -77,7 +77,7 @@ bool PostaUscita::metti(const QList<Risultato> &risultati)
         }
     }
     if (!t.conferma()) {
-        errore_ = db.lastError().text();
+        errore_ = t.errore().text();
         return false;
     }
     return true;
@@ -123,7 +123,7 @@ bool PostaUscita::togli(const QList<Risultato> &risultati)
     QSqlDatabase &db = connessione_->db();
     Transazione t(db);
     if (!t.iniziata()) {
-        errore_ = db.lastError().text();
+        errore_ = t.errore().text();
         return false;
     }
     QSqlQuery q(db);
@@ -136,7 +136,7 @@ bool PostaUscita::togli(const QList<Risultato> &risultati)
         }
     }
     if (!t.conferma()) {
-        errore_ = db.lastError().text();
+        errore_ = t.errore().text();
         return false;
     }
     return true;

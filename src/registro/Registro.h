@@ -62,6 +62,9 @@ public:
     // nuovi holds the pupils as kept (ids, names, contrassegni); on failure `sbagliato` the
     // index of the row at fault, or -1.
     virtual bool aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato = nullptr) = 0;
+    // The same into the class named `nomeClasse`, made in the same transaction when it is new.
+    virtual std::optional<Classe> importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi,
+                                                int *sbagliato = nullptr) = 0;
     virtual bool modificaAlunno(const Alunno &alunno) = 0; // name, class, contrassegno
     // Removes the pupil and every result of theirs in one transaction; the count of results removed.
     virtual std::optional<int> cancellaAlunno(const QString &alunno) = 0;

@@ -58,12 +58,14 @@ qint64 inizioGiorno(const QDate &giorno)
                           : QDateTime(giorno, QTime(0, 0)).toMSecsSinceEpoch();
 }
 
-// The WHERE clause of a filter on risultati r joined with alunni a.
+// The WHERE clause of a filter on risultati r.
 QString condizioni(const Registro::Filtro &filtro, QVariantList *valori)
 {
     QStringList parti;
     if (!filtro.classe.isEmpty()) {
-        parti << QStringLiteral("a.classe = ?");
+        // A list of the class's pupils rather than a join: the results are then read in the
+        // order of their index, pupil by pupil, with nothing to sort.
+        parti << QStringLiteral("r.alunno IN (SELECT id FROM alunni WHERE classe = ?)");
         *valori << Schema::id(filtro.classe);
     }
     if (!filtro.alunno.isEmpty()) {
@@ -110,7 +112,7 @@ public:
         QSqlDatabase &db = connessione_->db();
         Transazione t(db);
         if (!t.iniziata())
-            return fallisce(db.lastError());
+            return fallisce(t.errore());
         // A pupil erased meanwhile takes their results with them: those rows are not written.
         QSqlQuery sessione(db);
         sessione.prepare(
@@ -138,7 +140,7 @@ public:
                 return fallisce(risultato.lastError());
         }
         if (!t.conferma())
-            return fallisce(db.lastError());
+            return fallisce(t.errore());
         errore_.clear();
         return true;
     }
@@ -276,11 +278,10 @@ std::optional<Classe> RegistroLocale::creaClasse(const QString &nome)
     const QString pulito = nomeValido(nome, &errore_);
     if (pulito.isEmpty())
         return std::nullopt;
-    for (const Classe &c : classi(true))
-        if (c.nome.compare(pulito, Qt::CaseInsensitive) == 0) {
-            errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(c.nome));
-            return std::nullopt;
-        }
+    if (const auto esiste = classeDiNome(pulito)) {
+        errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(esiste->nome));
+        return std::nullopt;
+    }
     Connessione *c = connessione(true);
     if (!c)
         return std::nullopt;
@@ -335,11 +336,65 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
     QSqlDatabase &db = c->db();
     Transazione t(db);
     if (!t.iniziata())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     QSqlQuery q(db);
     if (!esegui(q, QStringLiteral("SELECT COUNT(*) FROM classi WHERE id = ?"), {Schema::id(classe)}) || !q.next() ||
         q.value(0).toInt() != 1)
         return fallisce(QStringLiteral("la classe non c'è nel registro."));
+    if (!aggiungi(db, classe, nuovi, indice))
+        return false;
+    if (!t.conferma())
+        return fallisce(t.errore().text());
+    return true;
+}
+
+std::optional<Classe> RegistroLocale::classeDiNome(const QString &nome)
+{
+    for (const Classe &c : classi(true))
+        if (c.nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return c;
+    return std::nullopt;
+}
+
+std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
+{
+    int nessuno = -1;
+    int &indice = sbagliato ? *sbagliato : nessuno;
+    indice = -1;
+    const QString pulito = nomeValido(nomeClasse, &errore_);
+    if (pulito.isEmpty())
+        return std::nullopt;
+    Connessione *c = connessione(true);
+    if (!c)
+        return std::nullopt;
+    QSqlDatabase &db = c->db();
+    Transazione t(db);
+    if (!t.iniziata()) {
+        fallisce(t.errore().text());
+        return std::nullopt;
+    }
+    std::optional<Classe> classe = classeDiNome(pulito);
+    if (!classe) {
+        classe = Classe{nuovoId(), pulito, false};
+        QSqlQuery q(db);
+        if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (?, ?, ?)"),
+                    {Schema::id(classe->id), classe->nome, false})) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+    }
+    if (!aggiungi(db, classe->id, nuovi, indice))
+        return std::nullopt;
+    if (!t.conferma()) {
+        fallisce(t.errore().text());
+        return std::nullopt;
+    }
+    return classe;
+}
+
+bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice)
+{
+    QSqlQuery q(db);
     // What the class holds already, read inside the transaction so that another copy cannot slip in.
     QSet<QString> nomi;
     QSet<int> usati;
@@ -405,8 +460,6 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
                 QStringLiteral("%1 non si può aggiungere: %2").arg(virgolette(a.nome), q.lastError().text()));
     }
     indice = -1;
-    if (!t.conferma())
-        return fallisce(db.lastError().text());
     return true;
 }
 
@@ -423,7 +476,7 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
     QSqlDatabase &db = c->db();
     Transazione t(db);
     if (!t.iniziata())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     QSqlQuery q(db);
     if (!esegui(q, QStringLiteral("SELECT nome, figura, colore FROM alunni WHERE classe = ? AND id <> ?"),
                 {Schema::id(alunno.classe), Schema::id(alunno.id)}))
@@ -440,7 +493,7 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
         q.numRowsAffected() != 1)
         return fallisce(QStringLiteral("%1 non si può modificare: %2").arg(virgolette(nome), q.lastError().text()));
     if (!t.conferma())
-        return fallisce(db.lastError().text());
+        return fallisce(t.errore().text());
     return true;
 }
 
@@ -456,7 +509,7 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
     {
         Transazione t(db);
         if (!t.iniziata()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         const QVariant id = Schema::id(alunno);
@@ -476,7 +529,7 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
             return std::nullopt;
         }
         if (!t.conferma()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         tolti = risultati;
@@ -497,7 +550,7 @@ std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
     {
         Transazione t(db);
         if (!t.iniziata()) {
-            fallisce(db.lastError().text());
+            fallisce(t.errore().text());
             return std::nullopt;
         }
         QSqlQuery q(db);
@@ -571,7 +624,7 @@ std::optional<QList<Registro::Riassunto>> RegistroLocale::riassunto(const Filtro
     QVariantList valori;
     const QString sql =
         QStringLiteral("SELECT r.alunno, r.tipo, r.secondi, COUNT(*), SUM(CASE WHEN r.esatto THEN 1 ELSE 0 END)"
-                       " FROM risultati r JOIN alunni a ON a.id = r.alunno") +
+                       " FROM risultati r") +
         condizioni(filtro, &valori) + QStringLiteral(" GROUP BY r.alunno, r.tipo, r.secondi");
     QSqlQuery q(c->db());
     q.setForwardOnly(true);

@@ -2,6 +2,7 @@
 
 #include "registro/Registro.h"
 
+#include <QSqlDatabase>
 #include <QThread>
 
 #include <memory>
@@ -32,6 +33,7 @@ public:
     bool rinominaClasse(const QString &classe, const QString &nome) override;
     bool archiviaClasse(const QString &classe, bool archiviata) override;
     bool aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato) override;
+    std::optional<Classe> importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato) override;
     bool modificaAlunno(const Alunno &alunno) override;
     std::optional<int> cancellaAlunno(const QString &alunno) override;
     std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
@@ -45,6 +47,10 @@ private:
     Connessione *connessione(bool crea);
     Spedizioniere &spedizioniere();
     bool fallisce(const QString &messaggio);
+    // The pupils into the class, inside the caller's transaction.
+    bool aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice);
+    // The class of that name (any case), if there is one: its id and name.
+    std::optional<Classe> classeDiNome(const QString &nome);
 
     QString file_;
     QString fileUscita_;

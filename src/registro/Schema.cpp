@@ -92,7 +92,7 @@ bool migra(QSqlDatabase &db, QString *errore, int finoA)
             return true;
         Transazione t(db);
         if (!t.iniziata()) {
-            *errore = QStringLiteral("il registro non si può aggiornare: %1").arg(motivo(db.lastError()));
+            *errore = QStringLiteral("il registro non si può aggiornare: %1").arg(motivo(t.errore()));
             return false;
         }
         // Another copy of the program may have taken the step while this one waited for the lock.
@@ -114,8 +114,7 @@ bool migra(QSqlDatabase &db, QString *errore, int finoA)
             }
         }
         if (!t.conferma()) {
-            *errore =
-                QStringLiteral("il passo %1 del registro non è riuscito: %2").arg(passo).arg(motivo(db.lastError()));
+            *errore = QStringLiteral("il passo %1 del registro non è riuscito: %2").arg(passo).arg(motivo(t.errore()));
             return false;
         }
     }
@@ -151,8 +150,10 @@ Transazione::Transazione(QSqlDatabase &db) : db_(db)
     if (db_.driverName() == QLatin1String("QSQLITE")) {
         QSqlQuery q(db_);
         iniziata_ = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        errore_ = q.lastError();
     } else {
         iniziata_ = db_.transaction();
+        errore_ = db_.lastError();
     }
 }
 
@@ -171,10 +172,14 @@ bool Transazione::conferma()
     if (!iniziata_ || finita_)
         return false;
     bool ok = false;
-    if (db_.driverName() == QLatin1String("QSQLITE"))
-        ok = QSqlQuery(db_).exec(QStringLiteral("COMMIT"));
-    else
+    if (db_.driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery q(db_);
+        ok = q.exec(QStringLiteral("COMMIT"));
+        errore_ = q.lastError();
+    } else {
         ok = db_.commit();
+        errore_ = db_.lastError();
+    }
     finita_ = ok;
     return ok;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QVariant>
 
@@ -41,9 +42,12 @@ public:
     ~Transazione(); // rolls back unless confermata
     bool iniziata() const { return iniziata_; }
     bool conferma();
+    // Why it did not start or commit.
+    QSqlError errore() const { return errore_; }
 
 private:
     QSqlDatabase &db_;
     bool iniziata_ = false;
     bool finita_ = false;
+    QSqlError errore_;
 };
