@@ -53,6 +53,13 @@ public:
     void aggiungi(const Registro::RigaRisultato &riga)
     {
         const Risultato &r = riga.risultato;
+        aggiungi({r.alunno, riga.arrivo.isValid() ? r.sessione : QString(), r.quando.toMSecsSinceEpoch(),
+                  riga.arrivo.isValid() ? riga.arrivo.toMSecsSinceEpoch() : 0, r.tipo, r.esatto, r.aiuto, r.intervento,
+                  r.secondi});
+    }
+
+    void aggiungi(const Registro::RigaBreve &r)
+    {
         const auto alunno = indici_.constFind(r.alunno);
         if (alunno == indici_.constEnd())
             return;
@@ -64,17 +71,16 @@ public:
         v.intervento = r.intervento;
         v.secondi = qint32(std::clamp<qint64>(r.secondi, 0, std::numeric_limits<qint32>::max()));
         voci_.push_back(v);
-        const qint64 quando = r.quando.toMSecsSinceEpoch();
-        istanti_.push_back(quando);
+        istanti_.push_back(r.quando);
         int sessione = -1;
-        if (riga.arrivo.isValid()) {
+        if (r.arrivo != 0) {
             auto it = sessioni_.find(r.sessione);
             if (it == sessioni_.end()) {
                 it = sessioni_.insert(r.sessione, int(ritardi_.size()));
                 ritardi_.push_back(std::numeric_limits<qint64>::max());
             }
             sessione = *it;
-            const qint64 ritardo = riga.arrivo.toMSecsSinceEpoch() - quando;
+            const qint64 ritardo = r.arrivo - r.quando;
             // The smallest delay in absolute terms is the result sent at once.
             if (std::abs(ritardo) < std::abs(ritardi_[sessione]))
                 ritardi_[sessione] = ritardo;
@@ -182,8 +188,8 @@ std::optional<DatiClasse> DatiClasse::carica(Registro &registro, const QString &
     dati.alunni_ = registro.alunni(classe);
     dati.caricato_ = periodo;
     Costruttore costruttore(dati.alunni_, dati.voci_);
-    if (!registro.risultati(filtroDi(classe, periodo),
-                            [&](const Registro::RigaRisultato &riga) { costruttore.aggiungi(riga); }))
+    if (!registro.risultatiBrevi(filtroDi(classe, periodo),
+                                 [&](const Registro::RigaBreve &riga) { costruttore.aggiungi(riga); }))
         return std::nullopt;
     costruttore.concludi();
     return dati;

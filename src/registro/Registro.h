@@ -87,6 +87,22 @@ public:
     };
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
 
+    // The few fields the teacher's figures need, in no set order, so a school year is read in one
+    // pass: the pupil, the PC's time and (from a server) the arrival time in ms since 1970 UTC.
+    struct RigaBreve {
+        QString alunno;
+        QString sessione; // only with an arrival time
+        qint64 quando = 0;
+        qint64 arrivo = 0; // 0: none
+        int tipo = 0;
+        bool esatto = false;
+        Risultato::Aiuto aiuto = Risultato::Aiuto::NonOfferto;
+        bool intervento = false;
+        qint64 secondi = 0;
+    };
+    // By default read through risultati(); a store overrides it with a narrower query.
+    virtual bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga);
+
     // Per pupil and kind: how many results, how many right, the median answer seconds.
     struct Riassunto {
         QString alunno;

@@ -39,6 +39,7 @@ public:
     std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
 
     bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
+    bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
 
 private:
