@@ -1,6 +1,8 @@
 // The teacher's window on a school year of one class (25 pupils x 200 days x 50
 // results): the class table, a filter change, a pupil's chart, the class report.
 // Usage: bench_insegnante [registro.sqlite]; with no file, bench_registro makes the year first.
+//        bench_insegnante --esempio registro.sqlite makes a small class with named pupils and
+//        a term of results up to today, for looking at the window.
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmRegistro.h"
 #include "insegnante/GraficoAndamento.h"
@@ -17,6 +19,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -46,6 +49,56 @@ void misura(const char *cosa, double obiettivo, int volte, const std::function<v
                 *std::max_element(tempi.begin(), tempi.end()), obiettivo);
 }
 
+// Eighteen pupils, each with a skill of their own that grows over the term; three
+// have not practised this week, one has never practised.
+int esempio(const QString &file)
+{
+    const QStringList nomi = {"Alice",  "Bruno", "Chiara", "Davide",   "Elisa",    "Federico",
+                              "Giulia", "Hamza", "Irene",  "Jacopo",   "Ludovica", "Marco",
+                              "Nadia",  "Omar",  "Paola",  "Riccardo", "Sofia",    "Tommaso"};
+    const auto registro = Registro::apri(file);
+    QList<Alunno> alunni;
+    for (const QString &n : nomi)
+        alunni.append({{}, {}, n, {}});
+    const auto classe = registro->creaClasse(QStringLiteral("2ª B 2026/27"));
+    if (!classe || !registro->aggiungiAlunni(classe->id, alunni)) {
+        std::fprintf(stderr, "%s\n", qPrintable(registro->errore()));
+        return 1;
+    }
+    QRandomGenerator caso(8122026);
+    const QDate oggi = Riepilogo::oggi();
+    const QDate lunedi = oggi.addDays(1 - oggi.dayOfWeek());
+    for (int a = 0; a < alunni.size() - 1; ++a) {
+        const bool assente = a % 6 == 4;
+        for (QDate giorno(2026, 9, 14); giorno <= oggi; giorno = giorno.addDays(1)) {
+            if (giorno.dayOfWeek() > 5 || caso.bounded(3) == 0 || (assente && giorno >= lunedi))
+                continue;
+            const double progresso = double(QDate(2026, 9, 14).daysTo(giorno)) / 90;
+            const QString sessione = Registro::nuovoId();
+            for (int k = 0; k < 12; ++k) {
+                Risultato r;
+                r.id = Registro::nuovoId();
+                r.alunno = alunni[a].id;
+                r.sessione = sessione;
+                r.quando = QDateTime(giorno, QTime(9 + a % 4, k * 3), Qt::UTC);
+                r.macchina = QStringLiteral("aula-pc%1").arg(a % 5 + 1);
+                r.tipo = k % 3;
+                r.n = 1 + int(caso.bounded(9));
+                r.figura = 1 + int(caso.bounded(12));
+                const double bravura = std::min(0.97, 0.35 + 0.03 * (a % 7) + 0.4 * progresso - 0.12 * r.tipo);
+                r.esatto = caso.generateDouble() < bravura;
+                r.risposta = r.esatto ? r.n - r.tipo : r.n;
+                r.aiuto = r.esatto ? Risultato::Aiuto::NonOfferto
+                                   : (caso.bounded(2) ? Risultato::Aiuto::Accettato : Risultato::Aiuto::Rifiutato);
+                r.intervento = !r.esatto && caso.bounded(6) == 0;
+                r.secondi = qint64(4 + caso.bounded(10) + (1 - progresso) * 8 + r.tipo * 2);
+                registro->registra(r);
+            }
+        }
+    }
+    return registro->svuota(60000) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -54,6 +107,8 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    if (argc > 2 && QByteArray(argv[1]) == "--esempio")
+        return esempio(QString::fromLocal8Bit(argv[2]));
     Messaggio::impostaRegistratore([](const QString &) {});
     QTemporaryDir cartella;
     QString file = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
