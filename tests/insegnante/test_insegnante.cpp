@@ -3,6 +3,9 @@
 #include "insegnante/FrmRegistro.h"
 #include "insegnante/GraficoAndamento.h"
 #include "insegnante/PasswordInsegnante.h"
+#include "insegnante/RapportiRegistro.h"
+#include "printing/StampanteCorrente.h"
+#include "printing/SuperficieStampa.h"
 #include "registro/Registro.h"
 #include "support/AmbienteTest.h"
 #include "support/PaginaPdf.h"
@@ -234,6 +237,17 @@ private slots:
         // The table a screen reader gets says the same.
         QCOMPARE(m.index(1, ModelloAndamento::colonna(2, G::Percentuale)).data().toString(), "50 %");
         QCOMPARE(andamento->elenco()->model()->rowCount(), 4);
+        // The pupil's page: the year's figures and the weeks' table, as text.
+        if (PaginaPdf::disponibile()) {
+            const QString pagina = cartella.filePath(QStringLiteral("anna.pdf"));
+            QFile(pagina).open(QIODevice::WriteOnly);
+            QVERIFY(RapportiRegistro::stampaAlunno(*StampanteCorrente::documentoPdf(pagina),
+                                                   {QStringLiteral("2ª B"), finestra->periodo(), -1}, andamento->riga(),
+                                                   m));
+            const QString testo = PaginaPdf::esegui(QStringLiteral("pdftotext"), {pagina, "-"});
+            for (const char *atteso : {"Andamento di Anna", "Esercizi: 4; esatte: 50 %", "15ª (dal 7/12)"})
+                QVERIFY2(testo.contains(QString::fromUtf8(atteso)), qPrintable(testo));
+        }
         delete andamento;
         finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Settimana));
     }
