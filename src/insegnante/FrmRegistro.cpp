@@ -1,6 +1,7 @@
 #include "FrmRegistro.h"
 
 #include "insegnante/AccessoInsegnante.h"
+#include "insegnante/EsportaCsv.h"
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmClassi.h"
 #include "insegnante/RapportiRegistro.h"
@@ -213,6 +214,14 @@ void FrmRegistro::costruisciMenu()
         if (!file.isEmpty())
             stampaRiepilogo(file);
     });
+    registro->addAction(QStringLiteral("&Esporta i risultati del periodo in CSV…"), this, [this] {
+        Registro::Filtro filtro;
+        filtro.classe = classe();
+        filtro.dal = periodo().dal;
+        filtro.al = periodo().al;
+        filtro.tipo = tipo();
+        esportaCsv(filtro, classi_->currentText());
+    });
     registro->addAction(QStringLiteral("S&cegli la stampante…"), this, [] { frmStampante::istanza().mostraModale(); });
     registro->addSeparator();
     registro->addAction(QStringLiteral("&Aggiorna"), QKeySequence::Refresh, this, &FrmRegistro::ricarica);
@@ -232,9 +241,35 @@ void FrmRegistro::costruisciMenu()
         if (const auto r = rigaScelta())
             apriAndamento(*r);
     });
+    dati->addAction(QStringLiteral("&Esporta tutti i risultati dell'alunno in CSV…"), this, [this] {
+        const auto r = rigaScelta();
+        if (!r) {
+            Messaggio::mostra(QStringLiteral("Scegliere prima un alunno nella tabella."));
+            return;
+        }
+        Registro::Filtro filtro;
+        filtro.alunno = modello_->righe().at(*r).alunno.id;
+        esportaCsv(filtro, modello_->righe().at(*r).alunno.nome);
+    });
     dati->addSeparator();
     dati->addAction(QStringLiteral("Cancella l'&alunno e i suoi risultati…"), this, &FrmRegistro::cancellaAlunno);
     dati->addAction(QStringLiteral("Cancella i risultati &prima di una data…"), this, &FrmRegistro::cancellaVecchi);
+}
+
+void FrmRegistro::esportaCsv(const Registro::Filtro &filtro, const QString &nome)
+{
+    const QString file = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Esporta i risultati"),
+        QDir::home().filePath(QStringLiteral("risultati %1.csv").arg(QString(nome).replace(QLatin1Char('/'), '-'))),
+        QStringLiteral("CSV (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (file.isEmpty())
+        return;
+    QString errore;
+    if (const auto quanti = EsportaCsv::esporta(registro_, filtro, file, &errore))
+        Messaggio::mostra(
+            QStringLiteral("%1 risultati esportati nel file\n%2").arg(*quanti).arg(QDir::toNativeSeparators(file)));
+    else
+        Messaggio::mostra(errore);
 }
 
 void FrmRegistro::impostaOggi(QDate giorno)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "insegnante/ModelliRegistro.h"
+#include "registro/Registro.h"
 
 #include <QMainWindow>
 
@@ -13,7 +14,6 @@ class QDateEdit;
 class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
-class Registro;
 class SuperficieStampa;
 
 // The teacher's window: the class at a glance, a pupil's progress, the printed
@@ -69,6 +69,7 @@ private:
     bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
     std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
     void cancellaVecchi();
+    void esportaCsv(const Registro::Filtro &filtro, const QString &nome);
     bool chiedi(const QString &domanda);
     std::optional<int> rigaScelta() const;
 

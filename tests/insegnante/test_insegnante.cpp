@@ -1,4 +1,5 @@
 #include "insegnante/ComandiInsegnante.h"
+#include "insegnante/EsportaCsv.h"
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmRegistro.h"
 #include "insegnante/GraficoAndamento.h"
@@ -12,6 +13,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -282,6 +284,26 @@ private slots:
         QCOMPARE(f.readAll(), prima);
         QCOMPARE(ComandiInsegnante::rapportoPdf(*registro, cartella.filePath("x.pdf"), QStringLiteral("5ª Z"), {}, {}),
                  2);
+    }
+
+    // A family's request: one pupil's results, nobody else's, in a new private file.
+    void esportaAlunno()
+    {
+        const QString file = cartella.filePath(QStringLiteral("anna.csv"));
+        QString errore;
+        Registro::Filtro filtro;
+        filtro.alunno = alunni[0].id;
+        QCOMPARE(EsportaCsv::esporta(*registro, filtro, file, &errore), 4);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray contenuto = f.readAll();
+        QVERIFY(contenuto.startsWith("\xEF\xBB\xBF"));
+        const QString testo = QString::fromUtf8(contenuto);
+        QCOMPARE(testo.count(QStringLiteral("\r\n")), 5);
+        QVERIFY(testo.contains(QStringLiteral("\"Anna\"")) && !testo.contains(QStringLiteral("Bruno")));
+        QVERIFY(!(f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+        QVERIFY(!EsportaCsv::esporta(*registro, {}, file, &errore));
+        QCOMPARE(QFileInfo(file).size(), contenuto.size());
     }
 
     void cancellazioni()
