@@ -133,14 +133,26 @@ int main(int argc, char *argv[])
     std::printf("register: %d results, class %s\n", risultati, qPrintable(classi.first().nome));
 
     // The window as the teacher opens it: the school year loaded, this week shown.
-    misura("class table opens (window, school year loaded)", 200, 5, [&] {
-        FrmRegistro finestra(*registro);
+    // The window answers at once; the figures come when the year is read on its own thread.
+    const auto apri = [&](FrmRegistro &finestra, double *risposta = nullptr) {
+        QElapsedTimer t;
+        t.start();
         finestra.show();
         QApplication::processEvents();
+        if (risposta)
+            *risposta = double(t.nsecsElapsed()) / 1e6;
+        while (finestra.inLettura())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    };
+    std::vector<double> risposte;
+    misura("class table opens (window, school year read, figures shown)", 200, 5, [&] {
+        FrmRegistro finestra(*registro);
+        risposte.push_back(0);
+        apri(finestra, &risposte.back());
     });
+    std::printf("%-58s median %7.1f ms\n", "  of which the window's thread busy before it answers", mediana(risposte));
     FrmRegistro finestra(*registro);
-    finestra.show();
-    QApplication::processEvents();
+    apri(finestra);
     int scelta = 0;
     misura("filter change (period or kind, in memory)", 100, 20, [&] {
         ++scelta;

@@ -33,6 +33,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <thread>
+
 namespace {
 
 const QString problemaDiStampa = QStringLiteral("Problema di stampa nella stampante utilizzata.");
@@ -169,7 +171,12 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     resize(1000, 640);
 }
 
-FrmRegistro::~FrmRegistro() = default;
+FrmRegistro::~FrmRegistro()
+{
+    // A read still running answers to this window: it ends first.
+    for (std::thread &t : letture_)
+        t.join();
+}
 
 void FrmRegistro::apriConAccesso(QWidget *genitore)
 {
@@ -343,15 +350,34 @@ void FrmRegistro::aggiorna()
     if (!dati_ || classeCaricata_ != classe() || !dati_->copre(p)) {
         const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi_);
         const Riepilogo::Periodo carico{std::min(anno.dal, p.dal), std::max(anno.al, p.al)};
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        dati_ = Riepilogo::DatiClasse::carica(registro_, classe(), carico);
-        QApplication::restoreOverrideCursor();
-        classeCaricata_ = classe();
-        if (!dati_) {
+        const QString file = registro_.fileLocale();
+        ++generazione_;
+        if (!file.isEmpty() && !sincrona_) {
+            // A school year takes a while to read: a connection of its own reads it on another
+            // thread, and the window stays responsive meanwhile.
+            dati_.reset();
             modello_->imposta({});
-            stato_->setText(QStringLiteral("Il registro non si può leggere: %1").arg(registro_.errore()));
+            stato_->setText(QStringLiteral("Lettura del registro…"));
+            leggendo_ = true;
+            letture_.emplace_back([this, file, classe = classe(), carico, generazione = generazione_] {
+                const std::unique_ptr<Registro> proprio = Registro::apri(file);
+                auto dati = Riepilogo::DatiClasse::carica(*proprio, classe, carico);
+                const QString errore = dati ? QString() : proprio->errore();
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, classe, generazione, errore, dati = std::move(dati)]() mutable {
+                        if (generazione == generazione_)
+                            caricati(classe, std::move(dati), errore);
+                    },
+                    Qt::QueuedConnection);
+            });
             return;
         }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        auto dati = Riepilogo::DatiClasse::carica(registro_, classe(), carico);
+        QApplication::restoreOverrideCursor();
+        caricati(classe(), std::move(dati), registro_.errore());
+        return;
     }
     const QList<Riepilogo::RigaAlunno> righe = dati_->righe(p, tipo());
     modello_->imposta(righe);
@@ -363,6 +389,19 @@ void FrmRegistro::aggiorna()
     if (const int attesa = registro_.inAttesa(); attesa > 0)
         testo += QStringLiteral(" Risultati in attesa su questo PC: %1.").arg(attesa);
     stato_->setText(testo);
+}
+
+void FrmRegistro::caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore)
+{
+    dati_ = std::move(dati);
+    classeCaricata_ = classe;
+    leggendo_ = false;
+    if (!dati_) {
+        modello_->imposta({});
+        stato_->setText(QStringLiteral("Il registro non si può leggere: %1").arg(errore));
+        return;
+    }
+    aggiorna();
 }
 
 std::optional<int> FrmRegistro::rigaScelta() const

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
 class QComboBox;
 class QDateEdit;
@@ -46,6 +48,11 @@ public:
     // The day "this week", "this month" and "the school year" count from; today unless a test says otherwise.
     void impostaOggi(QDate giorno);
 
+    // Whether the school year is being read on its own thread (a register file on this PC).
+    bool inLettura() const { return leggendo_; }
+    // Reads on the window's thread, as for any register that is not a file here.
+    void impostaLetturaSincrona(bool sincrona) { sincrona_ = sincrona; }
+
     // Reads the register again (after a change made elsewhere).
     void ricarica();
     // The progress window of the pupil of a row of the model (not of the view).
@@ -65,6 +72,7 @@ private:
     void costruisciMenu();
     void aggiornaClassi();
     void aggiorna();
+    void caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore);
     void cambiaPeriodo();
     bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
     std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
@@ -78,6 +86,10 @@ private:
     Conferma conferma_;
     QDate oggi_;
     std::optional<Riepilogo::DatiClasse> dati_;
+    std::vector<std::thread> letture_;
+    int generazione_ = 0;
+    bool sincrona_ = false;
+    bool leggendo_ = false;
     QString classeCaricata_;
     QComboBox *classi_ = nullptr;
     QComboBox *periodi_ = nullptr;
