@@ -5,15 +5,15 @@
 // With --voce the real voice is on and every press also hands it a sentence
 // (it needs a running speech service, SPEECHD_ADDRESS to choose one).
 #include "app/Applicazione.h"
-#include "exercise/StatoEsercizio.h"
-#include "exercise/TipoEsercizio.h"
+#include "core/StatoEsercizio.h"
+#include "core/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
+#include "sintesi/VoceQt.h"
 #include "ui/Cornice.h"
 #include "ui/Immagine.h"
 #include "ui/PulsanteOpzione.h"
 #include "voce/FrasiVoce.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

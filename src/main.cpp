@@ -3,8 +3,8 @@
 #include "app/RigaComando.h"
 #include "app/RigaComandoRegistro.h"
 #include "insegnante/ComandiInsegnante.h"
+#include "sintesi/VoceQt.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>

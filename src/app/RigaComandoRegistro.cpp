@@ -12,6 +12,7 @@
 #include <QTimeZone>
 
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -40,6 +41,12 @@ void dice(const QString &frase) { std::fprintf(stdout, "quorvel: %s\n", frase.to
 QString virgolette(const QString &testo) { return QStringLiteral("«") + testo + QStringLiteral("»"); }
 
 QString nativo(const QString &file) { return virgolette(QDir::toNativeSeparators(file)); }
+
+// "1 risultato", "3 risultati".
+QString quanti(qsizetype numero, const char *uno, const char *tanti)
+{
+    return QStringLiteral("%1 %2").arg(numero).arg(QString::fromUtf8(numero == 1 ? uno : tanti));
+}
 
 // ---- reading the pupils' list
 
@@ -233,9 +240,9 @@ int importaAlunni(Registro &registro, const QString &nomeClasse, const QString &
                               .arg(registro.errore()));
         return errore(registro.errore() + QStringLiteral(" Nessun alunno importato."));
     }
-    dice(QStringLiteral("%1 alunni importati nella classe %2 del registro %3.")
-             .arg(alunni.size())
-             .arg(virgolette(classe->nome), virgolette(registro.descrizione())));
+    dice(QStringLiteral("%1 nella classe %2 del registro %3.")
+             .arg(quanti(alunni.size(), "alunno importato", "alunni importati"), virgolette(classe->nome),
+                  virgolette(registro.descrizione())));
     return 0;
 }
 
@@ -292,6 +299,43 @@ void campo(QString &riga, const QString &testo, bool ultimo = false)
     riga += ultimo ? QLatin1String("\"\r\n") : QLatin1String("\";");
 }
 
+// Italian wall-clock time of a UTC instant. The zone's offset is looked up once per hour
+// of UTC (its changes fall on whole hours), the rest is arithmetic: a school year is a
+// quarter of a million rows.
+class OraItaliana {
+public:
+    // "2026-10-05" and "10:30:00".
+    std::pair<QString, QString> di(const QDateTime &utc)
+    {
+        const qint64 ms = utc.toMSecsSinceEpoch();
+        const qint64 ora = floorDiv(ms, 3600000);
+        if (ora != ora_) {
+            ora_ = ora;
+            const QDateTime inizio = QDateTime::fromMSecsSinceEpoch(ora * 3600000, Qt::UTC);
+            scarto_ = qint64(roma_.isValid() ? roma_.offsetFromUtc(inizio) : inizio.toLocalTime().offsetFromUtc());
+        }
+        const qint64 secondi = floorDiv(ms, 1000) + scarto_;
+        const qint64 giorno = floorDiv(secondi, 86400);
+        const qint64 nelGiorno = secondi - giorno * 86400;
+        const QDate data = QDate(1970, 1, 1).addDays(giorno);
+        return {QStringLiteral("%1-%2-%3")
+                    .arg(data.year(), 4, 10, QLatin1Char('0'))
+                    .arg(data.month(), 2, 10, QLatin1Char('0'))
+                    .arg(data.day(), 2, 10, QLatin1Char('0')),
+                QStringLiteral("%1:%2:%3")
+                    .arg(nelGiorno / 3600, 2, 10, QLatin1Char('0'))
+                    .arg(nelGiorno / 60 % 60, 2, 10, QLatin1Char('0'))
+                    .arg(nelGiorno % 60, 2, 10, QLatin1Char('0'))};
+    }
+
+private:
+    static qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b < 0 ? 1 : 0); }
+
+    const QTimeZone roma_{"Europe/Rome"};
+    qint64 ora_ = std::numeric_limits<qint64>::min();
+    qint64 scarto_ = 0;
+};
+
 int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const QString &file)
 {
     const QFileInfo info(file);
@@ -304,7 +348,7 @@ int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const Q
             return errore(QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(nativo(file)));
         return errore(QStringLiteral("il file %1 non si può creare: %2").arg(nativo(file), f.errorString()));
     }
-    static const QTimeZone roma("Europe/Rome");
+    OraItaliana orologio;
     QString riga;
     int quante = 0;
     bool scritto = f.write("\xEF\xBB\xBF") == 3;
@@ -315,12 +359,12 @@ int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const Q
     QByteArray blocco = riga.toUtf8();
     const bool letto = registro.risultati(filtro, [&](const Registro::RigaRisultato &r) {
         const Risultato &x = r.risultato;
-        const QDateTime quando = roma.isValid() ? x.quando.toTimeZone(roma) : x.quando.toLocalTime();
+        const auto [giorno, ora] = orologio.di(x.quando);
         riga.clear();
         campo(riga, r.nomeClasse);
         campo(riga, r.nomeAlunno);
-        campo(riga, quando.toString(QStringLiteral("yyyy-MM-dd")));
-        campo(riga, quando.toString(QStringLiteral("HH:mm:ss")));
+        campo(riga, giorno);
+        campo(riga, ora);
         campo(riga, tipo(x.tipo));
         campo(riga, QString::number(x.n));
         campo(riga, x.figura > 0 && x.figura < NomiFigure::numero
@@ -350,7 +394,7 @@ int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const Q
             !letto ? registro.errore()
                    : QStringLiteral("il file %1 non si è potuto scrivere: %2").arg(nativo(file), f.errorString()));
     }
-    dice(QStringLiteral("%1 risultati esportati in %2.").arg(quante).arg(nativo(file)));
+    dice(QStringLiteral("%1 in %2.").arg(quanti(quante, "risultato esportato", "risultati esportati"), nativo(file)));
     return 0;
 }
 
@@ -364,9 +408,8 @@ int cancellaAlunno(Registro &registro, const Classe &classe, const QString &nome
         const std::optional<int> tolti = registro.cancellaAlunno(a.id);
         if (!tolti)
             return errore(registro.errore());
-        dice(QStringLiteral("%1 è stato cancellato dalla classe %2 con %3 risultati.")
-                 .arg(virgolette(a.nome), virgolette(classe.nome))
-                 .arg(*tolti));
+        dice(QStringLiteral("%1 è stato cancellato dalla classe %2 con %3.")
+                 .arg(virgolette(a.nome), virgolette(classe.nome), quanti(*tolti, "risultato", "risultati")));
         return 0;
     }
     return errore(QStringLiteral("nella classe %1 non c'è nessun alunno di nome %2.")

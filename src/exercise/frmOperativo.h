@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exercise/GeneratoreEsercizio.h"
+#include "core/GeneratoreEsercizio.h"
 #include "registro/Risultato.h"
 #include "ui/Finestra.h"
 

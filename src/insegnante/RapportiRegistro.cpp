@@ -1,9 +1,9 @@
 #include "RapportiRegistro.h"
 
+#include "core/Twips.h"
 #include "insegnante/GraficoAndamento.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/Disegno.h"
-#include "ui/Twips.h"
 
 #include <QLocale>
 #include <QPainter>

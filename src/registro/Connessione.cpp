@@ -76,7 +76,9 @@ Connessione::Connessione(const QString &file, bool crea)
     }
     QSqlQuery q(db_);
     // secure_delete: an erased pupil's rows are zeroed in the file, not only unlinked.
-    if (!q.exec(QStringLiteral("PRAGMA foreign_keys = ON")) || !q.exec(QStringLiteral("PRAGMA secure_delete = ON"))) {
+    // temp_store: the sorts of an export stay in memory, not in temporary files elsewhere.
+    if (!q.exec(QStringLiteral("PRAGMA foreign_keys = ON")) || !q.exec(QStringLiteral("PRAGMA secure_delete = ON")) ||
+        !q.exec(QStringLiteral("PRAGMA temp_store = MEMORY"))) {
         errore_ = QStringLiteral("il registro %1 non si apre: %2")
                       .arg(virgolette(QDir::toNativeSeparators(file)), q.lastError().text());
         return;
@@ -93,14 +95,15 @@ Connessione::~Connessione()
     QSqlDatabase::removeDatabase(nome_);
 }
 
-bool Connessione::usaWal()
+bool Connessione::usaWal(bool sincronoPieno)
 {
     // NORMAL in WAL mode: a killed program loses no committed transaction, and a
     // power cut at worst the last ones, never half of one.
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.next() ||
         q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0 ||
-        !q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"))) {
+        !q.exec(sincronoPieno ? QStringLiteral("PRAGMA synchronous = FULL")
+                              : QStringLiteral("PRAGMA synchronous = NORMAL"))) {
         errore_ = QStringLiteral("il registro non passa al giornale WAL: %1").arg(q.lastError().text());
         return false;
     }

@@ -21,7 +21,8 @@ public:
     QSqlDatabase &db() { return db_; }
 
     // WAL mode changes the file: it waits until the schema is known to be this program's.
-    bool usaWal();
+    // `sincronoPieno`: every commit reaches the disk before it returns, even against a power cut.
+    bool usaWal(bool sincronoPieno = false);
 
     // Makes `file` 0600 and the folders missing above it 0700, without opening it.
     static bool preparaFile(const QString &file, QString *errore);

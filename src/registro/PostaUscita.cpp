@@ -30,7 +30,8 @@ bool PostaUscita::apri(bool crea)
         return false;
     }
     QSqlQuery q(c->db());
-    if (!c->usaWal() ||
+    // What is here may be the only copy (a store away from this PC): it survives a power cut too.
+    if (!c->usaWal(true) ||
         !q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS uscita (id BLOB PRIMARY KEY, alunno BLOB NOT NULL,"
                                " sessione BLOB NOT NULL, quando BIGINT NOT NULL, macchina VARCHAR(255) NOT NULL,"
                                " tipo SMALLINT NOT NULL, n SMALLINT NOT NULL, figura SMALLINT NOT NULL,"

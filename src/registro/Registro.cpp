@@ -18,7 +18,9 @@ std::unique_ptr<Registro> Registro::apri(const QString &file)
 
 QString Registro::filePredefinito()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/registro.sqlite");
+    // The program's AppDataLocation, whether or not the application has its name yet.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Quorvel/registro.sqlite");
 }
 
 QString Registro::nuovoId() { return Schema::nuovoId(); }

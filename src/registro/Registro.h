@@ -83,7 +83,7 @@ public:
         Risultato risultato;
         QString nomeAlunno;
         QString nomeClasse;
-        QDateTime arrivo; // the server's arrival time; null on this PC's own file
+        QDateTime arrivo; // when the register stored it (the server's clock on the lab's server)
     };
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
 

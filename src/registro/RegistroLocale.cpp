@@ -114,27 +114,41 @@ public:
         if (!t.iniziata())
             return fallisce(t.errore());
         // A pupil erased meanwhile takes their results with them: those rows are not written.
+        // (Should one go between this look and the insert, the foreign key refuses the
+        // transaction and the next try leaves the row out.)
+        QHash<QString, bool> presenti;
+        QSqlQuery presente(db);
+        presente.prepare(QStringLiteral("SELECT COUNT(*) FROM alunni WHERE id = ?"));
         QSqlQuery sessione(db);
-        sessione.prepare(
-            QStringLiteral("INSERT INTO sessioni (id, alunno, macchina, inizio) SELECT ?, ?, ?, ?"
-                           " WHERE EXISTS (SELECT 1 FROM alunni WHERE id = ?) ON CONFLICT (id) DO NOTHING"));
+        sessione.prepare(QStringLiteral("INSERT INTO sessioni (id, alunno, macchina, inizio) VALUES (?, ?, ?, ?)"
+                                        " ON CONFLICT (id) DO NOTHING"));
         QSqlQuery risultato(db);
         risultato.prepare(
             QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
-                           " aiuto, intervento, secondi, arrivo) SELECT ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?"
-                           " WHERE EXISTS (SELECT 1 FROM alunni WHERE id = ?) ON CONFLICT (id) DO NOTHING"));
+                           " aiuto, intervento, secondi, arrivo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                           " ON CONFLICT (id) DO NOTHING"));
         const qint64 adesso = QDateTime::currentMSecsSinceEpoch();
         for (const Risultato &r : risultati) {
             const QVariant alunno = Schema::id(r.alunno);
+            auto noto = presenti.find(r.alunno);
+            if (noto == presenti.end()) {
+                presente.addBindValue(alunno);
+                if (!presente.exec() || !presente.next())
+                    return fallisce(presente.lastError());
+                noto = presenti.insert(r.alunno, presente.value(0).toInt() > 0);
+                presente.finish();
+            }
+            if (!*noto)
+                continue;
             for (const QVariant &v :
-                 {Schema::id(r.sessione), alunno, QVariant(r.macchina), QVariant(r.quando.toMSecsSinceEpoch()), alunno})
+                 {Schema::id(r.sessione), alunno, QVariant(r.macchina), QVariant(r.quando.toMSecsSinceEpoch())})
                 sessione.addBindValue(v);
             if (!sessione.exec())
                 return fallisce(sessione.lastError());
             for (const QVariant &v :
                  {Schema::id(r.id), alunno, Schema::id(r.sessione), QVariant(r.quando.toMSecsSinceEpoch()),
                   QVariant(r.tipo), QVariant(r.n), QVariant(r.figura), QVariant(r.risposta), QVariant(r.esatto),
-                  QVariant(int(r.aiuto)), QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso), alunno})
+                  QVariant(int(r.aiuto)), QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso)})
                 risultato.addBindValue(v);
             if (!risultato.exec())
                 return fallisce(risultato.lastError());
@@ -259,13 +273,23 @@ void RegistroLocale::registra(const Risultato &risultato)
 {
     if (risultato.alunno.isEmpty())
         return; // a guest's
+    if (QUuid(risultato.alunno).isNull()) {
+        qWarning("registro: un risultato senza un alunno valido (%s) non viene registrato.",
+                 qPrintable(risultato.alunno));
+        return;
+    }
+    // A row the register would refuse would hold up every other one in its batch, again and
+    // again: what can be made whole here is.
     Risultato r = risultato;
     if (QUuid(r.id).isNull())
         r.id = nuovoId();
+    if (QUuid(r.sessione).isNull())
+        r.sessione = nuovoId();
     if (!r.quando.isValid())
         r.quando = QDateTime::currentDateTimeUtc();
     if (r.macchina.isEmpty())
         r.macchina = QSysInfo::machineHostName();
+    r.macchina.truncate(255);
     spedizioniere().metti(r);
 }
 

@@ -1,4 +1,5 @@
 #include "support/AmbienteTest.h"
+#include "support/TastiTest.h"
 #include "ui/LetturaTasto.h"
 #include "ui/OsservatoreRilasci.h"
 #include "ui/PulsanteOpzione.h"
@@ -10,15 +11,7 @@
 
 namespace {
 
-// Sends a key event the way the window system does: spontaneous, with a timestamp.
-void tastoDiSistema(QWidget *w, QEvent::Type tipo, Qt::Key tasto, quint64 istante, bool ripetuto = false,
-                    const QString &testo = {})
-{
-    QKeyEvent e(tipo, tasto, Qt::NoModifier, testo, ripetuto);
-    e.setTimestamp(istante);
-    QSpontaneKeyEvent::setSpontaneous(&e);
-    qApp->notify(w, &e);
-}
+using TastiTest::tastoDiSistema;
 
 } // namespace
 

@@ -1,5 +1,5 @@
 #include "app/FrmInizio.h"
-#include "exercise/StatoEsercizio.h"
+#include "core/StatoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
@@ -64,7 +64,7 @@ private slots:
     void init()
     {
         voce.impostaStato(Voce::Stato::Pronta);
-        RifiutiAiuto = 0;
+        azzeraStatoEsercizio();
         FrmInizio::istanza().mostra();
         QVERIFY(QTest::qWaitForWindowActive(&FrmInizio::istanza()));
     }

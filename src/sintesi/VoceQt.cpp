@@ -1,6 +1,6 @@
 #include "VoceQt.h"
 
-#include "voce/MotoreVoce.h"
+#include "sintesi/MotoreVoce.h"
 
 #include <QThread>
 

@@ -1,7 +1,7 @@
 // The real engine against a speech-dispatcher of this test's own (sound to
 // ALSA's null device: no sound card needed), stopped by its pid at the end
 // together with the output modules it started.
-#include "voce/VoceQt.h"
+#include "sintesi/VoceQt.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,20 @@
 #include "RegoleTastierino.h"
 
-#include "ui/CodiciTasto.h"
+#include "core/CodiciTasto.h"
 
 int RegoleTastierino::cifra(int codice)
 {
     if (codice >= CodiciTasto::Cifra(1) && codice <= CodiciTasto::Cifra(numeroTasti))
         return codice - CodiciTasto::Cifra(1);
+    return -1;
+}
+
+int RegoleTastierino::sceltaInizio(int codice, int pulsanti)
+{
+    if (codice >= CodiciTasto::Cifra(1) && codice <= CodiciTasto::Cifra(pulsanti))
+        return codice - CodiciTasto::Cifra(1);
+    if (codice >= CodiciTasto::CifraTastierino(1) && codice <= CodiciTasto::CifraTastierino(pulsanti))
+        return codice - CodiciTasto::CifraTastierino(1);
     return -1;
 }
 
