@@ -3,6 +3,7 @@
 #include "registro/Registro.h"
 #include "ui/AspettoContrassegno.h"
 #include "ui/Messaggio.h"
+#include "ui/NomiFigure.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -39,7 +40,7 @@ public:
         figure_->setIconSize(QSize(32, 32));
         for (int f = 1; f <= Contrassegno::numeroFigure; ++f)
             figure_->addItem(QIcon(AspettoContrassegno::pixmap(f, 0, QSize(32, 32))),
-                             AspettoContrassegno::descrizione(f, {}).trimmed(), f);
+                             QString::fromUtf8(NomiFigure::nomi[f].singolare), f);
         colori_ = new QComboBox(this);
         colori_->setAccessibleName(QStringLiteral("Colore"));
         for (int c = 0; c < Contrassegno::numeroColori; ++c) {
