@@ -2,6 +2,7 @@
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
 #include "app/RigaComandoRegistro.h"
+#include "insegnante/ComandiInsegnante.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "sintesi/VoceQt.h"
@@ -43,6 +44,9 @@ bool schermoDisponibile()
 
 int main(int argc, char *argv[])
 {
+    // The teacher's commands (a new password, a class report) run with no display and no window.
+    if (ComandiInsegnante::richiesta(argc, argv))
+        return ComandiInsegnante::esegui(argc, argv);
     RigaComando riga;
     const bool schermo = schermoDisponibile();
     // Help and version need no display. Without one, Qt's own options cannot be told apart: one read only.

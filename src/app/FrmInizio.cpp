@@ -9,6 +9,7 @@
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
 #include "frmChiSei.h"
+#include "insegnante/FrmRegistro.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
 #include "ui/OsservatoreRilasci.h"
@@ -156,6 +157,11 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     mnuTogli_ = aggiungiAzione(mnuStampaSchede, "mnuTogli", QStringLiteral("togli elementi"));
     mnuInfo_ = aggiungiAzioneBarra("mnuInfo", QStringLiteral("About"));
     timerTendine_ = aggiungiTimer("timerTendine", 10);
+    // The teacher's entry sits beside "About" but outside the window's controls:
+    // nothing a pupil's key does on the big buttons reaches it.
+    mnuRegistro_ = new QAction(QStringLiteral("Registro"), this);
+    mnuRegistro_->setObjectName(QStringLiteral("mnuRegistro"));
+    menuBar()->insertAction(mnuInfo_, mnuRegistro_);
 
     // A menu bar shows neither the check of an item nor its tooltip: a check
     // box in the bar's corner does both, and it never takes the pupil's focus.
@@ -183,6 +189,7 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
 
     connect(timerTendine_, &QTimer::timeout, this, &FrmInizio::timerTendine_Timer);
     connect(mnuInfo_, &QAction::triggered, this, [] { frmAutore::istanza().mostraModale(); });
+    connect(mnuRegistro_, &QAction::triggered, this, [this] { FrmRegistro::apriConAccesso(this); });
     connect(mnuVuoto_, &QAction::triggered, this, [] { frmStampaSchede::istanza().mostra(); });
     connect(mnuAggiungi_, &QAction::triggered, this, [] { frmStampaSchede2::istanza().mostra(); });
     connect(mnuTogli_, &QAction::triggered, this, [] { frmStampaSchede3::istanza().mostra(); });

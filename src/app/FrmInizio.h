@@ -26,6 +26,8 @@ public:
     QAction *mnuAggiungi() const { return mnuAggiungi_; }
     QAction *mnuTogli() const { return mnuTogli_; }
     QAction *mnuInfo() const { return mnuInfo_; }
+    // The teacher's window, behind a password; not among the controls the pupils' keys walk.
+    QAction *mnuRegistro() const { return mnuRegistro_; }
     // Reading aloud, for pupils who cannot read yet; shown as a check box in the menu bar.
     QAction *mnuVoce() const { return mnuVoce_; }
     QCheckBox *casellaVoce() const { return casellaVoce_; }
@@ -67,6 +69,7 @@ private:
     QAction *mnuAggiungi_ = nullptr;
     QAction *mnuTogli_ = nullptr;
     QAction *mnuInfo_ = nullptr;
+    QAction *mnuRegistro_ = nullptr;
     QAction *mnuVoce_ = nullptr;
     QCheckBox *casellaVoce_ = nullptr;
     Tendine tendine_;

@@ -2,6 +2,7 @@
 
 #include "Identita.h"
 #include "RigaComandoRegistro.h"
+#include "insegnante/ComandiInsegnante.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QRegularExpression>
@@ -45,6 +46,8 @@ RigaComando::RigaComando()
     for (const QCommandLineOption &o : RigaComandoSchede::opzioni())
         aggiungi(o);
     for (const QCommandLineOption &o : RigaComandoRegistro::opzioni())
+        aggiungi(o);
+    for (const QCommandLineOption &o : ComandiInsegnante::opzioni())
         aggiungi(o);
 }
 

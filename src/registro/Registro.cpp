@@ -54,3 +54,13 @@ QString Registro::nomeValido(const QString &nome, QString *errore)
         }
     return pulito;
 }
+
+bool Registro::risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga)
+{
+    return risultati(filtro, [&](const RigaRisultato &r) {
+        const Risultato &x = r.risultato;
+        riga({x.alunno, r.arrivo.isValid() ? x.sessione : QString(), x.quando.toMSecsSinceEpoch(),
+              r.arrivo.isValid() ? r.arrivo.toMSecsSinceEpoch() : 0, x.tipo, x.esatto, x.aiuto, x.intervento,
+              x.secondi});
+    });
+}

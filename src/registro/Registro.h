@@ -39,6 +39,9 @@ public:
     virtual QString descrizione() const = 0;
     // The last failure's message, in Italian, for the teacher or the command line.
     virtual QString errore() const = 0;
+    // The register's SQLite file on this PC; empty for the lab's server, where the
+    // server checks the teacher's own login instead of a password kept beside the file.
+    virtual QString fileLocale() const { return {}; }
 
     // ---- what the pupil's side reads
     // Classes (not archived unless asked), by name. Empty when the register holds none (or does not exist yet).
@@ -88,6 +91,22 @@ public:
         QDateTime momento;
     };
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
+
+    // The few fields the teacher's figures need, in no set order, so a school year is read in one
+    // pass: the pupil, the PC's time and (from a server) the arrival time in ms since 1970 UTC.
+    struct RigaBreve {
+        QString alunno;
+        QString sessione; // only with an arrival time
+        qint64 quando = 0;
+        qint64 arrivo = 0; // 0: none
+        int tipo = 0;
+        bool esatto = false;
+        Risultato::Aiuto aiuto = Risultato::Aiuto::NonOfferto;
+        bool intervento = false;
+        qint64 secondi = 0;
+    };
+    // By default read through risultati(); a store overrides it with a narrower query.
+    virtual bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga);
 
     // Per pupil and kind: how many results, how many right, the median answer seconds.
     struct Riassunto {

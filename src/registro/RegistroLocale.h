@@ -20,6 +20,7 @@ public:
 
     QString descrizione() const override;
     QString errore() const override { return errore_; }
+    QString fileLocale() const override { return file_; }
 
     QList<Classe> classi(bool ancheArchiviate) override;
     QList<Alunno> alunni(const QString &classe) override;
@@ -38,6 +39,7 @@ public:
     std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
 
     bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
+    bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
 
 protected:

@@ -1,0 +1,108 @@
+#include "AccessoInsegnante.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+AccessoInsegnante::AccessoInsegnante(PasswordInsegnante &password, QWidget *genitore)
+    : QDialog(genitore), password_(password), nuova_(!password.impostata())
+{
+    setWindowTitle(QStringLiteral("Registro: accesso dell'insegnante"));
+    auto *spiegazione = new QLabel(
+        nuova_ ? QStringLiteral("Il registro non ha ancora una password. Sceglierne una (almeno %1 caratteri) "
+                                "e scriverla due volte. Gli alunni non devono conoscerla.")
+                     .arg(PasswordInsegnante::lunghezzaMinima)
+               : QStringLiteral("Scrivere la password dell'insegnante."),
+        this);
+    spiegazione->setWordWrap(true);
+    campo_ = new QLineEdit(this);
+    campo_->setEchoMode(QLineEdit::Password);
+    campo_->setAccessibleName(QStringLiteral("Password"));
+    ripeti_ = new QLineEdit(this);
+    ripeti_->setEchoMode(QLineEdit::Password);
+    ripeti_->setAccessibleName(QStringLiteral("Ripeti la password"));
+    avviso_ = new QLabel(this);
+    avviso_->setWordWrap(true);
+    avviso_->setAccessibleName(QStringLiteral("Avviso"));
+    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    entra_ = pulsanti->button(QDialogButtonBox::Ok);
+    entra_->setText(nuova_ ? QStringLiteral("Scegli") : QStringLiteral("Entra"));
+    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    connect(pulsanti, &QDialogButtonBox::accepted, this, &AccessoInsegnante::prova);
+    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *modulo = new QFormLayout(this);
+    modulo->addRow(spiegazione);
+    auto *etichetta = new QLabel(nuova_ ? QStringLiteral("&Nuova password:") : QStringLiteral("&Password:"), this);
+    etichetta->setBuddy(campo_);
+    modulo->addRow(etichetta, campo_);
+    if (nuova_) {
+        auto *seconda = new QLabel(QStringLiteral("&Ripetila:"), this);
+        seconda->setBuddy(ripeti_);
+        modulo->addRow(seconda, ripeti_);
+    } else {
+        ripeti_->hide();
+    }
+    modulo->addRow(avviso_);
+    modulo->addRow(pulsanti);
+
+    orologio_ = new QTimer(this);
+    orologio_->setInterval(1000);
+    connect(orologio_, &QTimer::timeout, this, &AccessoInsegnante::aggiornaAttesa);
+    aggiornaAttesa();
+}
+
+void AccessoInsegnante::aggiornaAttesa()
+{
+    const int attesa = nuova_ ? 0 : password_.attesa();
+    entra_->setEnabled(attesa == 0);
+    if (attesa > 0) {
+        avviso_->setText(QStringLiteral("Troppi tentativi sbagliati: riprovare tra %1 secondi.").arg(attesa));
+        orologio_->start();
+    } else if (orologio_->isActive()) {
+        orologio_->stop();
+        avviso_->clear();
+    }
+}
+
+void AccessoInsegnante::prova()
+{
+    const QString testo = campo_->text();
+    if (nuova_) {
+        if (testo != ripeti_->text()) {
+            avviso_->setText(QStringLiteral("Le due password sono diverse: riscriverle."));
+            ripeti_->clear();
+            campo_->selectAll();
+            campo_->setFocus();
+            return;
+        }
+        if (!password_.imposta(testo)) {
+            avviso_->setText(password_.errore());
+            return;
+        }
+        accept();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const PasswordInsegnante::Esito esito = password_.verifica(testo);
+    QApplication::restoreOverrideCursor();
+    campo_->clear();
+    switch (esito) {
+    case PasswordInsegnante::Esito::Giusta:
+        accept();
+        return;
+    case PasswordInsegnante::Esito::Sbagliata:
+        avviso_->setText(QStringLiteral("Password sbagliata."));
+        break;
+    case PasswordInsegnante::Esito::Attendere:
+        break;
+    case PasswordInsegnante::Esito::Errore:
+        avviso_->setText(password_.errore());
+        break;
+    }
+    aggiornaAttesa();
+}

@@ -1,0 +1,138 @@
+#include "FrmAndamento.h"
+
+#include "insegnante/GraficoAndamento.h"
+#include "registro/Registro.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimeZone>
+#include <QVBoxLayout>
+
+namespace {
+
+QString testoAiuto(Risultato::Aiuto aiuto)
+{
+    switch (aiuto) {
+    case Risultato::Aiuto::NonOfferto:
+        return QStringLiteral("—");
+    case Risultato::Aiuto::Offerto:
+        return QStringLiteral("offerto");
+    case Risultato::Aiuto::Accettato:
+        return QStringLiteral("accettato");
+    case Risultato::Aiuto::Rifiutato:
+        return QStringLiteral("rifiutato");
+    }
+    return {};
+}
+
+QTableView *tabella(QAbstractItemModel *modello, const QString &nome, QWidget *genitore)
+{
+    auto *vista = new QTableView(genitore);
+    vista->setModel(modello);
+    vista->setAccessibleName(nome);
+    vista->setSelectionBehavior(QAbstractItemView::SelectRows);
+    vista->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    vista->setTabKeyNavigation(false);
+    vista->verticalHeader()->hide();
+    vista->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return vista;
+}
+
+} // namespace
+
+FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati, int alunno, QDate oggi,
+                           RapportiRegistro::Intestazione intestazione, QWidget *genitore)
+    : QDialog(genitore)
+{
+    const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi);
+    riga_ = dati.righe(anno).at(alunno);
+    setWindowTitle(QStringLiteral("Andamento di %1").arg(riga_.alunno.nome));
+    setAccessibleName(windowTitle());
+
+    andamento_ = new ModelloAndamento(this);
+    andamento_->imposta(dati.andamento(alunno, oggi));
+    grafico_ = new GraficoAndamento(this);
+    grafico_->impostaModello(andamento_);
+    settimane_ = tabella(andamento_, QStringLiteral("Cifre del grafico, per settimana"), this);
+
+    // The pupil's results in the window's period, newest first.
+    auto *risultati = new QStandardItemModel(0, 8, this);
+    risultati->setHorizontalHeaderLabels({QStringLiteral("Quando"), QStringLiteral("Esercizio"), QStringLiteral("N"),
+                                          QStringLiteral("Risposta"), QStringLiteral("Esatta"), QStringLiteral("Aiuto"),
+                                          QStringLiteral("Intervento"), QStringLiteral("Secondi")});
+    Registro::Filtro filtro;
+    filtro.alunno = riga_.alunno.id;
+    filtro.dal = intestazione.periodo.dal;
+    filtro.al = intestazione.periodo.al;
+    filtro.tipo = intestazione.tipo;
+    const QLocale italiano(QLocale::Italian, QLocale::Italy);
+    QList<QList<QStandardItem *>> righe;
+    registro.risultati(filtro, [&](const Registro::RigaRisultato &r) {
+        const Risultato &x = r.risultato;
+        auto cella = [](const QString &t) {
+            auto *c = new QStandardItem(t);
+            c->setEditable(false);
+            return c;
+        };
+        righe.append({cella(italiano.toString(x.quando.toTimeZone(QTimeZone("Europe/Rome")),
+                                              QStringLiteral("ddd d/M/yyyy HH:mm"))),
+                      cella(Riepilogo::nomeTipo(x.tipo)), cella(QString::number(x.n)),
+                      cella(QString::number(x.risposta)), cella(x.esatto ? QStringLiteral("sì") : QStringLiteral("no")),
+                      cella(testoAiuto(x.aiuto)), cella(x.intervento ? QStringLiteral("sì") : QStringLiteral("no")),
+                      cella(QString::number(x.secondi))});
+    });
+    for (auto it = righe.rbegin(); it != righe.rend(); ++it)
+        risultati->appendRow(*it);
+    elenco_ = tabella(risultati, QStringLiteral("Risultati di %1").arg(riga_.alunno.nome), this);
+
+    auto *schede = new QTabWidget(this);
+    schede->addTab(settimane_, QStringLiteral("&Cifre per settimana"));
+    schede->addTab(elenco_, QStringLiteral("&Risultati (%1)").arg(risultati->rowCount()));
+    schede->setAccessibleName(QStringLiteral("Tabelle"));
+
+    auto *riassunto = new QLabel(
+        QStringLiteral(
+            "Anno scolastico: %1 esercizi, esatte %2, aiuti accettati %3, interventi %4, secondi (mediana) %5.")
+            .arg(riga_.esercizi)
+            .arg(ModelloClasse::testoPercentuale(riga_.percentuale()))
+            .arg(riga_.aiuti)
+            .arg(riga_.interventi)
+            .arg(ModelloClasse::testoSecondi(riga_.mediana)),
+        this);
+    riassunto->setWordWrap(true);
+    riassunto->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+
+    auto *divisore = new QSplitter(Qt::Vertical, this);
+    divisore->addWidget(grafico_);
+    divisore->addWidget(schede);
+    divisore->setStretchFactor(0, 3);
+    divisore->setStretchFactor(1, 2);
+
+    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton *stampa = pulsanti->addButton(QStringLiteral("&Stampa la pagina"), QDialogButtonBox::ActionRole);
+    QPushButton *pdf = pulsanti->addButton(QStringLiteral("Salva in &PDF…"), QDialogButtonBox::ActionRole);
+    pulsanti->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&hiudi"));
+    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(stampa, &QPushButton::clicked, this, [this] { emit stampaRichiesta({}); });
+    connect(pdf, &QPushButton::clicked, this, [this] {
+        const QString file =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Salva la pagina in PDF"), {},
+                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        if (!file.isEmpty())
+            emit stampaRichiesta(file);
+    });
+
+    auto *disposizione = new QVBoxLayout(this);
+    disposizione->addWidget(riassunto);
+    disposizione->addWidget(divisore, 1);
+    disposizione->addWidget(pulsanti);
+    resize(860, 720);
+}

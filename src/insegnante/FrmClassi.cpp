@@ -1,0 +1,340 @@
+#include "FrmClassi.h"
+
+#include "registro/Registro.h"
+#include "ui/AspettoContrassegno.h"
+#include "ui/Messaggio.h"
+#include "ui/NomiFigure.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QSize lato(40, 40);
+
+QPushButton *pulsante(const QString &testo, QWidget *genitore, QLayout *dove)
+{
+    auto *p = new QPushButton(testo, genitore);
+    dove->addWidget(p);
+    return p;
+}
+
+// The picture and the colour, each from a list, with the tile as the pupil will see it.
+class SceltaContrassegno : public QDialog {
+public:
+    SceltaContrassegno(const Alunno &alunno, QWidget *genitore) : QDialog(genitore)
+    {
+        setWindowTitle(QStringLiteral("Contrassegno di %1").arg(alunno.nome));
+        figure_ = new QComboBox(this);
+        figure_->setAccessibleName(QStringLiteral("Figura"));
+        figure_->setIconSize(QSize(32, 32));
+        for (int f = 1; f <= Contrassegno::numeroFigure; ++f)
+            figure_->addItem(QIcon(AspettoContrassegno::pixmap(f, 0, QSize(32, 32))),
+                             QString::fromUtf8(NomiFigure::nomi[f].singolare), f);
+        colori_ = new QComboBox(this);
+        colori_->setAccessibleName(QStringLiteral("Colore"));
+        for (int c = 0; c < Contrassegno::numeroColori; ++c) {
+            QPixmap campione(16, 16);
+            campione.fill(AspettoContrassegno::colore(c));
+            colori_->addItem(QIcon(campione), Contrassegno::nomeColore(c), c);
+        }
+        if (alunno.contrassegno.valido()) {
+            figure_->setCurrentIndex(alunno.contrassegno.figura - 1);
+            colori_->setCurrentIndex(alunno.contrassegno.colore);
+        }
+        anteprima_ = new QLabel(this);
+        anteprima_->setMinimumSize(120, 120);
+        anteprima_->setAlignment(Qt::AlignCenter);
+        auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+        connect(pulsanti, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        auto *modulo = new QFormLayout(this);
+        auto *e1 = new QLabel(QStringLiteral("&Figura:"), this);
+        e1->setBuddy(figure_);
+        auto *e2 = new QLabel(QStringLiteral("&Colore:"), this);
+        e2->setBuddy(colori_);
+        modulo->addRow(e1, figure_);
+        modulo->addRow(e2, colori_);
+        modulo->addRow(QStringLiteral("Come lo vedrà:"), anteprima_);
+        modulo->addRow(pulsanti);
+        connect(figure_, &QComboBox::currentIndexChanged, this, &SceltaContrassegno::aggiorna);
+        connect(colori_, &QComboBox::currentIndexChanged, this, &SceltaContrassegno::aggiorna);
+        aggiorna();
+    }
+
+    Contrassegno scelto() const { return {figure_->currentData().toInt(), colori_->currentData().toInt()}; }
+
+private:
+    void aggiorna()
+    {
+        const Contrassegno c = scelto();
+        anteprima_->setPixmap(AspettoContrassegno::pixmap(c.figura, c.colore, QSize(112, 112), devicePixelRatioF()));
+        anteprima_->setAccessibleName(AspettoContrassegno::descrizione(c.figura, Contrassegno::nomeColore(c.colore)));
+    }
+
+    QComboBox *figure_ = nullptr;
+    QComboBox *colori_ = nullptr;
+    QLabel *anteprima_ = nullptr;
+};
+
+} // namespace
+
+FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore), registro_(registro)
+{
+    setWindowTitle(QStringLiteral("Classi e alunni"));
+    classi_ = new QListWidget(this);
+    classi_->setAccessibleName(QStringLiteral("Classi"));
+    alunni_ = new QListWidget(this);
+    alunni_->setAccessibleName(QStringLiteral("Alunni della classe"));
+    alunni_->setIconSize(lato);
+
+    auto *gruppoClassi = new QGroupBox(QStringLiteral("Classi"), this);
+    auto *colonnaClassi = new QVBoxLayout(gruppoClassi);
+    colonnaClassi->addWidget(classi_, 1);
+    connect(pulsante(QStringLiteral("&Nuova classe…"), this, colonnaClassi), &QPushButton::clicked, this,
+            &FrmClassi::nuovaClasse);
+    connect(pulsante(QStringLiteral("Rinomina &la classe…"), this, colonnaClassi), &QPushButton::clicked, this,
+            &FrmClassi::rinominaClasse);
+    archivia_ = pulsante(QStringLiteral("Arc&hivia la classe"), this, colonnaClassi);
+    connect(archivia_, &QPushButton::clicked, this, &FrmClassi::archiviaClasse);
+
+    auto *gruppoAlunni = new QGroupBox(QStringLiteral("Alunni"), this);
+    auto *colonnaAlunni = new QHBoxLayout(gruppoAlunni);
+    colonnaAlunni->addWidget(alunni_, 1);
+    auto *azioni = new QVBoxLayout;
+    connect(pulsante(QStringLiteral("&Aggiungi un alunno…"), this, azioni), &QPushButton::clicked, this,
+            &FrmClassi::nuovoAlunno);
+    connect(pulsante(QStringLiteral("&Rinomina l'alunno…"), this, azioni), &QPushButton::clicked, this,
+            &FrmClassi::rinominaAlunno);
+    connect(pulsante(QStringLiteral("&Contrassegno…"), this, azioni), &QPushButton::clicked, this,
+            &FrmClassi::scegliContrassegno);
+    connect(pulsante(QStringLiteral("&Sposta in un'altra classe…"), this, azioni), &QPushButton::clicked, this,
+            &FrmClassi::spostaAlunno);
+    connect(pulsante(QStringLiteral("Ri&muovi l'alunno…"), this, azioni), &QPushButton::clicked, this,
+            &FrmClassi::rimuoviAlunno);
+    azioni->addStretch(1);
+    colonnaAlunni->addLayout(azioni);
+
+    auto *chiudi = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    chiudi->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&hiudi"));
+    connect(chiudi, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *griglia = new QGridLayout(this);
+    griglia->addWidget(gruppoClassi, 0, 0);
+    griglia->addWidget(gruppoAlunni, 0, 1);
+    griglia->setColumnStretch(1, 2);
+    griglia->addWidget(chiudi, 1, 0, 1, 2);
+
+    connect(classi_, &QListWidget::currentRowChanged, this, [this] { aggiornaAlunni(); });
+    connect(alunni_, &QListWidget::itemActivated, this, &FrmClassi::scegliContrassegno);
+    aggiornaClassi();
+    resize(820, 480);
+}
+
+QString FrmClassi::classeScelta() const
+{
+    const int r = classi_->currentRow();
+    return r >= 0 && r < elencoClassi_.size() ? elencoClassi_[r].id : QString();
+}
+
+const Alunno *FrmClassi::alunnoScelto() const
+{
+    const int r = alunni_->currentRow();
+    return r >= 0 && r < elencoAlunni_.size() ? &elencoAlunni_[r] : nullptr;
+}
+
+void FrmClassi::aggiornaClassi(const QString &scelta)
+{
+    const QString prima = scelta.isEmpty() ? classeScelta() : scelta;
+    elencoClassi_ = registro_.classi(true);
+    const QSignalBlocker blocco(classi_);
+    classi_->clear();
+    int corrente = 0;
+    for (int i = 0; i < elencoClassi_.size(); ++i) {
+        const Classe &c = elencoClassi_[i];
+        classi_->addItem(c.archiviata ? QStringLiteral("%1 (archiviata)").arg(c.nome) : c.nome);
+        if (c.id == prima)
+            corrente = i;
+    }
+    classi_->setCurrentRow(elencoClassi_.isEmpty() ? -1 : corrente);
+    aggiornaAlunni();
+}
+
+void FrmClassi::aggiornaAlunni(const QString &scelta)
+{
+    const int r = classi_->currentRow();
+    const bool archiviata = r >= 0 && r < elencoClassi_.size() && elencoClassi_[r].archiviata;
+    archivia_->setText(archiviata ? QStringLiteral("Ripristina la c&lasse") : QStringLiteral("Arc&hivia la classe"));
+    const QString prima = scelta.isEmpty() && alunnoScelto() ? alunnoScelto()->id : scelta;
+    elencoAlunni_ = classeScelta().isEmpty() ? QList<Alunno>() : registro_.alunni(classeScelta());
+    alunni_->clear();
+    int corrente = 0;
+    for (int i = 0; i < elencoAlunni_.size(); ++i) {
+        const Alunno &a = elencoAlunni_[i];
+        const Contrassegno &c = a.contrassegno;
+        const QString descrizione = AspettoContrassegno::descrizione(c.figura, Contrassegno::nomeColore(c.colore));
+        auto *voce = new QListWidgetItem(QIcon(AspettoContrassegno::pixmap(c.figura, c.colore, lato)),
+                                         QStringLiteral("%1 — %2").arg(a.nome, descrizione), alunni_);
+        voce->setData(Qt::AccessibleTextRole, QStringLiteral("%1, %2").arg(a.nome, descrizione));
+        if (a.id == prima)
+            corrente = i;
+    }
+    alunni_->setCurrentRow(elencoAlunni_.isEmpty() ? -1 : corrente);
+}
+
+QString FrmClassi::chiedi(const QString &titolo, const QString &etichetta, const QString &testo)
+{
+    if (domanda_)
+        return domanda_(titolo, etichetta, testo);
+    bool ok = false;
+    const QString risposta = QInputDialog::getText(this, titolo, etichetta, QLineEdit::Normal, testo, &ok);
+    return ok ? risposta : QString();
+}
+
+void FrmClassi::esito(bool riuscito)
+{
+    if (!riuscito) {
+        Messaggio::mostra(registro_.errore());
+        return;
+    }
+    emit cambiato();
+}
+
+void FrmClassi::nuovaClasse()
+{
+    const QString nome =
+        chiedi(QStringLiteral("Nuova classe"), QStringLiteral("Nome della classe (per esempio «2ª B 2026/27»):"));
+    if (nome.isEmpty())
+        return;
+    const auto classe = registro_.creaClasse(nome);
+    esito(classe.has_value());
+    if (classe)
+        aggiornaClassi(classe->id);
+}
+
+void FrmClassi::rinominaClasse()
+{
+    const int r = classi_->currentRow();
+    if (r < 0 || r >= elencoClassi_.size())
+        return;
+    const QString nome =
+        chiedi(QStringLiteral("Rinomina la classe"), QStringLiteral("Nuovo nome:"), elencoClassi_[r].nome);
+    if (nome.isEmpty())
+        return;
+    esito(registro_.rinominaClasse(elencoClassi_[r].id, nome));
+    aggiornaClassi();
+}
+
+void FrmClassi::archiviaClasse()
+{
+    const int r = classi_->currentRow();
+    if (r < 0 || r >= elencoClassi_.size())
+        return;
+    // An archived class keeps its pupils and results; it only leaves "Chi sei?".
+    esito(registro_.archiviaClasse(elencoClassi_[r].id, !elencoClassi_[r].archiviata));
+    aggiornaClassi();
+}
+
+void FrmClassi::nuovoAlunno()
+{
+    if (classeScelta().isEmpty())
+        return;
+    const QString nome = chiedi(QStringLiteral("Nuovo alunno"), QStringLiteral("Nome dell'alunno:"));
+    if (nome.isEmpty())
+        return;
+    QList<Alunno> nuovi{{{}, classeScelta(), nome, {}}};
+    const bool riuscito = registro_.aggiungiAlunni(classeScelta(), nuovi);
+    esito(riuscito);
+    aggiornaAlunni(riuscito ? nuovi.first().id : QString());
+}
+
+void FrmClassi::rinominaAlunno()
+{
+    const Alunno *scelto = alunnoScelto();
+    if (!scelto)
+        return;
+    Alunno alunno = *scelto;
+    const QString nome = chiedi(QStringLiteral("Rinomina l'alunno"), QStringLiteral("Nuovo nome:"), alunno.nome);
+    if (nome.isEmpty())
+        return;
+    alunno.nome = nome;
+    esito(registro_.modificaAlunno(alunno));
+    aggiornaAlunni(alunno.id);
+}
+
+void FrmClassi::spostaAlunno()
+{
+    const Alunno *scelto = alunnoScelto();
+    if (!scelto)
+        return;
+    Alunno alunno = *scelto;
+    QStringList nomi;
+    QList<Classe> altre;
+    for (const Classe &c : elencoClassi_)
+        if (c.id != alunno.classe && !c.archiviata) {
+            nomi << c.nome;
+            altre << c;
+        }
+    if (altre.isEmpty()) {
+        Messaggio::mostra(QStringLiteral("Non c'è un'altra classe in cui spostare %1.").arg(alunno.nome));
+        return;
+    }
+    bool ok = false;
+    const QString nome =
+        QInputDialog::getItem(this, QStringLiteral("Sposta l'alunno"),
+                              QStringLiteral("Spostare %1 nella classe:").arg(alunno.nome), nomi, 0, false, &ok);
+    if (!ok)
+        return;
+    alunno.classe = altre[int(nomi.indexOf(nome))].id;
+    esito(registro_.modificaAlunno(alunno));
+    aggiornaAlunni();
+}
+
+void FrmClassi::scegliContrassegno()
+{
+    const Alunno *scelto = alunnoScelto();
+    if (!scelto)
+        return;
+    Alunno alunno = *scelto;
+    SceltaContrassegno scelta(alunno, this);
+    if (scelta.exec() != QDialog::Accepted || scelta.scelto() == alunno.contrassegno)
+        return;
+    alunno.contrassegno = scelta.scelto();
+    esito(registro_.modificaAlunno(alunno));
+    aggiornaAlunni(alunno.id);
+}
+
+void FrmClassi::rimuoviAlunno()
+{
+    const Alunno *scelto = alunnoScelto();
+    if (!scelto)
+        return;
+    const Alunno alunno = *scelto;
+    Registro::Filtro filtro;
+    filtro.alunno = alunno.id;
+    int conteggio = 0;
+    registro_.risultati(filtro, [&](const Registro::RigaRisultato &) { ++conteggio; });
+    QMessageBox box(QMessageBox::Warning, windowTitle(),
+                    QStringLiteral("Rimuovere %1 dal registro, con tutti i suoi %2 risultati? Non si potranno "
+                                   "recuperare.")
+                        .arg(alunno.nome)
+                        .arg(conteggio),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì, rimuovi"));
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    esito(registro_.cancellaAlunno(alunno.id).has_value());
+    aggiornaAlunni();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "registro/Alunno.h"
+#include "registro/Classe.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QListWidget;
+class QPushButton;
+class Registro;
+
+// Classes and pupils: create, rename, archive a class; add, rename, move,
+// remove pupils; choose each contrassegno as the pupil will see it; import a
+// CSV list. Every change is the register's, in one transaction; a refusal
+// (a name already in the class, a contrassegno taken) is told as the register says it.
+class FrmClassi : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmClassi(Registro &registro, QWidget *genitore = nullptr);
+
+    QListWidget *classi() const { return classi_; }
+    QListWidget *alunni() const { return alunni_; }
+
+    // Asks for a line of text; a dialog unless a test answers instead. Empty: cancelled.
+    using Domanda = std::function<QString(const QString &titolo, const QString &etichetta, const QString &testo)>;
+    void impostaDomanda(Domanda domanda) { domanda_ = std::move(domanda); }
+
+signals:
+    // Something changed: the teacher's window reads the register again.
+    void cambiato();
+
+private:
+    void aggiornaClassi(const QString &scelta = {});
+    void aggiornaAlunni(const QString &scelta = {});
+    QString classeScelta() const;
+    const Alunno *alunnoScelto() const;
+    QString chiedi(const QString &titolo, const QString &etichetta, const QString &testo = {});
+    void esito(bool riuscito);
+
+    void nuovaClasse();
+    void rinominaClasse();
+    void archiviaClasse();
+    void nuovoAlunno();
+    void rinominaAlunno();
+    void spostaAlunno();
+    void scegliContrassegno();
+    void rimuoviAlunno();
+
+    Registro &registro_;
+    QList<Classe> elencoClassi_;
+    QList<Alunno> elencoAlunni_;
+    Domanda domanda_;
+    QListWidget *classi_ = nullptr;
+    QListWidget *alunni_ = nullptr;
+    QPushButton *archivia_ = nullptr;
+};

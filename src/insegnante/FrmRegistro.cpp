@@ -1,0 +1,552 @@
+#include "FrmRegistro.h"
+
+#include "insegnante/AccessoInsegnante.h"
+#include "insegnante/EsportaCsv.h"
+#include "insegnante/FrmAndamento.h"
+#include "insegnante/FrmClassi.h"
+#include "insegnante/RapportiRegistro.h"
+#include "printing/StampanteCorrente.h"
+#include "printing/SuperficieStampa.h"
+#include "printing/frmStampante.h"
+#include "registro/Registro.h"
+#include "registro/RegistroCorrente.h"
+#include "ui/Messaggio.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <thread>
+
+namespace {
+
+const QString problemaDiStampa = QStringLiteral("Problema di stampa nella stampante utilizzata.");
+
+// Sorts by the model's values: numbers as numbers, dates as dates, and a pupil
+// with nothing to show after every figure whichever way the column is sorted.
+class OrdineValori : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex &a, const QModelIndex &b) const override
+    {
+        const QVariant va = a.data(ModelloClasse::ruoloValore);
+        const QVariant vb = b.data(ModelloClasse::ruoloValore);
+        const bool discendente = sortOrder() == Qt::DescendingOrder;
+        if (va.isValid() != vb.isValid())
+            return va.isValid() != discendente;
+        const int confronto = QVariant::compare(va, vb) == QPartialOrdering::Less      ? -1
+                              : QVariant::compare(va, vb) == QPartialOrdering::Greater ? 1
+                                                                                       : 0;
+        if (confronto != 0)
+            return confronto < 0;
+        return a.row() < b.row();
+    }
+};
+
+QLabel *etichetta(const QString &testo, QWidget *compagno, QWidget *genitore)
+{
+    auto *e = new QLabel(testo, genitore);
+    e->setBuddy(compagno);
+    return e;
+}
+
+bool conferma(QWidget *genitore, const QString &domanda)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Registro"), domanda, QMessageBox::Yes | QMessageBox::No,
+                    genitore);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì, cancella"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace
+
+FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
+    : QMainWindow(genitore), registro_(registro), oggi_(Riepilogo::oggi())
+{
+    setWindowTitle(QStringLiteral("Registro"));
+    setAccessibleName(QStringLiteral("Registro della classe"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto *centro = new QWidget(this);
+    classi_ = new QComboBox(centro);
+    classi_->setAccessibleName(QStringLiteral("Classe"));
+    periodi_ = new QComboBox(centro);
+    periodi_->setAccessibleName(QStringLiteral("Periodo"));
+    periodi_->addItem(QStringLiteral("Questa settimana"), int(Scelta::Settimana));
+    periodi_->addItem(QStringLiteral("Questo mese"), int(Scelta::Mese));
+    periodi_->addItem(QStringLiteral("L'anno scolastico"), int(Scelta::Anno));
+    periodi_->addItem(QStringLiteral("Dal… al…"), int(Scelta::Intervallo));
+    dal_ = new QDateEdit(centro);
+    al_ = new QDateEdit(centro);
+    for (QDateEdit *d : {dal_, al_}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    }
+    dal_->setAccessibleName(QStringLiteral("Dal giorno"));
+    al_->setAccessibleName(QStringLiteral("Al giorno"));
+    tipi_ = new QComboBox(centro);
+    tipi_->setAccessibleName(QStringLiteral("Esercizio"));
+    tipi_->addItem(QStringLiteral("Tutti gli esercizi"), -1);
+    for (int t = 0; t < Riepilogo::tipi; ++t)
+        tipi_->addItem(Riepilogo::nomeTipo(t), t);
+
+    modello_ = new ModelloClasse(this);
+    ordine_ = new OrdineValori(this);
+    ordine_->setSourceModel(modello_);
+    tabella_ = new QTableView(centro);
+    tabella_->setModel(ordine_);
+    tabella_->setAccessibleName(QStringLiteral("La classe: una riga per alunno"));
+    tabella_->setAccessibleDescription(
+        QStringLiteral("Invio o doppio clic su un alunno apre il suo andamento. Gli alunni senza esercizi nel "
+                       "periodo sono in grassetto corsivo, con «nessun esercizio»."));
+    tabella_->setSortingEnabled(true);
+    tabella_->sortByColumn(ModelloClasse::Alunno, Qt::AscendingOrder);
+    tabella_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabella_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tabella_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabella_->setTabKeyNavigation(false);
+    tabella_->setAlternatingRowColors(true);
+    tabella_->verticalHeader()->hide();
+    tabella_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tabella_->horizontalHeader()->setStretchLastSection(true);
+    connect(tabella_, &QTableView::activated, this,
+            [this](const QModelIndex &indice) { apriAndamento(ordine_->mapToSource(indice).row()); });
+
+    stato_ = new QLabel(centro);
+    stato_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    dove_ = new QLabel(QStringLiteral("I dati sono in: %1").arg(registro_.descrizione()), centro);
+    dove_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    dove_->setWordWrap(true);
+
+    auto *filtri = new QHBoxLayout;
+    filtri->addWidget(etichetta(QStringLiteral("&Classe:"), classi_, centro));
+    filtri->addWidget(classi_, 2);
+    filtri->addSpacing(12);
+    filtri->addWidget(etichetta(QStringLiteral("&Periodo:"), periodi_, centro));
+    filtri->addWidget(periodi_, 1);
+    filtri->addWidget(etichetta(QStringLiteral("&dal"), dal_, centro));
+    filtri->addWidget(dal_);
+    filtri->addWidget(etichetta(QStringLiteral("&al"), al_, centro));
+    filtri->addWidget(al_);
+    filtri->addSpacing(12);
+    filtri->addWidget(etichetta(QStringLiteral("&Esercizio:"), tipi_, centro));
+    filtri->addWidget(tipi_, 1);
+    auto *disposizione = new QVBoxLayout(centro);
+    disposizione->addLayout(filtri);
+    disposizione->addWidget(tabella_, 1);
+    disposizione->addWidget(stato_);
+    disposizione->addWidget(dove_);
+    setCentralWidget(centro);
+
+    costruisciMenu();
+    aggiornaClassi();
+    cambiaPeriodo();
+    connect(classi_, &QComboBox::currentIndexChanged, this, &FrmRegistro::aggiorna);
+    connect(periodi_, &QComboBox::currentIndexChanged, this, &FrmRegistro::cambiaPeriodo);
+    connect(tipi_, &QComboBox::currentIndexChanged, this, &FrmRegistro::aggiorna);
+    connect(dal_, &QDateEdit::dateChanged, this, &FrmRegistro::aggiorna);
+    connect(al_, &QDateEdit::dateChanged, this, &FrmRegistro::aggiorna);
+    resize(1000, 640);
+}
+
+FrmRegistro::~FrmRegistro()
+{
+    // A read still running answers to this window: it ends first.
+    for (std::thread &t : letture_)
+        t.join();
+}
+
+void FrmRegistro::apriConAccesso(QWidget *genitore)
+{
+    // One teacher's window at a time: a second choice of the menu brings it forward.
+    static QPointer<FrmRegistro> aperta;
+    if (aperta) {
+        aperta->raise();
+        aperta->activateWindow();
+        return;
+    }
+    // The program's register, or (with no class yet) the one the first class will make.
+    std::unique_ptr<Registro> proprio;
+    Registro *registro = RegistroCorrente::registro();
+    if (!registro) {
+        proprio = Registro::apri();
+        registro = proprio.get();
+    }
+    if (registro->fileLocale().isEmpty()) {
+        Messaggio::mostra(QStringLiteral("Il registro è sul server del laboratorio: questa versione non apre ancora "
+                                         "il registro del server dalla finestra dell'insegnante."));
+        return;
+    }
+    PasswordInsegnante password(PasswordInsegnante::fileAccanto(registro->fileLocale()));
+    AccessoInsegnante accesso(password, genitore);
+    if (accesso.exec() != QDialog::Accepted)
+        return;
+    auto *finestra = new FrmRegistro(*registro);
+    finestra->proprio_ = std::move(proprio);
+    aperta = finestra;
+    finestra->show();
+}
+
+void FrmRegistro::costruisciMenu()
+{
+    QMenu *registro = menuBar()->addMenu(QStringLiteral("&Registro"));
+    registro->addAction(QStringLiteral("&Stampa il riepilogo della classe"), QKeySequence::Print, this,
+                        [this] { stampaRiepilogo(); });
+    registro->addAction(QStringLiteral("Salva il riepilogo in &PDF…"), this, [this] {
+        const QString file =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Salva il riepilogo in PDF"), {},
+                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        if (!file.isEmpty())
+            stampaRiepilogo(file);
+    });
+    registro->addAction(QStringLiteral("&Esporta i risultati del periodo in CSV…"), this, [this] {
+        Registro::Filtro filtro;
+        filtro.classe = classe();
+        filtro.dal = periodo().dal;
+        filtro.al = periodo().al;
+        filtro.tipo = tipo();
+        esportaCsv(filtro, classi_->currentText());
+    });
+    registro->addAction(QStringLiteral("S&cegli la stampante…"), this, [] { frmStampante::istanza().mostraModale(); });
+    registro->addSeparator();
+    registro->addAction(QStringLiteral("&Aggiorna"), QKeySequence::Refresh, this, &FrmRegistro::ricarica);
+    registro->addSeparator();
+    registro->addAction(QStringLiteral("&Chiudi"), QKeySequence::Close, this, &QWidget::close);
+
+    QMenu *classi = menuBar()->addMenu(QStringLiteral("C&lassi"));
+    classi->addAction(QStringLiteral("&Classi e alunni…"), this, [this] {
+        FrmClassi finestra(registro_, this);
+        connect(&finestra, &FrmClassi::cambiato, this, &FrmRegistro::ricarica);
+        finestra.exec();
+        ricarica();
+    });
+
+    QMenu *dati = menuBar()->addMenu(QStringLiteral("&Dati"));
+    dati->addAction(QStringLiteral("&Andamento dell'alunno"), this, [this] {
+        if (const auto r = rigaScelta())
+            apriAndamento(*r);
+    });
+    dati->addAction(QStringLiteral("&Esporta tutti i risultati dell'alunno in CSV…"), this, [this] {
+        const auto r = rigaScelta();
+        if (!r) {
+            Messaggio::mostra(QStringLiteral("Scegliere prima un alunno nella tabella."));
+            return;
+        }
+        Registro::Filtro filtro;
+        filtro.alunno = modello_->righe().at(*r).alunno.id;
+        esportaCsv(filtro, modello_->righe().at(*r).alunno.nome);
+    });
+    dati->addSeparator();
+    dati->addAction(QStringLiteral("Cancella l'&alunno e i suoi risultati…"), this, &FrmRegistro::cancellaAlunno);
+    dati->addAction(QStringLiteral("Cancella i risultati &prima di una data…"), this, &FrmRegistro::cancellaVecchi);
+}
+
+void FrmRegistro::esportaCsv(const Registro::Filtro &filtro, const QString &nome)
+{
+    const QString file = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Esporta i risultati"),
+        QDir::home().filePath(QStringLiteral("risultati %1.csv").arg(QString(nome).replace(QLatin1Char('/'), '-'))),
+        QStringLiteral("CSV (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (file.isEmpty())
+        return;
+    QString errore;
+    if (const auto quanti = EsportaCsv::esporta(registro_, filtro, file, &errore))
+        Messaggio::mostra(
+            QStringLiteral("%1 risultati esportati nel file\n%2").arg(*quanti).arg(QDir::toNativeSeparators(file)));
+    else
+        Messaggio::mostra(errore);
+}
+
+void FrmRegistro::impostaOggi(QDate giorno)
+{
+    oggi_ = giorno;
+    dati_.reset();
+    cambiaPeriodo();
+}
+
+QString FrmRegistro::classe() const { return classi_->currentData().toString(); }
+
+int FrmRegistro::tipo() const { return tipi_->currentData().toInt(); }
+
+Riepilogo::Periodo FrmRegistro::periodo() const
+{
+    switch (Scelta(periodi_->currentData().toInt())) {
+    case Scelta::Settimana:
+        return Riepilogo::Periodo::settimana(oggi_);
+    case Scelta::Mese:
+        return Riepilogo::Periodo::mese(oggi_);
+    case Scelta::Anno:
+        return Riepilogo::Periodo::annoScolastico(oggi_);
+    case Scelta::Intervallo:
+        break;
+    }
+    return {dal_->date(), al_->date()};
+}
+
+void FrmRegistro::aggiornaClassi()
+{
+    const QString prima = classe();
+    const QSignalBlocker blocco(classi_);
+    classi_->clear();
+    for (const Classe &c : registro_.classi())
+        classi_->addItem(c.nome, c.id);
+    const int indice = classi_->findData(prima);
+    classi_->setCurrentIndex(indice >= 0 ? indice : 0);
+}
+
+void FrmRegistro::cambiaPeriodo()
+{
+    const bool libero = Scelta(periodi_->currentData().toInt()) == Scelta::Intervallo;
+    if (!libero) {
+        const Riepilogo::Periodo p = periodo();
+        const QSignalBlocker b1(dal_), b2(al_);
+        dal_->setDate(p.dal);
+        al_->setDate(p.al);
+    }
+    dal_->setEnabled(libero);
+    al_->setEnabled(libero);
+    aggiorna();
+}
+
+void FrmRegistro::ricarica()
+{
+    dati_.reset();
+    aggiornaClassi();
+    aggiorna();
+}
+
+void FrmRegistro::aggiorna()
+{
+    const Riepilogo::Periodo p = periodo();
+    if (classe().isEmpty()) {
+        modello_->imposta({});
+        stato_->setText(QStringLiteral("Nessuna classe nel registro."));
+        return;
+    }
+    // One load covers the whole school year (and the chosen days): any later
+    // change of period or kind within it is counted in memory.
+    if (!dati_ || classeCaricata_ != classe() || !dati_->copre(p)) {
+        const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi_);
+        const Riepilogo::Periodo carico{std::min(anno.dal, p.dal), std::max(anno.al, p.al)};
+        const QString file = registro_.fileLocale();
+        ++generazione_;
+        if (!file.isEmpty() && !sincrona_) {
+            // A school year takes a while to read: a connection of its own reads it on another
+            // thread, and the window stays responsive meanwhile.
+            dati_.reset();
+            modello_->imposta({});
+            stato_->setText(QStringLiteral("Lettura del registro…"));
+            leggendo_ = true;
+            letture_.emplace_back([this, file, classe = classe(), carico, generazione = generazione_] {
+                const std::unique_ptr<Registro> proprio = Registro::apri(file);
+                auto dati = Riepilogo::DatiClasse::carica(*proprio, classe, carico);
+                const QString errore = dati ? QString() : proprio->errore();
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, classe, generazione, errore, dati = std::move(dati)]() mutable {
+                        if (generazione == generazione_)
+                            caricati(classe, std::move(dati), errore);
+                    },
+                    Qt::QueuedConnection);
+            });
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        auto dati = Riepilogo::DatiClasse::carica(registro_, classe(), carico);
+        QApplication::restoreOverrideCursor();
+        caricati(classe(), std::move(dati), registro_.errore());
+        return;
+    }
+    const QList<Riepilogo::RigaAlunno> righe = dati_->righe(p, tipo());
+    modello_->imposta(righe);
+    const auto assenti = std::count_if(righe.begin(), righe.end(), [](const auto &r) { return r.esercizi == 0; });
+    QString testo = QStringLiteral("%1 alunni; %2 senza esercizi %3.")
+                        .arg(righe.size())
+                        .arg(assenti)
+                        .arg(RapportiRegistro::testoPeriodo(p));
+    if (const int attesa = registro_.inAttesa(); attesa > 0)
+        testo += QStringLiteral(" Risultati in attesa su questo PC: %1.").arg(attesa);
+    stato_->setText(testo);
+}
+
+void FrmRegistro::caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore)
+{
+    dati_ = std::move(dati);
+    classeCaricata_ = classe;
+    leggendo_ = false;
+    if (!dati_) {
+        modello_->imposta({});
+        stato_->setText(QStringLiteral("Il registro non si può leggere: %1").arg(errore));
+        return;
+    }
+    aggiorna();
+}
+
+std::optional<int> FrmRegistro::rigaScelta() const
+{
+    const QModelIndex indice = tabella_->currentIndex();
+    if (!indice.isValid())
+        return std::nullopt;
+    return ordine_->mapToSource(indice).row();
+}
+
+void FrmRegistro::apriAndamento(int riga)
+{
+    if (!dati_ || riga < 0 || riga >= dati_->alunni().size())
+        return;
+    const RapportiRegistro::Intestazione intestazione{classi_->currentText(), periodo(), tipo()};
+    auto *finestra = new FrmAndamento(registro_, *dati_, riga, oggi_, intestazione, this);
+    finestra->setAttribute(Qt::WA_DeleteOnClose);
+    const RapportiRegistro::Intestazione anno{classi_->currentText(), Riepilogo::Periodo::annoScolastico(oggi_), -1};
+    connect(finestra, &FrmAndamento::stampaRichiesta, this, [this, finestra, anno](const QString &file) {
+        if (auto s = documento(file, QStringLiteral("La pagina dell'alunno")))
+            stampa(*s, [&](SuperficieStampa &su) {
+                return RapportiRegistro::stampaAlunno(su, anno, finestra->riga(), finestra->andamento());
+            });
+    });
+    finestra->show();
+}
+
+std::unique_ptr<SuperficieStampa> FrmRegistro::documento(const QString &file, const QString &titolo)
+{
+    if (file.isEmpty())
+        return StampanteCorrente::istanza().apriDocumento();
+    // A file named by the teacher is made new: an existing one is never overwritten.
+    QFile nuovo(file);
+    if (QFileInfo(file).exists() || !nuovo.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        Messaggio::mostra(QStringLiteral("%1 non è stata salvata: il file %2 esiste già o la cartella non si può "
+                                         "scrivere.")
+                              .arg(titolo, QDir::toNativeSeparators(file)));
+        return nullptr;
+    }
+    nuovo.close();
+    return StampanteCorrente::documentoPdf(file);
+}
+
+bool FrmRegistro::stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool inviata = disegna(superficie);
+    QApplication::restoreOverrideCursor();
+    if (!inviata) {
+        const QString spiegazione = superficie.spiegazioneErrore();
+        Messaggio::mostra(spiegazione.isEmpty() ? problemaDiStampa : spiegazione);
+        return false;
+    }
+    if (!superficie.fileProdotto().isEmpty())
+        Messaggio::mostra(QStringLiteral("Salvato nel file\n") + QDir::toNativeSeparators(superficie.fileProdotto()));
+    return true;
+}
+
+bool FrmRegistro::stampaRiepilogo(const QString &file)
+{
+    if (!dati_)
+        return false;
+    auto superficie = documento(file, QStringLiteral("Il riepilogo"));
+    if (!superficie)
+        return false;
+    // The printed table keeps the order the teacher sorted the window by.
+    QList<Riepilogo::RigaAlunno> righe;
+    for (int r = 0; r < ordine_->rowCount(); ++r)
+        righe.append(modello_->righe().at(ordine_->mapToSource(ordine_->index(r, 0)).row()));
+    const RapportiRegistro::Intestazione intestazione{classi_->currentText(), periodo(), tipo()};
+    return stampa(*superficie,
+                  [&](SuperficieStampa &s) { return RapportiRegistro::stampaClasse(s, intestazione, righe); });
+}
+
+void FrmRegistro::cancellaAlunno()
+{
+    const auto riga = rigaScelta();
+    if (!riga) {
+        Messaggio::mostra(QStringLiteral("Scegliere prima un alunno nella tabella."));
+        return;
+    }
+    const Alunno alunno = modello_->righe().at(*riga).alunno;
+    Registro::Filtro filtro;
+    filtro.alunno = alunno.id;
+    int conteggio = 0;
+    if (!registro_.risultati(filtro, [&](const Registro::RigaRisultato &) { ++conteggio; })) {
+        Messaggio::mostra(registro_.errore());
+        return;
+    }
+    if (!chiedi(QStringLiteral("Cancellare %1 e tutti i suoi %2 risultati? Non si potranno recuperare.")
+                    .arg(alunno.nome)
+                    .arg(conteggio)))
+        return;
+    const std::optional<int> tolti = registro_.cancellaAlunno(alunno.id);
+    if (!tolti) {
+        Messaggio::mostra(QStringLiteral("Nulla è stato cancellato: %1").arg(registro_.errore()));
+        return;
+    }
+    ricarica();
+    Messaggio::mostra(
+        QStringLiteral("%1 è stato cancellato dal registro, con %2 risultati.").arg(alunno.nome).arg(*tolti));
+}
+
+void FrmRegistro::cancellaVecchi()
+{
+    QDialog scelta(this);
+    scelta.setWindowTitle(QStringLiteral("Cancella i risultati vecchi"));
+    auto *giorno = new QDateEdit(Riepilogo::Periodo::annoScolastico(oggi_).dal, &scelta);
+    giorno->setCalendarPopup(true);
+    giorno->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    giorno->setAccessibleName(QStringLiteral("Cancella i risultati di prima del giorno"));
+    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &scelta);
+    pulsanti->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Avanti"));
+    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    connect(pulsanti, &QDialogButtonBox::accepted, &scelta, &QDialog::accept);
+    connect(pulsanti, &QDialogButtonBox::rejected, &scelta, &QDialog::reject);
+    auto *modulo = new QFormLayout(&scelta);
+    modulo->addRow(etichetta(QStringLiteral("Cancella i risultati di &prima del:"), giorno, &scelta), giorno);
+    modulo->addRow(pulsanti);
+    if (scelta.exec() != QDialog::Accepted)
+        return;
+    cancellaPrimaDel(giorno->date());
+}
+
+bool FrmRegistro::chiedi(const QString &domanda) { return conferma_ ? conferma_(domanda) : conferma(this, domanda); }
+
+void FrmRegistro::cancellaPrimaDel(QDate data)
+{
+    Registro::Filtro filtro;
+    filtro.al = data.addDays(-1);
+    int conteggio = 0;
+    if (!registro_.risultati(filtro, [&](const Registro::RigaRisultato &) { ++conteggio; })) {
+        Messaggio::mostra(registro_.errore());
+        return;
+    }
+    const QString giornoTesto = QLocale(QLocale::Italian, QLocale::Italy).toString(data, QStringLiteral("d MMMM yyyy"));
+    if (!chiedi(QStringLiteral("Cancellare i %1 risultati di tutte le classi anteriori al %2?")
+                    .arg(conteggio)
+                    .arg(giornoTesto)))
+        return;
+    const std::optional<int> tolti = registro_.cancellaRisultatiPrimaDel(data);
+    if (!tolti) {
+        Messaggio::mostra(QStringLiteral("Nulla è stato cancellato: %1").arg(registro_.errore()));
+        return;
+    }
+    ricarica();
+    Messaggio::mostra(QStringLiteral("Cancellati %1 risultati anteriori al %2.").arg(*tolti).arg(giornoTesto));
+}

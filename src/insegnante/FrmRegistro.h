@@ -1,0 +1,104 @@
+#pragma once
+
+#include "insegnante/ModelliRegistro.h"
+#include "registro/Registro.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QSortFilterProxyModel;
+class QTableView;
+class SuperficieStampa;
+
+// The teacher's window: the class at a glance, a pupil's progress, the printed
+// reports and the data the teacher controls. Opened only after the teacher's
+// password (or server login); the pupils' keys never reach it.
+class FrmRegistro : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FrmRegistro(Registro &registro, QWidget *genitore = nullptr);
+    ~FrmRegistro() override;
+
+    // From the start window's menu: the program's register (or the user's own file,
+    // before any class exists), the teacher's password, then the window.
+    static void apriConAccesso(QWidget *genitore);
+
+    enum class Scelta { Settimana, Mese, Anno, Intervallo };
+
+    QComboBox *classi() const { return classi_; }
+    QComboBox *periodi() const { return periodi_; }
+    QComboBox *tipi() const { return tipi_; }
+    QDateEdit *dal() const { return dal_; }
+    QDateEdit *al() const { return al_; }
+    QTableView *tabella() const { return tabella_; }
+    const ModelloClasse &modello() const { return *modello_; }
+
+    // The period the controls show, in Italian days.
+    Riepilogo::Periodo periodo() const;
+    int tipo() const;
+    QString classe() const;
+    // The day "this week", "this month" and "the school year" count from; today unless a test says otherwise.
+    void impostaOggi(QDate giorno);
+
+    // Whether the school year is being read on its own thread (a register file on this PC).
+    bool inLettura() const { return leggendo_; }
+    // Reads on the window's thread, as for any register that is not a file here.
+    void impostaLetturaSincrona(bool sincrona) { sincrona_ = sincrona; }
+
+    // Reads the register again (after a change made elsewhere).
+    void ricarica();
+    // The progress window of the pupil of a row of the model (not of the view).
+    void apriAndamento(int riga);
+
+    // Asks the teacher before an erasure; a dialog unless a test answers instead.
+    using Conferma = std::function<bool(const QString &domanda)>;
+    void impostaConferma(Conferma conferma) { conferma_ = std::move(conferma); }
+    // Erases the chosen pupil, or the results of every class before the day, after the confirmation.
+    void cancellaAlunno();
+    void cancellaPrimaDel(QDate giorno);
+
+    // Prints the class summary on the current printer, or on a PDF file when `file` is given.
+    bool stampaRiepilogo(const QString &file = {});
+
+private:
+    void costruisciMenu();
+    void aggiornaClassi();
+    void aggiorna();
+    void caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore);
+    void cambiaPeriodo();
+    bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
+    std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
+    void cancellaVecchi();
+    void esportaCsv(const Registro::Filtro &filtro, const QString &nome);
+    bool chiedi(const QString &domanda);
+    std::optional<int> rigaScelta() const;
+
+    Registro &registro_;
+    std::unique_ptr<Registro> proprio_;
+    Conferma conferma_;
+    QDate oggi_;
+    std::optional<Riepilogo::DatiClasse> dati_;
+    std::vector<std::thread> letture_;
+    int generazione_ = 0;
+    bool sincrona_ = false;
+    bool leggendo_ = false;
+    QString classeCaricata_;
+    QComboBox *classi_ = nullptr;
+    QComboBox *periodi_ = nullptr;
+    QComboBox *tipi_ = nullptr;
+    QDateEdit *dal_ = nullptr;
+    QDateEdit *al_ = nullptr;
+    QTableView *tabella_ = nullptr;
+    QLabel *stato_ = nullptr;
+    QLabel *dove_ = nullptr;
+    ModelloClasse *modello_ = nullptr;
+    QSortFilterProxyModel *ordine_ = nullptr;
+};

@@ -1,0 +1,348 @@
+#include "insegnante/ComandiInsegnante.h"
+#include "insegnante/EsportaCsv.h"
+#include "insegnante/FrmAndamento.h"
+#include "insegnante/FrmRegistro.h"
+#include "insegnante/GraficoAndamento.h"
+#include "insegnante/PasswordInsegnante.h"
+#include "insegnante/RapportiRegistro.h"
+#include "printing/StampanteCorrente.h"
+#include "printing/SuperficieStampa.h"
+#include "registro/Registro.h"
+#include "support/AmbienteTest.h"
+#include "support/PaginaPdf.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+QDateTime utc(const char *iso) { return QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate); }
+
+Risultato risultato(const Alunno &a, const char *quando, int tipo, bool esatto, qint64 secondi,
+                    Risultato::Aiuto aiuto = Risultato::Aiuto::NonOfferto, bool intervento = false)
+{
+    Risultato r;
+    r.id = Registro::nuovoId();
+    r.alunno = a.id;
+    static QHash<QString, QString> sessioni;
+    if (!sessioni.contains(a.id))
+        sessioni.insert(a.id, Registro::nuovoId());
+    r.sessione = sessioni.value(a.id);
+    r.quando = utc(quando);
+    r.macchina = QStringLiteral("pc1");
+    r.tipo = tipo;
+    r.n = 3;
+    r.figura = 2;
+    r.risposta = esatto ? 2 : 1;
+    r.esatto = esatto;
+    r.aiuto = aiuto;
+    r.intervento = intervento;
+    r.secondi = secondi;
+    return r;
+}
+
+int conta(Registro &registro, const Registro::Filtro &filtro = {})
+{
+    int n = 0;
+    registro.risultati(filtro, [&](const Registro::RigaRisultato &) { ++n; });
+    return n;
+}
+
+} // namespace
+
+class TestInsegnante : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir cartella;
+    std::unique_ptr<Registro> registro;
+    FrmRegistro *finestra = nullptr;
+    QList<Alunno> alunni;
+
+    // The row of the model for a pupil's name.
+    const Riepilogo::RigaAlunno &riga(const QString &nome)
+    {
+        for (const auto &r : finestra->modello().righe())
+            if (r.alunno.nome == nome)
+                return r;
+        qFatal("no pupil %s", qPrintable(nome));
+    }
+    QString cella(const QString &nome, int colonna) { return ModelloClasse::testo(riga(nome), colonna); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(cartella.isValid());
+        AmbienteTest::registraMessaggi();
+        registro = Registro::apri(cartella.filePath(QStringLiteral("registro.sqlite")));
+        const auto classe = registro->creaClasse(QStringLiteral("2ª B"));
+        QVERIFY(classe);
+        alunni = {{{}, classe->id, QStringLiteral("Anna"), {}},
+                  {{}, classe->id, QStringLiteral("Bruno"), {}},
+                  {{}, classe->id, QStringLiteral("Carla"), {}}};
+        QVERIFY2(registro->aggiungiAlunni(classe->id, alunni), qPrintable(registro->errore()));
+        const Alunno &anna = alunni[0];
+        const Alunno &bruno = alunni[1];
+        // Wednesday 9 December 2026; Monday 7 begins at 23:00 UTC of Sunday 6 (CET).
+        for (const Risultato &r : {
+                 risultato(anna, "2026-12-09T09:00:00Z", 0, true, 4),
+                 risultato(anna, "2026-12-08T09:00:00Z", 2, false, 10, Risultato::Aiuto::Accettato),
+                 risultato(anna, "2026-12-06T23:30:00Z", 2, true, 6), // Monday 00:30 in Italy
+                 risultato(anna, "2026-11-20T10:00:00Z", 1, false, 20, Risultato::Aiuto::Rifiutato, true),
+                 risultato(bruno, "2026-12-06T22:59:00Z", 1, true, 7), // Sunday 23:59 in Italy
+             })
+            registro->registra(r);
+        QVERIFY(registro->svuota(10000));
+        finestra = new FrmRegistro(*registro);
+        finestra->impostaOggi(QDate(2026, 12, 9));
+        // The school year is read on a thread of its own; the figures are then counted in memory.
+        QTRY_VERIFY(!finestra->inLettura());
+    }
+
+    void cleanupTestCase()
+    {
+        delete finestra;
+        registro.reset();
+    }
+
+    void password()
+    {
+        QDateTime adesso = utc("2026-12-09T08:00:00Z");
+        const QString file = cartella.filePath(QStringLiteral("pw"));
+        PasswordInsegnante p(file, [&] { return adesso; });
+        QVERIFY(!p.impostata());
+        QVERIFY(!p.imposta(QStringLiteral("corta")));
+        QVERIFY(p.imposta(QStringLiteral("Segreta-2026")));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray contenuto = f.readAll();
+        QVERIFY(!contenuto.contains("Segreta-2026"));
+        QVERIFY(contenuto.contains("$argon2id$"));
+        QCOMPARE(f.permissions(),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+        QCOMPARE(p.verifica(QStringLiteral("Segreta-2026")), PasswordInsegnante::Esito::Giusta);
+
+        for (int i = 1; i <= 5; ++i) {
+            QCOMPARE(p.verifica(QStringLiteral("sbagliata")), PasswordInsegnante::Esito::Sbagliata);
+            QCOMPARE(p.attesa(), i < 5 ? 0 : 30);
+        }
+        // While waiting, not even the right password is tried; a restart keeps the wait.
+        QCOMPARE(PasswordInsegnante(file, [&] { return adesso; }).verifica(QStringLiteral("Segreta-2026")),
+                 PasswordInsegnante::Esito::Attendere);
+        adesso = adesso.addSecs(31);
+        QCOMPARE(p.verifica(QStringLiteral("ancora no")), PasswordInsegnante::Esito::Sbagliata);
+        QCOMPARE(p.attesa(), 60);
+        adesso = adesso.addSecs(61);
+        QCOMPARE(p.verifica(QStringLiteral("Segreta-2026")), PasswordInsegnante::Esito::Giusta);
+        QCOMPARE(p.verifica(QStringLiteral("sbagliata")), PasswordInsegnante::Esito::Sbagliata);
+        QCOMPARE(p.attesa(), 0);
+
+        // The reset from the command line, reading the new password twice.
+        const QString registroFile = cartella.filePath(QStringLiteral("pw-registro.sqlite"));
+        auto reimposta = [&](const char *testo) {
+            FILE *ingresso = fmemopen(const_cast<char *>(testo), std::strlen(testo), "r");
+            const int esito = ComandiInsegnante::nuovaPassword(registroFile, ingresso);
+            std::fclose(ingresso);
+            return esito;
+        };
+        QCOMPARE(reimposta("Nuova-2027\nNuova-2028\n"), 2);
+        QVERIFY(!QFile::exists(PasswordInsegnante::fileAccanto(registroFile)));
+        QCOMPARE(reimposta("Nuova-2027\nNuova-2027\n"), 0);
+        PasswordInsegnante nuova(PasswordInsegnante::fileAccanto(registroFile));
+        QCOMPARE(nuova.verifica(QStringLiteral("Segreta-2026")), PasswordInsegnante::Esito::Sbagliata);
+        QCOMPARE(nuova.verifica(QStringLiteral("Nuova-2027")), PasswordInsegnante::Esito::Giusta);
+    }
+
+    void tabellaDellaClasse()
+    {
+        QCOMPARE(finestra->modello().rowCount(), 3);
+        // This week: Monday 00:30 in Italy counts, Sunday 23:59 does not.
+        QCOMPARE(cella("Anna", ModelloClasse::Esercizi), "3");
+        QCOMPARE(cella("Anna", ModelloClasse::Esatte), "67 %");
+        QCOMPARE(cella("Anna", ModelloClasse::EsatteVuoto), "100 %");
+        QCOMPARE(cella("Anna", ModelloClasse::EsatteAggiungi), "—");
+        QCOMPARE(cella("Anna", ModelloClasse::EsatteTogli), "50 %");
+        QCOMPARE(riga("Anna").aiuti, 1);
+        QCOMPARE(riga("Anna").interventi, 0);
+        QCOMPARE(riga("Anna").mediana, 6.0);
+        QCOMPARE(riga("Anna").ultimo, QDate(2026, 12, 9));
+        for (const char *nome : {"Bruno", "Carla"}) {
+            QCOMPARE(riga(nome).esercizi, 0);
+            QCOMPARE(cella(nome, ModelloClasse::Ultimo), "nessun esercizio");
+        }
+        const QModelIndex bruno = finestra->modello().index(1, ModelloClasse::Alunno);
+        QVERIFY(bruno.data(ModelloClasse::ruoloInattivo).toBool());
+        QVERIFY(bruno.data(Qt::FontRole).value<QFont>().bold());
+
+        // Sorted by percent either way, the pupils with nothing to show stay last.
+        for (Qt::SortOrder ordine : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+            finestra->tabella()->sortByColumn(ModelloClasse::Esatte, ordine);
+            QCOMPARE(finestra->tabella()->model()->index(0, 0).data().toString(), "Anna");
+        }
+
+        finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Mese));
+        QVERIFY(!finestra->inLettura());
+        QCOMPARE(riga("Bruno").esercizi, 1);
+        QCOMPARE(riga("Bruno").ultimo, QDate(2026, 12, 6));
+        QCOMPARE(riga("Anna").esercizi, 3);
+        finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Anno));
+        QCOMPARE(cella("Anna", ModelloClasse::Esatte), "50 %");
+        QCOMPARE(riga("Anna").interventi, 1);
+        QCOMPARE(riga("Anna").mediana, 8.0);
+        finestra->tipi()->setCurrentIndex(1 + 2);
+        QCOMPARE(riga("Anna").esercizi, 2);
+        QCOMPARE(riga("Bruno").esercizi, 0);
+        finestra->tipi()->setCurrentIndex(0);
+        finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Settimana));
+    }
+
+    // A PC whose clock runs an hour fast: the results it sent at once tell the error.
+    void orologioSbagliato()
+    {
+        const Alunno &anna = alunni[0];
+        QList<Registro::RigaRisultato> righe;
+        auto aggiungi = [&](const char *quando, const char *arrivo, const QString &sessione) {
+            Registro::RigaRisultato r;
+            r.risultato = risultato(anna, quando, 0, true, 5);
+            r.risultato.sessione = sessione;
+            r.arrivo = utc(arrivo);
+            righe.append(r);
+        };
+        aggiungi("2026-12-07T23:30:00Z", "2026-12-07T22:30:02Z", "veloce");
+        aggiungi("2026-12-07T23:40:00Z", "2026-12-07T22:40:01Z", "veloce");
+        // Right clock, one result delivered the next morning from the outbox.
+        aggiungi("2026-12-07T10:00:00Z", "2026-12-07T10:00:01Z", "giusto");
+        aggiungi("2026-12-07T22:55:00Z", "2026-12-08T08:00:00Z", "giusto");
+        const auto dati = Riepilogo::DatiClasse::daRighe({anna}, righe, {});
+        // By the PC's clocks two would fall on the 8th; all four were answered on the 7th in Italy.
+        QCOMPARE(dati.righe({QDate(2026, 12, 7), QDate(2026, 12, 7)}).at(0).esercizi, 4);
+        QCOMPARE(dati.righe({QDate(2026, 12, 8), QDate(2026, 12, 8)}).at(0).esercizi, 0);
+    }
+
+    void graficoDellAlunno()
+    {
+        finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Anno));
+        auto *andamento = new FrmAndamento(
+            *registro, *Riepilogo::DatiClasse::carica(*registro, finestra->classe(), finestra->periodo()), 0,
+            QDate(2026, 12, 9), {QStringLiteral("2ª B"), finestra->periodo(), -1});
+        const ModelloAndamento &m = andamento->andamento();
+        using G = ModelloAndamento::Grandezza;
+        // 31 August 2026 is the Monday of week 1: 20 November is in week 12, 7-9 December in week 15.
+        QCOMPARE(GraficoAndamento::punti(m, 0, G::Percentuale), (QList<QPointF>{{15, 100}}));
+        QCOMPARE(GraficoAndamento::punti(m, 1, G::Percentuale), (QList<QPointF>{{12, 0}}));
+        QCOMPARE(GraficoAndamento::punti(m, 2, G::Percentuale), (QList<QPointF>{{15, 50}}));
+        QCOMPARE(GraficoAndamento::punti(m, 2, G::Secondi), (QList<QPointF>{{15, 8}}));
+        QCOMPARE(GraficoAndamento::punti(m, 1, G::Secondi), (QList<QPointF>{{12, 20}}));
+        // The table a screen reader gets says the same.
+        QCOMPARE(m.index(1, ModelloAndamento::colonna(2, G::Percentuale)).data().toString(), "50 %");
+        QCOMPARE(andamento->elenco()->model()->rowCount(), 4);
+        // The pupil's page: the year's figures and the weeks' table, as text.
+        if (PaginaPdf::disponibile()) {
+            const QString pagina = cartella.filePath(QStringLiteral("anna.pdf"));
+            QFile(pagina).open(QIODevice::WriteOnly);
+            QVERIFY(RapportiRegistro::stampaAlunno(*StampanteCorrente::documentoPdf(pagina),
+                                                   {QStringLiteral("2ª B"), finestra->periodo(), -1}, andamento->riga(),
+                                                   m));
+            const QString testo = PaginaPdf::esegui(QStringLiteral("pdftotext"), {pagina, "-"});
+            for (const char *atteso : {"Andamento di Anna", "Esercizi: 4; esatte: 50 %", "15ª (dal 7/12)"})
+                QVERIFY2(testo.contains(QString::fromUtf8(atteso)), qPrintable(testo));
+        }
+        delete andamento;
+        finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Settimana));
+    }
+
+    void rapportoPdf()
+    {
+        if (!PaginaPdf::disponibile())
+            QSKIP("pdftotext is not installed");
+        const QString file = cartella.filePath(QStringLiteral("classe.pdf"));
+        QVERIFY(finestra->stampaRiepilogo(file));
+        QCOMPARE(PaginaPdf::pagine(file), 1);
+        const QString testo = PaginaPdf::esegui(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, "-"});
+        for (const char *atteso : {"Riepilogo della classe", "2ª B", "dal 7/12/2026 al 13/12/2026", "Anna", "67 %",
+                                   "50 %", "nessun esercizio", "Carla"})
+            QVERIFY2(testo.contains(QString::fromUtf8(atteso)), atteso);
+
+        // The command line, for the month: Bruno's Sunday counts. An existing file is left as it is.
+        const QString mese = cartella.filePath(QStringLiteral("mese.pdf"));
+        QCOMPARE(ComandiInsegnante::rapportoPdf(*registro, mese, QStringLiteral("2ª B"), QDate(2026, 12, 1),
+                                                QDate(2026, 12, 31)),
+                 0);
+        const QString testoMese =
+            PaginaPdf::esegui(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), mese, "-"});
+        QVERIFY(testoMese.contains(QStringLiteral("dom 6/12/2026")));
+        const QByteArray prima = [&] {
+            QFile f(mese);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QCOMPARE(ComandiInsegnante::rapportoPdf(*registro, mese, QStringLiteral("2ª B"), {}, {}), 1);
+        QFile f(mese);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), prima);
+        QCOMPARE(ComandiInsegnante::rapportoPdf(*registro, cartella.filePath("x.pdf"), QStringLiteral("5ª Z"), {}, {}),
+                 2);
+    }
+
+    // A family's request: one pupil's results, nobody else's, in a new private file.
+    void esportaAlunno()
+    {
+        const QString file = cartella.filePath(QStringLiteral("anna.csv"));
+        QString errore;
+        Registro::Filtro filtro;
+        filtro.alunno = alunni[0].id;
+        QCOMPARE(EsportaCsv::esporta(*registro, filtro, file, &errore), 4);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray contenuto = f.readAll();
+        QVERIFY(contenuto.startsWith("\xEF\xBB\xBF"));
+        const QString testo = QString::fromUtf8(contenuto);
+        QCOMPARE(testo.count(QStringLiteral("\r\n")), 5);
+        QVERIFY(testo.contains(QStringLiteral("\"Anna\"")) && !testo.contains(QStringLiteral("Bruno")));
+        QVERIFY(!(f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+        QVERIFY(!EsportaCsv::esporta(*registro, {}, file, &errore));
+        QCOMPARE(QFileInfo(file).size(), contenuto.size());
+    }
+
+    void cancellazioni()
+    {
+        QString domanda;
+        finestra->impostaConferma([&](const QString &d) {
+            domanda = d;
+            return true;
+        });
+        // Before the Monday: Bruno's Sunday goes, Anna's Monday 00:30 in Italy stays.
+        finestra->cancellaPrimaDel(QDate(2026, 12, 7));
+        QVERIFY2(domanda.contains(QStringLiteral("i 2 risultati")), qPrintable(domanda));
+        QCOMPARE(conta(*registro), 3);
+        QCOMPARE(AmbienteTest::messaggi().last(), "Cancellati 2 risultati anteriori al 7 dicembre 2026.");
+        QTRY_VERIFY(!finestra->inLettura());
+
+        const QModelIndex anna =
+            finestra->tabella()
+                ->model()
+                ->match(finestra->tabella()->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("Anna"))
+                .value(0);
+        finestra->tabella()->setCurrentIndex(anna);
+        finestra->impostaConferma([&](const QString &d) {
+            domanda = d;
+            return false;
+        });
+        finestra->cancellaAlunno();
+        QCOMPARE(domanda, "Cancellare Anna e tutti i suoi 3 risultati? Non si potranno recuperare.");
+        QCOMPARE(conta(*registro), 3);
+        finestra->impostaConferma([](const QString &) { return true; });
+        finestra->cancellaAlunno();
+        QCOMPARE(conta(*registro), 0);
+        QCOMPARE(registro->alunni(finestra->classe()).size(), 2);
+        QTRY_COMPARE(finestra->modello().rowCount(), 2);
+    }
+};
+
+QTEST_MAIN(TestInsegnante)
+#include "test_insegnante.moc"
