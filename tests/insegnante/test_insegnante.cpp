@@ -202,29 +202,6 @@ private slots:
         finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Settimana));
     }
 
-    // A PC whose clock runs an hour fast: the results it sent at once tell the error.
-    void orologioSbagliato()
-    {
-        const Alunno &anna = alunni[0];
-        QList<Registro::RigaRisultato> righe;
-        auto aggiungi = [&](const char *quando, const char *arrivo, const QString &sessione) {
-            Registro::RigaRisultato r;
-            r.risultato = risultato(anna, quando, 0, true, 5);
-            r.risultato.sessione = sessione;
-            r.arrivo = utc(arrivo);
-            righe.append(r);
-        };
-        aggiungi("2026-12-07T23:30:00Z", "2026-12-07T22:30:02Z", "veloce");
-        aggiungi("2026-12-07T23:40:00Z", "2026-12-07T22:40:01Z", "veloce");
-        // Right clock, one result delivered the next morning from the outbox.
-        aggiungi("2026-12-07T10:00:00Z", "2026-12-07T10:00:01Z", "giusto");
-        aggiungi("2026-12-07T22:55:00Z", "2026-12-08T08:00:00Z", "giusto");
-        const auto dati = Riepilogo::DatiClasse::daRighe({anna}, righe, {});
-        // By the PC's clocks two would fall on the 8th; all four were answered on the 7th in Italy.
-        QCOMPARE(dati.righe({QDate(2026, 12, 7), QDate(2026, 12, 7)}).at(0).esercizi, 4);
-        QCOMPARE(dati.righe({QDate(2026, 12, 8), QDate(2026, 12, 8)}).at(0).esercizi, 0);
-    }
-
     void graficoDellAlunno()
     {
         finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Anno));
