@@ -7,11 +7,8 @@ namespace EsportaCsv {
 
 std::optional<int> esporta(Registro &registro, const Registro::Filtro &filtro, const QString &file, QString *errore)
 {
-    const auto figura = [](int f) {
-        return f > 0 && f < NomiFigure::numero ? QString::fromUtf8(NomiFigure::nomi[f].singolare) : QString::number(f);
-    };
     QString motivo;
-    const std::optional<int> quante = CsvRisultati::scrivi(registro, filtro, file, figura, &motivo);
+    const std::optional<int> quante = CsvRisultati::scrivi(registro, filtro, file, NomiFigure::nomeDi, &motivo);
     if (!quante)
         *errore = QStringLiteral("Nulla è stato esportato: %1").arg(motivo);
     return quante;
