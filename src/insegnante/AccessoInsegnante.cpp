@@ -143,6 +143,8 @@ AccessoServer::AccessoServer(const QString &conninfo, QWidget *genitore) : QDial
     modulo->addRow(password, campo_);
     modulo->addRow(avviso_);
     modulo->addRow(pulsanti);
+    // Room for the server's name and a refusal on a few lines, and the title whole.
+    setMinimumWidth(480);
 }
 
 void AccessoServer::prova()
@@ -157,6 +159,7 @@ void AccessoServer::prova()
     campo_->clear();
     if (!registro_) {
         avviso_->setText(errore);
+        adjustSize();
         campo_->setFocus();
         return;
     }
