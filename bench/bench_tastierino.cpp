@@ -8,12 +8,12 @@
 #include "exercise/StatoEsercizio.h"
 #include "exercise/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
+#include "sintesi/VoceSpeechd.h"
 #include "ui/Cornice.h"
 #include "ui/Immagine.h"
 #include "ui/PulsanteOpzione.h"
 #include "voce/FrasiVoce.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,10 +56,10 @@ int main(int argc, char *argv[])
     Applicazione::prepara();
     const bool conVoce = QCoreApplication::arguments().contains(QStringLiteral("--voce"));
     QTemporaryDir impostazioni; // switching the voice on is saved: not in the user's settings
-    std::unique_ptr<VoceQt> voce;
+    std::unique_ptr<VoceSpeechd> voce;
     if (conVoce) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, impostazioni.path());
-        voce = std::make_unique<VoceQt>();
+        voce = std::make_unique<VoceSpeechd>();
         Parlato::istanza().impostaVoce(voce.get());
         Parlato::istanza().impostaAttiva(true);
         QElapsedTimer avvio;

@@ -27,7 +27,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
 # Qt's own texts (dialog buttons) are Italian with its translations.
 # The voice ("Voce") speaks through speech-dispatcher with espeak-ng's Italian.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "cups, qt6-translations-l10n, qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng")
+    "cups, qt6-translations-l10n, speech-dispatcher, speech-dispatcher-espeak-ng")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)

@@ -1,8 +1,8 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
+#include "sintesi/VoceSpeechd.h"
 #include "voce/Parlato.h"
-#include "voce/VoceQt.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>
@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
     if (const auto esito = riga.rileggi(QApplication::arguments()))
         return *esito;
     Applicazione::prepara();
-    VoceQt voce;
+    VoceSpeechd voce;
     Parlato::istanza().impostaVoce(&voce);
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
