@@ -93,6 +93,7 @@ private:
     void portaDavanti(Cornice *pannello);
     void daiFuoco(QWidget *w);
     bool tastoVoce(int keyCode);
+    void annunciaSecondo();
 
     Etichetta *Label1_ = nullptr;
     Etichetta *Label2_ = nullptr;
@@ -114,6 +115,8 @@ private:
     ArrayControlli<PulsanteOpzione> Option1_;
     ArrayControlli<PulsanteOpzione> Option3_;
     PulsanteOpzione *optOK_ = nullptr;
+    // Unseen: tells a screen reader what the second set holds after each change.
+    QWidget *avvisoSecondo_ = nullptr;
 
     bool uscito_ = false;
 };

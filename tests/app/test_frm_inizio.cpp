@@ -92,7 +92,8 @@ private slots:
         controllaColori(0);
         QStringList voci;
         for (QAction *a : f->menuBar()->actions())
-            voci << a->text();
+            if (a->isVisible()) // the voice's stand-in for screen readers is not shown
+                voci << a->text();
         QCOMPARE(voci, QStringList({"Stampa schede", "About"}));
         QCOMPARE(f->mnuAggiungi()->text(), QStringLiteral("aggiungi elemementi"));
     }

@@ -1,7 +1,9 @@
-# The start window as a screen reader finds it on the accessibility bus: its four big
-# buttons by name, one pressed through its action. Runs in its own session bus
-# (dbus-run-session); starts the bus launcher and the program and stops both by pid.
+# The program as a screen reader finds it on the accessibility bus: the start
+# window's big buttons and the "Voce" switch, then one whole exercise played by
+# accessible actions alone. Runs in its own session bus (dbus-run-session);
+# starts the bus launcher and the program and stops both by pid.
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -11,6 +13,7 @@ import pyatspi
 from gi.repository import Atspi
 
 CAPTIONS = ["INSIEME VUOTO ( )", "AGGIUNGI ELEMENTI (+)", "TOGLI ELEMENTI (-)", "E S C I "]
+EXERCISE = "Costruisci l'insieme consecutivo minore"
 
 
 def wait_for(what, probe, seconds=20):
@@ -39,6 +42,117 @@ def find(acc, role, name):
     return pyatspi.findDescendant(acc, lambda a: a.getRole() == role and a.name == name)
 
 
+def actions(acc):
+    a = acc.queryAction()
+    return [a.getName(i) for i in range(a.nActions)]
+
+
+def act(acc, name):
+    """Does the named action of acc, as a screen reader's "activate" or a switch would."""
+    names = actions(acc)
+    assert name in names, (acc.name, names)
+    acc.queryAction().doAction(names.index(name))
+
+
+def has(acc, state):
+    return acc.getState().contains(state)
+
+
+def bus_up():
+    return b"true" in subprocess.run(
+        ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+         "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"], capture_output=True).stdout
+
+
+def environment(home):
+    """The program's environment: the test display, its own settings, and no speech
+    server to reach or start (the voice is found missing)."""
+    os.makedirs(home + "/.config/speech-dispatcher")
+    with open(home + "/.config/speech-dispatcher/speechd.conf", "w") as f:
+        f.write("DisableAutoSpawn\n")
+    return dict(os.environ, DISPLAY=os.environ["QUORVEL_TEST_DISPLAY"], QT_QPA_PLATFORM="xcb", HOME=home,
+                XDG_CONFIG_HOME=home + "/.config", SPEECHD_ADDRESS="unix_socket:" + home + "/nessuno.sock",
+                QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+
+
+class Exercise:
+    def __init__(self, frame):
+        self.frame = frame
+
+    def button(self, caption):
+        return find(self.frame, pyatspi.ROLE_PUSH_BUTTON, caption)
+
+    def press(self, caption):
+        act(self.button(caption), "Press")
+
+    def enabled(self, caption):
+        return has(self.button(caption), pyatspi.STATE_ENABLED)
+
+    def set_name(self, which):
+        return pyatspi.findDescendant(self.frame, lambda a: a.getRole() == pyatspi.ROLE_PANEL and
+                                      a.name.startswith(which + " insieme:")).name
+
+    def first(self):
+        return int(re.search(r": (\d+) ", self.set_name("Primo")).group(1))
+
+    def second(self):
+        text = self.set_name("Secondo").split(": ")[1]
+        return 0 if text == "vuoto" else int(text.split(" ")[0])
+
+    def verdict(self):
+        notice = pyatspi.findDescendant(self.frame, lambda a: a.getRole() == pyatspi.ROLE_NOTIFICATION and
+                                        a.name in ("Esatto", "Errato"))
+        return notice.name if notice else None
+
+    def wrong(self):
+        """Gives a wrong answer: the second set is at its start, empty."""
+        self.press("AGGIUNGI" if self.first() == 1 else "TOGLI")
+        self.press("VERIFICA")
+        wait_for("Errato", lambda: self.verdict() == "Errato")
+        wait_for("the help offer", lambda: self.enabled("SI") and self.enabled("NO"))
+
+    def right(self):
+        while self.second() < self.first() - 1:
+            self.press("AGGIUNGI")
+        self.press("VERIFICA")
+        wait_for("Esatto", lambda: self.verdict() == "Esatto")
+
+
+def play(exercise):
+    """One exercise of every kind of answer, by accessible actions alone."""
+    n = exercise.first()
+    # Presses in quick succession each count, as clicks do.
+    exercise.press("AGGIUNGI")
+    exercise.press("AGGIUNGI")
+    wait_for("two in the second set", lambda: exercise.second() == 2)
+    exercise.press("TOGLI")
+    wait_for("one in the second set", lambda: exercise.second() == 1)
+    assert exercise.enabled("VERIFICA")
+    if n == 2:
+        exercise.press("TOGLI")
+    exercise.press("VERIFICA")
+    wait_for("Errato", lambda: exercise.verdict() == "Errato")
+    # Declined three times, the help comes anyway.
+    exercise.press("NO")
+    for _ in range(2):
+        wait_for("the second set back at its start", lambda: exercise.enabled("TOGLI") and exercise.second() == 0)
+        exercise.wrong()
+        exercise.press("NO")
+    wait_for("the intervention", lambda: exercise.enabled("OK"))
+    exercise.press("OK")
+    wait_for("the solution", lambda: exercise.second() == n - 1 and exercise.enabled("AVANTI"))
+
+    exercise.press("AVANTI")
+    wait_for("the next exercise", lambda: exercise.enabled("TOGLI") and not exercise.enabled("ESCI"))
+    exercise.right()
+    exercise.press("AVANTI")
+    wait_for("the third exercise", lambda: exercise.enabled("TOGLI"))
+    exercise.wrong()
+    exercise.press("SI")
+    wait_for("the solution", lambda: exercise.second() == exercise.first() - 1 and exercise.enabled("ESCI"))
+    exercise.press("ESCI")
+
+
 def main():
     if not os.environ.get("QUORVEL_TEST_DISPLAY"):
         return 77
@@ -46,27 +160,36 @@ def main():
     quorvel = None
     try:
         with tempfile.TemporaryDirectory() as home:
-            wait_for("the accessibility bus", lambda: b"true" in subprocess.run(
-                ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
-                 "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"], capture_output=True).stdout)
-            env = dict(os.environ, DISPLAY=os.environ["QUORVEL_TEST_DISPLAY"], QT_QPA_PLATFORM="xcb", HOME=home,
-                       QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-            quorvel = subprocess.Popen([os.environ["QUORVEL_BINARY"]], env=env)
+            wait_for("the accessibility bus", bus_up)
+            quorvel = subprocess.Popen([os.environ["QUORVEL_BINARY"]], env=environment(home))
             app = wait_for("the program on the bus", lambda: program(quorvel.pid))
             start = wait_for("the start window", lambda: find(app, pyatspi.ROLE_FRAME, "GLI ZORVANI"))
             buttons = wait_for("the big buttons", lambda: [
                 find(start, pyatspi.ROLE_PUSH_BUTTON, c) for c in CAPTIONS if find(start, pyatspi.ROLE_PUSH_BUTTON, c)])
             assert len(buttons) == 4, [b.name for b in buttons]
-            wait_for("the focus on the first", lambda: buttons[0].getState().contains(pyatspi.STATE_FOCUSED))
+            wait_for("the focus on the first", lambda: has(buttons[0], pyatspi.STATE_FOCUSED))
 
-            assert buttons[0].queryAction().getName(0) == "Press"
-            buttons[0].queryAction().doAction(0)
-            exercise = wait_for("the exercise window",
-                                lambda: find(app, pyatspi.ROLE_FRAME, "Costruisci l'insieme consecutivo minore"))
+            # The voice's switch: found, described, ticked; with no speech server it then
+            # greys and says why.
+            switch = wait_for("the Voce switch", lambda: find(start, pyatspi.ROLE_CHECK_BOX, "Voce"))
+            assert "tasto R" in switch.description, switch.description
+            assert not has(switch, pyatspi.STATE_CHECKED)
+            act(switch, "Toggle")
+            wait_for("the switch ticked", lambda: has(switch, pyatspi.STATE_CHECKED))
+            wait_for("the switch greyed", lambda: not has(switch, pyatspi.STATE_ENABLED) and
+                     "non risponde" in switch.description)
+            assert actions(switch) == []
+            with open(home + "/.config/Quorvel/Quorvel.conf") as f:
+                assert "attiva=true" in f.read()
+
+            act(buttons[0], "Press")
+            frame = wait_for("the exercise window", lambda: find(app, pyatspi.ROLE_FRAME, EXERCISE))
             # A set is a group, which the bus calls a panel.
-            wait_for("the empty second set", lambda: find(exercise, pyatspi.ROLE_PANEL, "Secondo insieme: vuoto"))
+            wait_for("the empty second set", lambda: find(frame, pyatspi.ROLE_PANEL, "Secondo insieme: vuoto"))
+            play(Exercise(frame))
+            wait_for("the start window back", lambda: not find(app, pyatspi.ROLE_FRAME, EXERCISE))
 
-            buttons[3].queryAction().doAction(0)  # E S C I closes every window, and the program with them
+            act(buttons[3], "Press")  # E S C I closes every window, and the program with them
             assert quorvel.wait(timeout=20) == 0
             return 0
     finally:
