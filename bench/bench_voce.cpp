@@ -92,7 +92,7 @@ int figlio(int argc, char *argv[], bool esercizio, const QString &impostazioni)
     const int esito = QApplication::exec();
     Parlato::istanza().impostaVoce(nullptr);
     voce.chiudi(2000);
-    std::fflush(nullptr);
+    std::fflush(stdout); // not every stream: see main()
     std::_Exit(esito);
 }
 

@@ -65,9 +65,12 @@ int main(int argc, char *argv[])
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Parlato::istanza().impostaVoce(nullptr);
     if (!voce.chiudi(1000)) {
-        // The speech engine is still starting on its thread and cannot be interrupted;
-        // nothing is left to save, so end without waiting for it.
-        std::fflush(nullptr);
+        // The speech engine still waits on the service on its thread and cannot be
+        // interrupted; nothing is left to save, so end without waiting for it. Only
+        // our own streams are flushed: the speech library's reader holds its stream's
+        // lock while it waits, and flushing every stream would wait on it for ever.
+        std::fflush(stdout);
+        std::fflush(stderr);
         std::_Exit(esito);
     }
     return esito;

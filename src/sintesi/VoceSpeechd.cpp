@@ -113,17 +113,18 @@ public:
 
     void chiudi()
     {
+        // Silence first: the check of the voices may still take seconds.
+        if (connessione_) {
+            spd_cancel(connessione_);
+            attivo_.store(nullptr);
+            spd_close(connessione_);
+            connessione_ = nullptr;
+        }
         if (controllo_) {
             controllo_->wait();
             delete controllo_;
             controllo_ = nullptr;
         }
-        if (!connessione_)
-            return;
-        spd_cancel(connessione_);
-        attivo_.store(nullptr);
-        spd_close(connessione_);
-        connessione_ = nullptr;
     }
 
 private:

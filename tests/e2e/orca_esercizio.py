@@ -8,7 +8,6 @@
 import os
 import re
 import shutil
-import signal
 import socket
 import subprocess
 import sys
@@ -18,7 +17,7 @@ import time
 
 import pyatspi
 
-from atspi_inizio import EXERCISE, act, bus_up, environment, find, program, wait_for
+from atspi_inizio import EXERCISE, act, bus_up, environment, find, program, speech_server, stop, wait_for
 
 
 class Relay:
@@ -77,28 +76,6 @@ class Relay:
         self.listener.close()
 
 
-def stop(process):
-    if process is None or process.poll() is not None:
-        return
-    # The speech server's output modules are its children: they go too.
-    try:
-        with open("/proc/%d/task/%d/children" % (process.pid, process.pid)) as f:
-            children = [int(p) for p in f.read().split()]
-    except OSError:
-        children = []
-    process.terminate()
-    try:
-        process.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait(timeout=10)
-    for pid in children:
-        try:
-            os.kill(pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-
-
 def main():
     if not os.environ.get("QUORVEL_TEST_DISPLAY"):
         return 77
@@ -111,20 +88,11 @@ def main():
         with tempfile.TemporaryDirectory() as d:
             home = d + "/home"
             env = environment(home)
-            os.makedirs(d + "/conf")
-            with open(d + "/conf/speechd.conf", "w") as f:
-                f.write('LogLevel 1\nAudioOutputMethod "alsa"\nAudioALSADevice "null"\n'
-                        'AddModule "espeak-ng" "sd_espeak-ng" ""\nDefaultModule espeak-ng\n')
-            env.update(XDG_RUNTIME_DIR=d, XDG_DATA_HOME=home + "/.local/share", SPEECHD_ADDRESS="unix_socket:" +
-                       d + "/relay.sock", GSETTINGS_BACKEND="memory", LANG="C.UTF-8", LANGUAGE="")
+            env.update(XDG_DATA_HOME=home + "/.local/share", SPEECHD_ADDRESS="unix_socket:" + d + "/relay.sock",
+                       GSETTINGS_BACKEND="memory", LANG="C.UTF-8", LANGUAGE="")
             started.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env))
             wait_for("the accessibility bus", bus_up)
-            server = subprocess.Popen(
-                ["speech-dispatcher", "--run-single", "--timeout", "0", "--communication-method", "unix_socket",
-                 "--socket-path", d + "/speechd.sock", "--config-dir", d + "/conf", "--log-dir", d,
-                 "--pid-file", d + "/speechd.pid"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            started.append(server)
-            wait_for("the speech server", lambda: os.path.exists(d + "/speechd.sock"))
+            started.append(speech_server(d, env))
             relay = Relay(d + "/relay.sock", d + "/speechd.sock")
             log = d + "/orca.log"
             orca = subprocess.Popen(["orca", "--debug-file", log], env=env, stdout=subprocess.DEVNULL,
