@@ -113,6 +113,9 @@ public:
 
     void chiudi()
     {
+        // A timer goes on the thread that started it.
+        delete verifica_;
+        verifica_ = nullptr;
         // Silence first: the check of the voices may still take seconds.
         if (connessione_) {
             spd_cancel(connessione_);
