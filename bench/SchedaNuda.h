@@ -2,7 +2,7 @@
 
 // What the print benchmarks share: a sheet drawn straight with QPainter, as the
 // baseline the print routine is measured against, and the median of timed runs.
-#include "worksheets/ConfigurazioneScheda.h"
+#include "core/ConfigurazioneScheda.h"
 #include "worksheets/ContenutoScheda.h"
 
 #include <QElapsedTimer>

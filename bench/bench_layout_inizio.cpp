@@ -2,7 +2,7 @@
 // moves the same widgets to the same places.
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
-#include "ui/Twips.h"
+#include "core/Twips.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

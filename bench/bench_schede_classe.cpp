@@ -2,10 +2,10 @@
 // routine, recorded surface, QPrinter) against a bare QPdfWriter loop that draws
 // the same text, lines and pictures page after page in one run.
 #include "SchedaNuda.h"
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
+#include "core/ConfigurazioneScheda.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
-#include "worksheets/ConfigurazioneScheda.h"
 #include "worksheets/SchedeClasse.h"
 
 #include <QApplication>

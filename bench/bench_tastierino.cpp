@@ -5,8 +5,8 @@
 // With --voce the real voice is on and every press also hands it a sentence
 // (it needs a running speech service, SPEECHD_ADDRESS to choose one).
 #include "app/Applicazione.h"
-#include "exercise/StatoEsercizio.h"
-#include "exercise/TipoEsercizio.h"
+#include "core/StatoEsercizio.h"
+#include "core/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "sintesi/VoceSpeechd.h"
 #include "ui/Cornice.h"

@@ -1,5 +1,6 @@
 #include "Applicazione.h"
 
+#include "FrmInizio.h"
 #include "Identita.h"
 
 #include "ui/OsservatoreRilasci.h"
@@ -27,11 +28,17 @@ void prepara()
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(traduzioneQt);
 
-    // Watches key releases from the first event on, to tell held keys from fresh presses.
-    OsservatoreRilasci::istanza();
-
+    collega();
     QObject::connect(&RegistroFinestre::istanza(), &RegistroFinestre::programmaTerminato, qApp, &QApplication::quit,
                      Qt::QueuedConnection);
+}
+
+void collega()
+{
+    // Watches key releases from the first event on, to tell held keys from fresh presses.
+    OsservatoreRilasci::istanza();
+    // Every other window comes back to the start window when it closes.
+    RegistroFinestre::impostaRitorno([] { FrmInizio::istanza().mostra(); });
 }
 
 } // namespace Applicazione

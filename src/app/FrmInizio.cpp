@@ -1,18 +1,18 @@
 #include "FrmInizio.h"
 
 #include "Identita.h"
-#include "exercise/TipoEsercizio.h"
+#include "core/CodiciTasto.h"
+#include "core/TipoEsercizio.h"
+#include "core/Twips.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
 #include "ui/Accessibilita.h"
-#include "ui/CodiciTasto.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
 #include "ui/OsservatoreRilasci.h"
 #include "ui/PulsanteOpzione.h"
 #include "ui/RegistroFinestre.h"
 #include "ui/Riquadro.h"
-#include "ui/Twips.h"
 #include "voce/FrasiVoce.h"
 #include "voce/Parlato.h"
 #include "voce/TastiVoce.h"
@@ -137,12 +137,6 @@ constexpr DefinizioneControllo definizioni[] = {
      .carattere = {"Arial", 21.75, true},
      .allineamento = Allineamento::Centro},
 };
-
-// Every other window comes back here when it closes.
-[[maybe_unused]] const bool ritorno = [] {
-    RegistroFinestre::impostaRitorno([] { FrmInizio::istanza().mostra(); });
-    return true;
-}();
 
 } // namespace
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Tendine.h"
+#include "core/Tendine.h"
 #include "ui/Finestra.h"
 
 class Etichetta;

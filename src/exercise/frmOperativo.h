@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exercise/GeneratoreEsercizio.h"
+#include "core/GeneratoreEsercizio.h"
 #include "ui/Finestra.h"
 
 class Cornice;

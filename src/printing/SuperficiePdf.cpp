@@ -1,7 +1,7 @@
 #include "SuperficiePdf.h"
 
+#include "core/Twips.h"
 #include "ui/Disegno.h"
-#include "ui/Twips.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/Twips.h"
+#include "core/Twips.h"
 
 #include <QColor>
 #include <QRect>

@@ -2,7 +2,7 @@
 
 #include "Sfondo.h"
 #include "TestoAdattato.h"
-#include "Twips.h"
+#include "core/Twips.h"
 
 #include <QPainter>
 #include <QTextLayout>

@@ -10,7 +10,7 @@
 #include "Riquadro.h"
 #include "Sagoma.h"
 #include "Sfondo.h"
-#include "Twips.h"
+#include "core/Twips.h"
 
 #include <QApplication>
 #include <QButtonGroup>

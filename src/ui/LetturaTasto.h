@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/CodiciTasto.h"
+#include "core/CodiciTasto.h"
 
 class QKeyEvent;
 

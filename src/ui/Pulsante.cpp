@@ -1,7 +1,7 @@
 #include "Pulsante.h"
 
 #include "TestoAdattato.h"
-#include "Twips.h"
+#include "core/Twips.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -2,7 +2,7 @@
 
 #include "LetturaTasto.h"
 #include "TestoAdattato.h"
-#include "Twips.h"
+#include "core/Twips.h"
 
 #include <QButtonGroup>
 #include <QKeyEvent>

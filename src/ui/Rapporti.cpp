@@ -1,7 +1,7 @@
 #include "Rapporti.h"
 
 #include "ElencoControlli.h"
-#include "Twips.h"
+#include "core/Twips.h"
 
 void Rapporti::cattura(const ElencoControlli &elenco, double larghezza, double altezza)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/RapportiControllo.h"
+#include "core/RapportiControllo.h"
 
 #include <vector>
 

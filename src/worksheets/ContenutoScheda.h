@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/GeometriaScheda.h"
 #include "ui/Disegno.h"
-#include "worksheets/GeometriaScheda.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ContenutoScheda.h"
+#include "core/ConfigurazioneScheda.h"
 #include "ui/Finestra.h"
-#include "worksheets/ConfigurazioneScheda.h"
 
 class Immagine;
 class Pulsante;

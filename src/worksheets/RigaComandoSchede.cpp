@@ -1,7 +1,7 @@
 #include "RigaComandoSchede.h"
 
 #include "SchedeClasse.h"
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/RegistroFinestre.h"

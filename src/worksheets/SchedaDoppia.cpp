@@ -2,7 +2,7 @@
 
 #include "TestataScheda.h"
 
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 #include "ui/Cornice.h"
 #include "ui/Immagine.h"
 #include "ui/Pulsante.h"

@@ -2,9 +2,9 @@
 
 #include "StampaScheda.h"
 #include "StampaSoluzioni.h"
+#include "core/ConfigurazioneScheda.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/FrmFigure.h"
-#include "worksheets/ConfigurazioneScheda.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ContenutoScheda.h"
-#include "worksheets/EstrazioneScheda.h"
+#include "core/EstrazioneScheda.h"
 
 #include <array>
 #include <vector>

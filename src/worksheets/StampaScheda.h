@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ContenutoScheda.h"
-#include "worksheets/ConfigurazioneScheda.h"
+#include "core/ConfigurazioneScheda.h"
 
 class SuperficieStampa;
 

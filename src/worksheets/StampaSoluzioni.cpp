@@ -1,7 +1,7 @@
 #include "StampaSoluzioni.h"
 
-#include "GeometriaScheda.h"
 #include "SchedeClasse.h"
+#include "core/GeometriaScheda.h"
 #include "printing/SuperficieStampa.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "SchedeClasse.h"
 #include "TestataScheda.h"
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/Messaggio.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FinestraScheda.h"
-#include "worksheets/EstrazioneScheda.h"
+#include "core/EstrazioneScheda.h"
 
 #include <array>
 

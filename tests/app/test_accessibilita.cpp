@@ -1,6 +1,6 @@
 #include "app/FrmInizio.h"
-#include "exercise/StatoEsercizio.h"
-#include "exercise/TipoEsercizio.h"
+#include "core/StatoEsercizio.h"
+#include "core/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "support/AmbienteTest.h"
 #include "ui/Cornice.h"

@@ -1,7 +1,8 @@
 #include "Identita.h"
+#include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/frmAutore.h"
-#include "exercise/TipoEsercizio.h"
+#include "core/TipoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"
@@ -74,6 +75,8 @@ class TestFrmInizio : public QObject {
     }
 
 private slots:
+    void initTestCase() { Applicazione::collega(); }
+
     void init()
     {
         f = &FrmInizio::istanza();

@@ -1,3 +1,4 @@
+#include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"
@@ -250,6 +251,7 @@ class TestProgrammaCasuale : public QObject {
 private slots:
     void initTestCase()
     {
+        Applicazione::collega();
         caso.seed(AmbienteTest::seme(20261208u));
         const QString casa = AmbienteTest::casaTemporanea();
         QVERIFY(!casa.isEmpty());

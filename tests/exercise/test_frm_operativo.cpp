@@ -1,6 +1,7 @@
 #include "app/FrmInizio.h"
-#include "exercise/StatoEsercizio.h"
-#include "exercise/TipoEsercizio.h"
+#include "core/StatoEsercizio.h"
+#include "core/TipoEsercizio.h"
+#include "core/Twips.h"
 #include "exercise/frmOperativo.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
@@ -10,7 +11,6 @@
 #include "ui/Immagine.h"
 #include "ui/PulsanteOpzione.h"
 #include "ui/RegistroFinestre.h"
-#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QKeyEvent>

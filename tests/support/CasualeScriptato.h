@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 
 #include <deque>
 #include <initializer_list>

@@ -1,11 +1,11 @@
 #include "Didascalie.h"
 
+#include "core/Twips.h"
 #include "ui/Etichetta.h"
 #include "ui/Finestra.h"
 #include "ui/Pulsante.h"
 #include "ui/PulsanteOpzione.h"
 #include "ui/TestoAdattato.h"
-#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Orologio.h"
+#include "core/Orologio.h"
 
 #include <cmath>
 

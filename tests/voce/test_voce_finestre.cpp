@@ -1,5 +1,5 @@
 #include "app/FrmInizio.h"
-#include "exercise/StatoEsercizio.h"
+#include "core/StatoEsercizio.h"
 #include "exercise/frmOperativo.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"

@@ -1,5 +1,6 @@
+#include "app/Applicazione.h"
 #include "app/FrmInizio.h"
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 #include "printing/StampanteCorrente.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
@@ -44,6 +45,7 @@ class TestFinestreSchede : public QObject {
 private slots:
     void initTestCase()
     {
+        Applicazione::collega();
         casa_ = AmbienteTest::casaTemporanea();
         QVERIFY(!casa_.isEmpty());
     }

@@ -1,5 +1,5 @@
-#include "printing/SuperficieRegistrata.h"
 #include "support/AmbienteTest.h"
+#include "support/SuperficieRegistrata.h"
 #include "worksheets/StampaScheda.h"
 
 #include <QTest>

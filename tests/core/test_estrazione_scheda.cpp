@@ -1,6 +1,6 @@
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
+#include "core/EstrazioneScheda.h"
 #include "support/CasualeScriptato.h"
-#include "worksheets/EstrazioneScheda.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SuperficieStampa.h"
+#include "printing/SuperficieStampa.h"
 
 #include <QStringList>
 

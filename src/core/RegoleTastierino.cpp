@@ -1,6 +1,6 @@
 #include "RegoleTastierino.h"
 
-#include "ui/CodiciTasto.h"
+#include "core/CodiciTasto.h"
 
 int RegoleTastierino::cifra(int codice)
 {

@@ -1,4 +1,4 @@
-#include "app/Tendine.h"
+#include "core/Tendine.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "GeneratoreEsercizio.h"
 
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 
 #include <algorithm>
 

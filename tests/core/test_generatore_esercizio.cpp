@@ -1,5 +1,5 @@
-#include "exercise/GeneratoreEsercizio.h"
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
+#include "core/GeneratoreEsercizio.h"
 #include "support/CasualeScriptato.h"
 #include "support/OrologioScriptato.h"
 

@@ -1,6 +1,6 @@
 #include "EstrazioneScheda.h"
 
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "exercise/RegoleTastierino.h"
-#include "exercise/StatoEsercizio.h"
-#include "exercise/TempoRisposta.h"
+#include "core/RegoleTastierino.h"
+#include "core/StatoEsercizio.h"
+#include "core/TempoRisposta.h"
 
 #include <QTest>
 

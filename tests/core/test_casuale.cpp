@@ -1,4 +1,4 @@
-#include "platform/Casuale.h"
+#include "core/Casuale.h"
 #include "support/CasualeScriptato.h"
 #include "support/OrologioScriptato.h"
 
