@@ -53,20 +53,26 @@ public:
     }
 };
 
-// A big option button: pressed through its action, it does at once what a
-// mouse click does, however quickly the presses follow one another (Qt's own
-// animates a click over 100 ms and drops a second press within them).
+// One of the program's buttons: pressed through its action, it does at once
+// what a mouse click does, however quickly the presses follow one another
+// (Qt's own animates a click over 100 ms and drops a second press within them).
 class PulsanteAccessibile : public QAccessibleWidget {
 public:
-    explicit PulsanteAccessibile(PulsanteOpzione *p) : QAccessibleWidget(p, QAccessible::Button) {}
+    explicit PulsanteAccessibile(QAbstractButton *p) : QAccessibleWidget(p, QAccessible::Button) {}
 
-    PulsanteOpzione *pulsante() const { return static_cast<PulsanteOpzione *>(widget()); }
+    QAbstractButton *pulsante() const { return static_cast<QAbstractButton *>(widget()); }
 
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return pulsante()->text();
+            return pulsante()->text().remove(QLatin1Char('&'));
         return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.pressed = pulsante()->isDown();
+        return s;
     }
     QStringList actionNames() const override
     {
@@ -77,10 +83,12 @@ public:
     }
     void doAction(const QString &azione) override
     {
-        if (azione == pressAction())
-            pulsante()->premi();
-        else
+        if (azione != pressAction())
             QAccessibleWidget::doAction(azione);
+        else if (auto *opzione = qobject_cast<PulsanteOpzione *>(widget()))
+            opzione->premi();
+        else if (widget()->isEnabled())
+            pulsante()->click();
     }
 };
 
@@ -190,8 +198,8 @@ QAccessibleInterface *fabbrica(const QString &classe, QObject *oggetto)
         return nullptr;
     if (w->property(avviso).toBool())
         return new AvvisoAccessibile(w);
-    if (auto *pulsante = qobject_cast<PulsanteOpzione *>(w))
-        return new PulsanteAccessibile(pulsante);
+    if (classe == QLatin1String("PulsanteOpzione") || classe == QLatin1String("Pulsante"))
+        return new PulsanteAccessibile(static_cast<QAbstractButton *>(w));
     if (classe == QLatin1String("Cornice"))
         return new QAccessibleWidget(w, QAccessible::Grouping);
     if (classe == QLatin1String("Immagine"))

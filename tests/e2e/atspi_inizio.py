@@ -1,6 +1,7 @@
 # The program as a screen reader finds it on the accessibility bus: the start
-# window's big buttons and the "Voce" switch, then one whole exercise played by
-# accessible actions alone. Runs in its own session bus (dbus-run-session) with
+# window's big buttons and the "Voce" switch, a worksheet window with its
+# printer and class-set windows, then one whole exercise, all by accessible
+# actions alone. Runs in its own session bus (dbus-run-session) with
 # a speech-dispatcher of its own (sound to ALSA's null device); starts the bus
 # launcher, the speech server and the program and stops them by pid.
 import os
@@ -159,6 +160,26 @@ class Exercise:
         wait_for("Esatto", lambda: self.verdict() == "Esatto")
 
 
+def frame_named(app, start):
+    """The window shown whose title starts so (a hidden one stays on the bus)."""
+    return pyatspi.findDescendant(app, lambda a: a.getRole() == pyatspi.ROLE_FRAME and a.name.startswith(start) and
+                                  has(a, pyatspi.STATE_SHOWING))
+
+
+def worksheet(app, start):
+    """A worksheet window, its printer window and its class-set window, each closed by its own button."""
+    act(find(start, pyatspi.ROLE_MENU_ITEM, "insieme vuoto"), "Press")
+    sheet = wait_for("the worksheet window", lambda: frame_named(app, "VISUALIZZAZIONE SCHEDA"))
+    for item, title, button in (("Impostazione stampante", "Form1", "C H I U D I"),
+                                ("Schede per la classe…", "Schede per la classe", "ANNULLA")):
+        act(wait_for(item, lambda: find(sheet, pyatspi.ROLE_MENU_ITEM, item)), "Press")
+        window = wait_for("the window of " + item, lambda: frame_named(app, title))
+        act(wait_for(button, lambda: find(window, pyatspi.ROLE_PUSH_BUTTON, button)), "Press")
+        wait_for(title + " closed", lambda: not frame_named(app, title))
+    act(find(sheet, pyatspi.ROLE_PUSH_BUTTON, "ESCI"), "Press")
+    wait_for("the worksheet window closed", lambda: not frame_named(app, "VISUALIZZAZIONE SCHEDA"))
+
+
 def play(exercise):
     """One exercise of every kind of answer, by accessible actions alone."""
     n = exercise.first()
@@ -226,6 +247,7 @@ def main():
             wait_for("the switch unticked", lambda: not has(switch, pyatspi.STATE_CHECKED))
             assert has(switch, pyatspi.STATE_ENABLED)
 
+            worksheet(app, start)
             act(buttons[0], "Press")
             frame = wait_for("the exercise window", lambda: find(app, pyatspi.ROLE_FRAME, EXERCISE))
             # A set is a group, which the bus calls a panel.
