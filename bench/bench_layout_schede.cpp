@@ -50,8 +50,8 @@ int main(int argc, char *argv[])
         for (const auto &[w, r] : posti[m])
             w->setGeometry(r);
     });
-    std::printf("finestra scheda 2: %zu controlli mossi; passata di layout %.1f us, solo spostamenti %.1f us, "
-                "rapporto %.2f\n",
+    std::printf("worksheet window 2: %zu controls moved; layout pass %.1f us, bare moves %.1f us, "
+                "ratio %.2f\n",
                 posti[0].size(), layout, nudo, layout / nudo);
     f.scarica();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

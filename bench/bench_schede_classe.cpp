@@ -1,6 +1,6 @@
 // A class set written to one PDF through the program's own path (draws, print
-// routine, recorded surface, QPrinter) against a bare QPdfWriter loop that draws
-// the same text, lines and pictures page after page in one run.
+// routine, the PDF surface the printing layer hands out) against bare QPdfWriter
+// and QPrinter loops that draw the same text, lines and pictures page after page.
 #include "SchedaNuda.h"
 #include "core/Casuale.h"
 #include "core/ConfigurazioneScheda.h"
@@ -86,17 +86,17 @@ int main(int argc, char *argv[])
     nudo(file, trenta);
 
     for (bool processore : {false, true}) {
-        const char *misura = processore ? "tempo di processore" : "tempo reale";
+        const char *misura = processore ? "CPU time" : "wall-clock time";
         const double nostro = mediana([&] { routine(file, tipo, 30, false); }, volte, processore);
         const double bare = mediana([&] { nudo(file, trenta); }, volte, processore);
         const double bareQPrinter = mediana([&] { nudoQPrinter(file, trenta); }, volte, processore);
-        std::printf("30 schede su PDF, %s (mediana di %d): serie %.1f ms, QPdfWriter nudo %.1f ms, rapporto %.2f; "
-                    "QPrinter nudo %.1f ms, rapporto %.2f\n",
+        std::printf("30 sheets to PDF, %s (median of %d): class set %.1f ms, bare QPdfWriter %.1f ms, ratio %.2f; "
+                    "bare QPrinter %.1f ms, ratio %.2f\n",
                     misura, volte, nostro, bare, nostro / bare, bareQPrinter, nostro / bareQPrinter);
         for (int copie : {1, 10, 30, 40}) {
             const double senza = mediana([&] { routine(file, tipo, copie, false); }, volte, processore);
             const double con = mediana([&] { routine(file, tipo, copie, true); }, volte, processore);
-            std::printf("  %2d schede: %7.1f ms (%.1f ms a scheda), con le soluzioni %7.1f ms\n", copie, senza,
+            std::printf("  %2d sheets: %7.1f ms (%.1f ms per sheet), with the solutions %7.1f ms\n", copie, senza,
                         senza / copie, con);
         }
     }

@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
         },
         volte);
     const double bare = mediana([&] { nudo(file, c, conf); }, volte);
-    std::printf("foglio completo su PDF (mediana di %d): routine %.1f ms, QPrinter nudo %.1f ms, rapporto %.2f\n",
+    std::printf("one full sheet to PDF (median of %d): print routine %.1f ms, bare QPrinter %.1f ms, ratio %.2f\n",
                 volte, routine, bare, routine / bare);
     return 0;
 }

@@ -22,7 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quorvel.example)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The windows are designed in Arial: Liberation Sans has its metrics; DejaVu covers the rest.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
+# The class register is a SQLite file through Qt's plugin (not a linked library, so not found
+# by shlibdeps); its days are the school's, Europe/Rome, from the zone database.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core, libqt6sql6-sqlite, tzdata")
 # Printing goes through the print system; without it only "File PDF" is offered.
 # Qt's own texts (dialog buttons) are Italian with its translations.
 # The voice ("Voce") speaks through speech-dispatcher with espeak-ng's Italian.

@@ -1,6 +1,9 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
+#include "app/RigaComandoRegistro.h"
+#include "registro/Registro.h"
+#include "registro/RegistroCorrente.h"
 #include "sintesi/VoceSpeechd.h"
 #include "voce/Parlato.h"
 #include "worksheets/RigaComandoSchede.h"
@@ -9,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -47,6 +51,9 @@ int main(int argc, char *argv[])
     // A class set is drawn off screen, with or without a display.
     if (RigaComandoSchede::richiesta(argc, argv))
         return RigaComandoSchede::esegui(argc, argv);
+    // The register's commands for the school's IT need no display either.
+    if (RigaComandoRegistro::richiesta(argc, argv))
+        return RigaComandoRegistro::esegui(argc, argv);
     if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;
@@ -57,12 +64,18 @@ int main(int argc, char *argv[])
     if (const auto esito = riga.rileggi(QApplication::arguments()))
         return *esito;
     Applicazione::prepara();
+    // Opening writes nothing: with no class made, the program runs as it always did.
+    const std::unique_ptr<Registro> registro = Registro::apri(riga.valore(RigaComandoRegistro::opzioneRegistro()));
+    RegistroCorrente::imposta(registro.get());
     VoceSpeechd voce;
     Parlato::istanza().impostaVoce(&voce);
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
     // Unloaded windows are deleted later; let that happen before the application goes.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The last answers are on their way to the file; what cannot be written now stays in the outbox.
+    RegistroCorrente::imposta(nullptr);
+    registro->svuota(5000);
     Parlato::istanza().impostaVoce(nullptr);
     if (!voce.chiudi(1000)) {
         // The speech engine still waits on the service on its thread and cannot be

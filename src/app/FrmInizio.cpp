@@ -2,10 +2,13 @@
 
 #include "Identita.h"
 #include "core/CodiciTasto.h"
+#include "core/RegoleTastierino.h"
 #include "core/TipoEsercizio.h"
 #include "core/Twips.h"
+#include "exercise/ChiRisponde.h"
 #include "exercise/frmOperativo.h"
 #include "frmAutore.h"
+#include "frmChiSei.h"
 #include "ui/Accessibilita.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
@@ -149,10 +152,10 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     Picture2_ = controllo<Riquadro>("Picture2");
 
     QMenu *mnuStampaSchede = aggiungiMenu("mnuStampaSchede", QStringLiteral("Stampa schede"));
-    mnuVuoto_ = aggiungiVoce(mnuStampaSchede, "mnuVuoto", QStringLiteral("insieme vuoto"));
-    mnuAggiungi_ = aggiungiVoce(mnuStampaSchede, "mnuAggiungi", QStringLiteral("aggiungi elemementi"));
-    mnuTogli_ = aggiungiVoce(mnuStampaSchede, "mnuTogli", QStringLiteral("togli elementi"));
-    mnuInfo_ = aggiungiVoceBarra("mnuInfo", QStringLiteral("About"));
+    mnuVuoto_ = aggiungiAzione(mnuStampaSchede, "mnuVuoto", QStringLiteral("insieme vuoto"));
+    mnuAggiungi_ = aggiungiAzione(mnuStampaSchede, "mnuAggiungi", QStringLiteral("aggiungi elemementi"));
+    mnuTogli_ = aggiungiAzione(mnuStampaSchede, "mnuTogli", QStringLiteral("togli elementi"));
+    mnuInfo_ = aggiungiAzioneBarra("mnuInfo", QStringLiteral("About"));
     timerTendine_ = aggiungiTimer("timerTendine", 10);
 
     // A menu bar shows neither the check of an item nor its tooltip: a check
@@ -173,15 +176,9 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     connect(&Parlato::istanza(), &Parlato::cambiato, this, &FrmInizio::aggiornaVoce);
     aggiornaVoce();
 
-    for (const auto &[indice, pulsante] : Option1_) {
-        connect(pulsante, &PulsanteOpzione::presoFuoco, this, &FrmInizio::Option1_GotFocus);
-        connect(pulsante, &PulsanteOpzione::persoFuoco, this, &FrmInizio::Option1_LostFocus);
-        connect(pulsante, &PulsanteOpzione::tastoGiu, this, &FrmInizio::Option1_KeyDown);
-        connect(pulsante, &PulsanteOpzione::carattere, this, &FrmInizio::Option1_KeyPress);
-        connect(pulsante, &PulsanteOpzione::tastoSu, this, &FrmInizio::Option1_KeyUp);
-        connect(pulsante, &PulsanteOpzione::mouseGiu, this, &FrmInizio::Option1_MouseDown);
-        connect(pulsante, &PulsanteOpzione::mouseSu, this, &FrmInizio::Option1_MouseUp);
-    }
+    collegaGestori(Option1_, this, &FrmInizio::Option1_GotFocus, &FrmInizio::Option1_LostFocus,
+                   &FrmInizio::Option1_KeyDown, &FrmInizio::Option1_KeyPress, &FrmInizio::Option1_KeyUp,
+                   &FrmInizio::Option1_MouseDown, &FrmInizio::Option1_MouseUp);
     // A real release anywhere re-arms the keys, even one that went to another window.
     connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::tastoRilasciato, this, &FrmInizio::Option1_KeyUp);
     connect(&OsservatoreRilasci::istanza(), &OsservatoreRilasci::mouseRilasciato, this,
@@ -238,12 +235,8 @@ void FrmInizio::Option1_KeyDown(int index, int keyCode)
         Option1_(index)->setFocus(Qt::TabFocusReason);
         return;
     }
-    int destinazione = -1;
-    if (keyCode >= CodiciTasto::Cifra(1) && keyCode <= CodiciTasto::Cifra(numeroPulsanti))
-        destinazione = keyCode - CodiciTasto::Cifra(1);
-    else if (keyCode >= CodiciTasto::CifraTastierino(1) && keyCode <= CodiciTasto::CifraTastierino(numeroPulsanti))
-        destinazione = keyCode - CodiciTasto::CifraTastierino(1);
-    else if (keyCode != CodiciTasto::Invio && keyCode != CodiciTasto::F2 && keyCode != CodiciTasto::F3)
+    const int destinazione = RegoleTastierino::sceltaInizio(keyCode, numeroPulsanti);
+    if (destinazione < 0 && keyCode != CodiciTasto::Invio && keyCode != CodiciTasto::F2 && keyCode != CodiciTasto::F3)
         return; // discarded
 
     TastoGestito = true;
@@ -286,6 +279,21 @@ void FrmInizio::AvviaScelta(int index)
         ChiudiTutto();
         return;
     }
+    // Once the register holds a class, the pupil says who they are first; an exercise on screen keeps its pupil.
+    if (!frmOperativo::caricata()) {
+        Rispondente = {};
+        if (frmChiSei::serve()) {
+            frmChiSei::istanza().mostra();
+            return;
+        }
+    }
+    ApriEsercizio(index);
+}
+
+void FrmInizio::ApriEsercizio(int index)
+{
+    if (index < 0 || index > 2)
+        return;
     static const QString aperture[] = {
         QStringLiteral("Situazione iniziale: secondo  insieme vuoto - Devi inserire elementi"),
         QStringLiteral("Situazione iniziale: secondo  insieme suvvalente - Devi aggiungere elementi"),

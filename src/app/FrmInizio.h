@@ -31,6 +31,8 @@ public:
     QCheckBox *casellaVoce() const { return casellaVoce_; }
 
     void AvviaScelta(int index);
+    // Opens the exercise of kind index (0..2) with its opening line, for whoever Rispondente names.
+    void ApriEsercizio(int index);
     void ChiudiTutto();
     void AvviaTendine();
 

@@ -1,6 +1,7 @@
 #include "RigaComando.h"
 
 #include "Identita.h"
+#include "RigaComandoRegistro.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QRegularExpression>
@@ -42,6 +43,8 @@ RigaComando::RigaComando()
     aggiungi(aiuto_);
     aggiungi(versione_);
     for (const QCommandLineOption &o : RigaComandoSchede::opzioni())
+        aggiungi(o);
+    for (const QCommandLineOption &o : RigaComandoRegistro::opzioni())
         aggiungi(o);
 }
 

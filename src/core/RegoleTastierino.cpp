@@ -9,6 +9,15 @@ int RegoleTastierino::cifra(int codice)
     return -1;
 }
 
+int RegoleTastierino::sceltaInizio(int codice, int pulsanti)
+{
+    if (codice >= CodiciTasto::Cifra(1) && codice <= CodiciTasto::Cifra(pulsanti))
+        return codice - CodiciTasto::Cifra(1);
+    if (codice >= CodiciTasto::CifraTastierino(1) && codice <= CodiciTasto::CifraTastierino(pulsanti))
+        return codice - CodiciTasto::CifraTastierino(1);
+    return -1;
+}
+
 int RegoleTastierino::prossimo(int i, const std::array<bool, numeroTasti> &abilitati)
 {
     int j = i;

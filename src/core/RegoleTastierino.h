@@ -10,6 +10,9 @@ public:
     // The keypad button a main-keyboard digit 1..5 moves to, or -1 for any other key.
     static int cifra(int codice);
 
+    // The start window's button a digit 1..pulsanti of either keyboard moves to, or -1.
+    static int sceltaInizio(int codice, int pulsanti);
+
     // The button Space moves to from i: the next enabled one in index order,
     // wrapping; i itself when no other is enabled.
     static int prossimo(int i, const std::array<bool, numeroTasti> &abilitati);

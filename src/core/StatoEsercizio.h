@@ -25,6 +25,24 @@ inline double InizioRisposta = 0; // monotonic seconds when the second set was l
 inline qint64 TempoParziale = 0;  // whole seconds
 inline qint64 TempoTotale = 0;
 
+// Everything as at the program's start, for a run that starts the program again in the same process.
+inline void azzeraStatoEsercizio()
+{
+    NumeroEsercizio = 0;
+    ElementiPrimo = 0;
+    ElementiIniziali = 0;
+    ElementiSecondo = 0;
+    Figura = 0;
+    Estratte = {};
+    Posizioni = {};
+    RisposteEsatte = 0;
+    RisposteErrate = 0;
+    RifiutiAiuto = 0;
+    InizioRisposta = 0;
+    TempoParziale = 0;
+    TempoTotale = 0;
+}
+
 // Counters stop at the largest 16-bit value instead of wrapping to a negative count.
 constexpr qint16 piuUno(qint16 valore)
 {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/GeneratoreEsercizio.h"
+#include "registro/Risultato.h"
 #include "ui/Finestra.h"
+
+#include <optional>
 
 class Cornice;
 class Etichetta;
@@ -94,6 +97,11 @@ private:
     void daiFuoco(QWidget *w);
     bool tastoVoce(int keyCode);
     void annunciaSecondo();
+    // The row of the answer just verified; none for a guest or without a register.
+    std::optional<Risultato> risultato(bool esatto) const;
+    void registra(const Risultato &r);
+    // Hands over the wrong answer's row held until the help offer's outcome is known.
+    void consegnaInSospeso(Risultato::Aiuto aiuto = Risultato::Aiuto::Offerto, bool intervento = false);
 
     Etichetta *Label1_ = nullptr;
     Etichetta *Label2_ = nullptr;
@@ -119,4 +127,6 @@ private:
     QWidget *avvisoSecondo_ = nullptr;
 
     bool uscito_ = false;
+    QString sessione_; // one opening of the window
+    std::optional<Risultato> inSospeso_;
 };

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The class register, as the windows and the command line see it, whatever
@@ -19,14 +20,26 @@ class Registro {
 public:
     virtual ~Registro() = default;
 
+    // The register the program uses: `file` (a SQLite file) when given, otherwise
+    // registro.sqlite in the user's data folder. Opening writes nothing: the file is
+    // made by the first class created.
+    static std::unique_ptr<Registro> apri(const QString &file = {});
+    static QString filePredefinito();
+    // A new id for a result or a session (a UUID whose first bytes are the time).
+    static QString nuovoId();
+    // The name as it is kept (trimmed, composed), or empty with `errore` saying why it cannot be
+    // a pupil's or a class's: 1-60 characters, no control characters.
+    static QString nomeValido(const QString &nome, QString *errore);
+    static constexpr int lunghezzaNome = 60;
+
     // Where the data lives, for the teacher ("/home/.../registro.sqlite", "server quorvel su lab").
     virtual QString descrizione() const = 0;
     // The last failure's message, in Italian, for the teacher or the command line.
     virtual QString errore() const = 0;
 
     // ---- what the pupil's side reads
-    // Classes not archived, by name. Empty when the register holds none (or does not exist yet).
-    virtual QList<Classe> classi() = 0;
+    // Classes (not archived unless asked), by name. Empty when the register holds none (or does not exist yet).
+    virtual QList<Classe> classi(bool ancheArchiviate = false) = 0;
     virtual QList<Alunno> alunni(const QString &classe) = 0;
 
     // ---- what the pupil's side writes
@@ -42,8 +55,13 @@ public:
     virtual std::optional<Classe> creaClasse(const QString &nome) = 0;
     virtual bool rinominaClasse(const QString &classe, const QString &nome) = 0;
     virtual bool archiviaClasse(const QString &classe, bool archiviata) = 0;
-    // All the rows or none; nuovi[i].contrassegno may be invalid: one is assigned.
-    virtual bool aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi) = 0;
+    // All the rows or none; nuovi[i].contrassegno may be invalid: one is assigned. On success
+    // nuovi holds the pupils as kept (ids, names, contrassegni); on failure `sbagliato` the
+    // index of the row at fault, or -1.
+    virtual bool aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato = nullptr) = 0;
+    // The same into the class named `nomeClasse`, made in the same transaction when it is new.
+    virtual std::optional<Classe> importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi,
+                                                int *sbagliato = nullptr) = 0;
     virtual bool modificaAlunno(const Alunno &alunno) = 0; // name, class, contrassegno
     // Removes the pupil and every result of theirs in one transaction; the count of results removed.
     virtual std::optional<int> cancellaAlunno(const QString &alunno) = 0;
@@ -62,7 +80,17 @@ public:
         Risultato risultato;
         QString nomeAlunno;
         QString nomeClasse;
-        QDateTime arrivo; // the server's arrival time; null on this PC's own file
+        QDateTime arrivo; // when the register stored it (the server's clock on the lab's server)
     };
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
+
+    // Per pupil and kind: how many results, how many right, the median answer seconds.
+    struct Riassunto {
+        QString alunno;
+        int tipo = 0;
+        int esercizi = 0;
+        int esatti = 0;
+        double secondiMediani = 0;
+    };
+    virtual std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) = 0;
 };

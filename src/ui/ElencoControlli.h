@@ -34,10 +34,10 @@ class ElencoControlli {
 public:
     void aggiungi(const Controllo &c);
 
-    int conta() const { return static_cast<int>(voci_.size()); }
-    const Controllo &at(int i) const { return voci_.at(i); }
-    auto begin() const { return voci_.begin(); }
-    auto end() const { return voci_.end(); }
+    int conta() const { return static_cast<int>(controlli_.size()); }
+    const Controllo &at(int i) const { return controlli_.at(i); }
+    auto begin() const { return controlli_.begin(); }
+    auto end() const { return controlli_.end(); }
 
     // nullptr when no control has that name and index.
     QObject *cerca(const QString &nome, int indice = -1) const;
@@ -51,7 +51,7 @@ public:
     std::vector<int> indici(const QString &nome) const;
 
 private:
-    std::vector<Controllo> voci_;
+    std::vector<Controllo> controlli_;
     QHash<QString, int> posizione_; // "nome#indice" -> entry
 };
 

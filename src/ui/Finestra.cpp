@@ -199,20 +199,26 @@ QMenu *Finestra::aggiungiMenu(const char *nome, const QString &testo)
     return menu;
 }
 
-QAction *Finestra::aggiungiVoce(QMenu *menu, const char *nome, const QString &testo)
+void Finestra::mancante(const char *nome, int indice, const char *tipo) const
 {
-    QAction *voce = menu->addAction(testo);
-    voce->setObjectName(QString::fromLatin1(nome));
-    elenco_.aggiungi({voce, TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
-    return voce;
+    const QString controllo = indice < 0 ? QString::fromLatin1(nome) : QStringLiteral("%1(%2)").arg(nome).arg(indice);
+    qFatal("%s: no control %s of type %s in its definitions", metaObject()->className(), qPrintable(controllo), tipo);
 }
 
-QAction *Finestra::aggiungiVoceBarra(const char *nome, const QString &testo)
+QAction *Finestra::aggiungiAzione(QMenu *menu, const char *nome, const QString &testo)
 {
-    QAction *voce = menuBar()->addAction(testo);
-    voce->setObjectName(QString::fromLatin1(nome));
-    elenco_.aggiungi({voce, TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
-    return voce;
+    QAction *azione = menu->addAction(testo);
+    azione->setObjectName(QString::fromLatin1(nome));
+    elenco_.aggiungi({azione, TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
+    return azione;
+}
+
+QAction *Finestra::aggiungiAzioneBarra(const char *nome, const QString &testo)
+{
+    QAction *azione = menuBar()->addAction(testo);
+    azione->setObjectName(QString::fromLatin1(nome));
+    elenco_.aggiungi({azione, TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
+    return azione;
 }
 
 QTimer *Finestra::aggiungiTimer(const char *nome, int intervallo)

@@ -21,7 +21,7 @@ class QTimer;
 // unloading runs the unload handler and discards the instance, so the next
 // reference loads a fresh one. Large windows open maximized and keep every
 // control at its proportional place at any size.
-class Finestra : public QMainWindow, public RegistroFinestre::Voce {
+class Finestra : public QMainWindow, public RegistroFinestre::Scaricabile {
     Q_OBJECT
 public:
     ~Finestra() override;
@@ -49,17 +49,28 @@ protected:
     void costruisci(std::span<const DefinizioneControllo> definizioni);
     // Menu items and timers belong to the control list too.
     QMenu *aggiungiMenu(const char *nome, const QString &testo);
-    QAction *aggiungiVoce(QMenu *menu, const char *nome, const QString &testo);
-    QAction *aggiungiVoceBarra(const char *nome, const QString &testo);
+    QAction *aggiungiAzione(QMenu *menu, const char *nome, const QString &testo);
+    QAction *aggiungiAzioneBarra(const char *nome, const QString &testo);
     QTimer *aggiungiTimer(const char *nome, int intervallo);
 
+    // A control of the definitions by name (and index); a name, index or type
+    // that the definitions do not have stops the program, naming it.
     template <class T> T *controllo(const char *nome, int indice = -1) const
     {
-        return elenco_.trova<T>(QString::fromLatin1(nome), indice);
+        T *c = elenco_.trova<T>(QString::fromLatin1(nome), indice);
+        if (!c)
+            mancante(nome, indice, T::staticMetaObject.className());
+        return c;
     }
     template <class T> ArrayControlli<T> array(const char *nome) const
     {
-        return ArrayControlli<T>(elenco_, QString::fromLatin1(nome));
+        ArrayControlli<T> a(elenco_, QString::fromLatin1(nome));
+        if (a.conta() == 0)
+            mancante(nome, -1, T::staticMetaObject.className());
+        for (const auto &[indice, membro] : a)
+            if (!membro)
+                mancante(nome, indice, T::staticMetaObject.className());
+        return a;
     }
 
     virtual void Form_Load() {}
@@ -92,6 +103,8 @@ private:
     void adattaAlloSchermo();
     // The button group of an array of option buttons, whose ids are the array's indices.
     QButtonGroup *gruppo(const char *nome);
+
+    [[noreturn]] void mancante(const char *nome, int indice, const char *tipo) const;
 
     DefinizioneFinestra definizione_;
     QWidget *client_;

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QStyleHints>
-#include <QWidget>
 
 namespace {
 const GuardiaDoppioClic::Pressione *inCorso = nullptr;
@@ -17,18 +16,21 @@ GuardiaDoppioClic::Pressione::Pressione(const QMouseEvent &evento)
 
 GuardiaDoppioClic::Pressione::~Pressione() { inCorso = precedente_; }
 
-void GuardiaDoppioClic::comparso(const QWidget &controllo)
+void GuardiaDoppioClic::comparso()
 {
-    armata_ = inCorso && controllo.rect().contains(controllo.mapFromGlobal(inCorso->punto_).toPoint());
-    if (armata_)
+    armata_ = inCorso != nullptr;
+    if (armata_) {
         istante_ = inCorso->istante_;
+        punto_ = inCorso->punto_;
+    }
 }
 
 bool GuardiaDoppioClic::ignora(const QMouseEvent &evento) const
 {
     // Event times come from the window system and only grow; a press older than the one
     // that brought the control up cannot reach it.
+    const QStyleHints *suggerimenti = QGuiApplication::styleHints();
     return armata_ && evento.timestamp() >= istante_ &&
-           evento.timestamp() - istante_ <
-               static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+           evento.timestamp() - istante_ < static_cast<quint64>(suggerimenti->mouseDoubleClickInterval()) &&
+           (evento.globalPosition() - punto_).manhattanLength() <= suggerimenti->mouseDoubleClickDistance();
 }

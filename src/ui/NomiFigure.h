@@ -23,4 +23,8 @@ inline constexpr Nome nomi[] = {
     {"gatto", "gatti"},
 };
 inline constexpr int numero = static_cast<int>(sizeof(nomi) / sizeof(nomi[0]));
+// What a child calls each picture when it is theirs ("le ciliegie", "la barca").
+inline constexpr const char *brevi[] = {"",     "imbuto",   "lampada", "sveglia", "barca",    "bandiera", "candela",
+                                        "dado", "aquilone", "sedia",   "abete",   "ciliegie", "gatto"};
+static_assert(sizeof(brevi) / sizeof(brevi[0]) == numero, "every picture has its short name");
 } // namespace NomiFigure

@@ -65,7 +65,7 @@ QFont PulsanteOpzione::carattereEffettivo() const
 bool PulsanteOpzione::event(QEvent *e)
 {
     if ((e->type() == QEvent::EnabledChange && isEnabled()) || e->type() == QEvent::Show)
-        guardia_.comparso(*this);
+        guardia_.comparso();
     // Tab and Backtab would move the focus before keyPressEvent: these buttons decide.
     if (e->type() == QEvent::KeyPress) {
         keyPressEvent(static_cast<QKeyEvent *>(e));

@@ -70,3 +70,20 @@ private:
     bool valore_ = false;
     GuardiaDoppioClic guardia_;
 };
+
+// An array of option buttons wired to its window's seven event handlers, named as the design names
+// them (GotFocus, LostFocus, KeyDown, KeyPress, KeyUp, MouseDown, MouseUp).
+template <class Array, class W, class GF, class LF, class KD, class KP, class KU, class MD, class MU>
+void collegaGestori(const Array &array, W *finestra, GF gotFocus, LF lostFocus, KD keyDown, KP keyPress, KU keyUp,
+                    MD mouseDown, MU mouseUp)
+{
+    for (const auto &[indice, pulsante] : array) {
+        QObject::connect(pulsante, &PulsanteOpzione::presoFuoco, finestra, gotFocus);
+        QObject::connect(pulsante, &PulsanteOpzione::persoFuoco, finestra, lostFocus);
+        QObject::connect(pulsante, &PulsanteOpzione::tastoGiu, finestra, keyDown);
+        QObject::connect(pulsante, &PulsanteOpzione::carattere, finestra, keyPress);
+        QObject::connect(pulsante, &PulsanteOpzione::tastoSu, finestra, keyUp);
+        QObject::connect(pulsante, &PulsanteOpzione::mouseGiu, finestra, mouseDown);
+        QObject::connect(pulsante, &PulsanteOpzione::mouseSu, finestra, mouseUp);
+    }
+}

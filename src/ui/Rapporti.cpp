@@ -5,12 +5,12 @@
 
 void Rapporti::cattura(const ElencoControlli &elenco, double larghezza, double altezza)
 {
-    voci_.assign(elenco.conta(), RapportiControllo{});
+    rapporti_.assign(elenco.conta(), RapportiControllo{});
     for (int i = 0; i < elenco.conta(); ++i) {
         const Controllo &c = elenco.at(i);
         if (c.tipo == TipoControllo::Menu || c.tipo == TipoControllo::Timer)
             continue;
-        voci_[i] = RapportiControllo::da(c.progetto, larghezza, altezza);
+        rapporti_[i] = RapportiControllo::da(c.progetto, larghezza, altezza);
     }
 }
 
@@ -22,7 +22,7 @@ void Rapporti::applica(const ElencoControlli &elenco, double larghezza, double a
         QWidget *w = c.widget();
         if (!c.siSposta() || !w)
             continue;
-        const QRectF t = voci_[i].applica(larghezza, altezza);
+        const QRectF t = rapporti_[i].applica(larghezza, altezza);
         // Round the edges, not the sizes, so neighbours stay flush.
         const int x = Twips::inPixel(t.x());
         const int y = Twips::inPixel(t.y());

@@ -16,9 +16,9 @@ public:
     // Moves and sizes every control but timers, menu items and lists.
     void applica(const ElencoControlli &elenco, double larghezza, double altezza) const;
 
-    int conta() const { return static_cast<int>(voci_.size()); }
-    const RapportiControllo &operator[](int i) const { return voci_.at(i); }
+    int conta() const { return static_cast<int>(rapporti_.size()); }
+    const RapportiControllo &operator[](int i) const { return rapporti_.at(i); }
 
 private:
-    std::vector<RapportiControllo> voci_;
+    std::vector<RapportiControllo> rapporti_;
 };

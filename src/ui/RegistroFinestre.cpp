@@ -16,7 +16,8 @@ void RegistroFinestre::chiudiTutto()
     // An unload handler may unload other windows: take one at a time, newest
     // first, passing over those whose unload is already under way.
     for (;;) {
-        auto prossima = std::find_if(caricate_.crbegin(), caricate_.crend(), [](Voce *f) { return !f->scaricata(); });
+        auto prossima =
+            std::find_if(caricate_.crbegin(), caricate_.crend(), [](Scaricabile *f) { return !f->scaricata(); });
         if (prossima == caricate_.crend())
             break;
         (*prossima)->scarica();
@@ -38,13 +39,13 @@ void RegistroFinestre::tornaAllInizio()
         ritorno()();
 }
 
-void RegistroFinestre::aggiungi(Voce *f)
+void RegistroFinestre::aggiungi(Scaricabile *f)
 {
     if (!caricate_.contains(f))
         caricate_.append(f);
 }
 
-void RegistroFinestre::togli(Voce *f)
+void RegistroFinestre::togli(Scaricabile *f)
 {
     if (!caricate_.removeOne(f))
         return;

@@ -11,19 +11,19 @@ class RegistroFinestre : public QObject {
     Q_OBJECT
 public:
     // What the registry asks of a loaded window.
-    class Voce {
+    class Scaricabile {
     public:
         virtual bool scaricata() const = 0;
         virtual void scarica() = 0;
 
     protected:
-        ~Voce() = default;
+        ~Scaricabile() = default;
     };
 
     static RegistroFinestre &istanza();
 
-    const QList<Voce *> &caricate() const { return caricate_; }
-    bool caricata(const Voce *f) const { return caricate_.contains(const_cast<Voce *>(f)); }
+    const QList<Scaricabile *> &caricate() const { return caricate_; }
+    bool caricata(const Scaricabile *f) const { return caricate_.contains(const_cast<Scaricabile *>(f)); }
 
     // Unloads every loaded window. While it runs, inChiusura() is true, so that
     // the unload handlers of the other windows do not bring a window back.
@@ -35,8 +35,8 @@ public:
     static void impostaRitorno(std::function<void()> ritorno);
     void tornaAllInizio();
 
-    void aggiungi(Voce *f);
-    void togli(Voce *f);
+    void aggiungi(Scaricabile *f);
+    void togli(Scaricabile *f);
 
 signals:
     void programmaTerminato();
@@ -44,6 +44,6 @@ signals:
 private:
     RegistroFinestre() = default;
     static std::function<void()> &ritorno();
-    QList<Voce *> caricate_;
+    QList<Scaricabile *> caricate_;
     bool inChiusura_ = false;
 };

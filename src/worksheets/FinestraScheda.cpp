@@ -19,15 +19,15 @@ FinestraScheda::FinestraScheda(const DefinizioneFinestra &definizione, const Con
 {
 }
 
-void FinestraScheda::collegaComuni(const char *voceMenu)
+void FinestraScheda::collegaComuni(const char *testoMenu)
 {
     Command1_ = controllo<Pulsante>("Command1");
     CmdFine_ = controllo<Pulsante>("CmdFine");
-    mnuImpostazioneStampante_ = aggiungiVoceBarra("mnuImpostazioneStampante", QString::fromUtf8(voceMenu));
+    mnuImpostazioneStampante_ = aggiungiAzioneBarra("mnuImpostazioneStampante", QString::fromUtf8(testoMenu));
     connect(Command1_, &Pulsante::clicked, this, &FinestraScheda::Command1_Click);
     connect(CmdFine_, &Pulsante::clicked, this, &Finestra::scarica);
     connect(mnuImpostazioneStampante_, &QAction::triggered, this, &FinestraScheda::mnuImpostazioneStampante_Click);
-    mnuSchedeClasse_ = aggiungiVoceBarra("mnuSchedeClasse", QStringLiteral("Schede per la classe…"));
+    mnuSchedeClasse_ = aggiungiAzioneBarra("mnuSchedeClasse", QStringLiteral("Schede per la classe…"));
     connect(mnuSchedeClasse_, &QAction::triggered, this, &FinestraScheda::mnuSchedeClasse_Click);
 }
 

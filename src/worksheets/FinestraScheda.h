@@ -34,7 +34,7 @@ public:
 protected:
     FinestraScheda(const DefinizioneFinestra &definizione, const ConfigurazioneScheda &configurazione);
     // Once the controls are built: the common buttons and the menu.
-    void collegaComuni(const char *voceMenu);
+    void collegaComuni(const char *testoMenu);
     void segnaVisto(int e);
     bool tuttiVisti() const { return Visto1 && Visto2 && Visto3 && Visto4; }
     static void pulisci(Immagine *slot);

@@ -6,6 +6,7 @@
 #include "exercise/frmOperativo.h"
 #include "printing/frmStampante.h"
 #include "support/AmbienteTest.h"
+#include "support/TastiTest.h"
 #include "ui/Etichetta.h"
 #include "ui/Pulsante.h"
 #include "ui/PulsanteOpzione.h"
@@ -26,34 +27,7 @@ namespace {
 constexpr QColor rosa(255, 192, 255);
 constexpr QColor rosaForte(255, 128, 255);
 
-QString testoDi(Qt::Key tasto)
-{
-    if (tasto == Qt::Key_Space)
-        return QStringLiteral(" ");
-    if (tasto == Qt::Key_Return)
-        return QStringLiteral("\r");
-    if (tasto >= Qt::Key_0 && tasto <= Qt::Key_9)
-        return QString(QChar('0' + (tasto - Qt::Key_0)));
-    return {};
-}
-
-void premi(QWidget *w, Qt::Key tasto, Qt::KeyboardModifiers m = Qt::NoModifier, bool ripetuto = false)
-{
-    QKeyEvent e(QEvent::KeyPress, tasto, m, testoDi(tasto), ripetuto);
-    QApplication::sendEvent(w, &e);
-}
-
-void rilascia(QWidget *w, Qt::Key tasto, Qt::KeyboardModifiers m = Qt::NoModifier)
-{
-    QKeyEvent e(QEvent::KeyRelease, tasto, m, QString());
-    QApplication::sendEvent(w, &e);
-}
-
-void premiERilascia(QWidget *w, Qt::Key tasto, Qt::KeyboardModifiers m = Qt::NoModifier)
-{
-    premi(w, tasto, m);
-    rilascia(w, tasto, m);
-}
+using namespace TastiTest;
 
 } // namespace
 

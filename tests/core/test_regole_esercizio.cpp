@@ -1,3 +1,4 @@
+#include "core/CodiciTasto.h"
 #include "core/RegoleTastierino.h"
 #include "core/StatoEsercizio.h"
 #include "core/TempoRisposta.h"
@@ -7,6 +8,17 @@
 class TestRegoleEsercizio : public QObject {
     Q_OBJECT
 private slots:
+    void cifreDellaFinestraIniziale()
+    {
+        // Both keyboards' digits 1..4 pick a button; 0, 5 and other keys none.
+        QCOMPARE(RegoleTastierino::sceltaInizio(CodiciTasto::Cifra(1), 4), 0);
+        QCOMPARE(RegoleTastierino::sceltaInizio(CodiciTasto::Cifra(4), 4), 3);
+        QCOMPARE(RegoleTastierino::sceltaInizio(CodiciTasto::CifraTastierino(3), 4), 2);
+        QCOMPARE(RegoleTastierino::sceltaInizio(CodiciTasto::Cifra(5), 4), -1);
+        QCOMPARE(RegoleTastierino::sceltaInizio(CodiciTasto::CifraTastierino(0), 4), -1);
+        QCOMPARE(RegoleTastierino::sceltaInizio(CodiciTasto::Invio, 4), -1);
+    }
+
     void formatoDelTempo()
     {
         QCOMPARE(TempoRisposta::formato(0), QStringLiteral(" 0"));

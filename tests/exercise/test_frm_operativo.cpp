@@ -6,6 +6,7 @@
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
 #include "support/OrologioScriptato.h"
+#include "support/TastiTest.h"
 #include "ui/Cornice.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
@@ -37,16 +38,7 @@ const QString situazioni[] = {
     QStringLiteral("Secondo insieme prevalente - Togli elementi"),
 };
 
-void invia(QWidget *w, QEvent::Type tipo, Qt::Key tasto, bool ripetuto = false)
-{
-    QString testo;
-    if (tipo == QEvent::KeyPress)
-        testo = tasto == Qt::Key_Return  ? QStringLiteral("\r")
-                : tasto == Qt::Key_Space ? QStringLiteral(" ")
-                                         : QKeySequence(tasto).toString().toLower().left(1);
-    QKeyEvent e(tipo, tasto, Qt::NoModifier, testo, ripetuto);
-    QApplication::sendEvent(w, &e);
-}
+using TastiTest::invia;
 
 } // namespace
 
@@ -169,8 +161,7 @@ private slots:
         Casuale::imposta(&casuale);
         Orologio::imposta(&orologio);
         orologio.adesso = 36000.0;
-        RisposteEsatte = RisposteErrate = RifiutiAiuto = 0;
-        TempoTotale = 0;
+        azzeraStatoEsercizio();
         FrmInizio::istanza().mostra();
         QVERIFY(QTest::qWaitForWindowActive(&FrmInizio::istanza()));
     }

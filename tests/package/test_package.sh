@@ -64,8 +64,11 @@ mkdir -m 0700 "$XDG_RUNTIME_DIR"
 QT_QPA_PLATFORM=offscreen "$bin" >"$work/offscreen.out" 2>"$work/offscreen.err" &
 pid=$!
 pids+=($pid)
-sleep 3
-kill -0 "$pid" 2>/dev/null || fail "offscreen start ended: $(cat "$work/offscreen.err")"
+# Up for 3 s: an early end is seen at once.
+for _ in $(seq 30); do
+  kill -0 "$pid" 2>/dev/null || fail "offscreen start ended: $(cat "$work/offscreen.err")"
+  sleep 0.1
+done
 # The offscreen platform itself says which window calls it cannot do; anything else is the program's.
 complaints=$(grep -v '^This plugin does not support' "$work/offscreen.err" || true)
 [ -z "$complaints" ] || fail "offscreen start: $complaints"
@@ -76,14 +79,19 @@ if [ -n "${QUORVEL_TEST_DISPLAY:-}" ]; then
   env -u QT_QPA_PLATFORM "$bin" 2>"$work/display.err" &
   pids+=($!)
   window=$(timeout 20 xdotool search --sync --onlyvisible --name '^GLI ZORVANI$' | head -1) || fail "no start window"
-  sleep 2.5 # the curtains open
-  import -window "$window" "$work/start.png"
   # Share of the window in the illustration's red frame and in its trees' green.
   share() { convert "$work/start.png" -fuzz 6% -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:mean]' info:; }
-  red=$(share 'rgb(220,20,30)')
-  green=$(share 'rgb(45,165,65)')
+  shown() { awk -v r="$red" -v g="$green" 'BEGIN {exit !(r > 0.01 && g > 0.005)}'; }
+  # Until the curtains have opened on it, for at most 20 s.
+  for _ in $(seq 100); do
+    import -window "$window" "$work/start.png"
+    red=$(share 'rgb(220,20,30)')
+    green=$(share 'rgb(45,165,65)')
+    shown && break
+    sleep 0.2
+  done
   echo "illustration: red $red, green $green"
-  awk -v r="$red" -v g="$green" 'BEGIN {exit !(r > 0.01 && g > 0.005)}' || fail "the illustration is missing"
+  shown || fail "the illustration is missing"
   xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window icon is missing"
 fi
 echo "package ok"

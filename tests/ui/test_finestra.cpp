@@ -53,14 +53,14 @@ public:
                                             .grande = true})
     {
         costruisci(definizioni);
-        voce = aggiungiVoceBarra("mnuProva", QStringLiteral("Prova"));
+        azione = aggiungiAzioneBarra("mnuProva", QStringLiteral("Prova"));
         timer = aggiungiTimer("Timer1", 10);
     }
     using Finestra::array;
     using Finestra::controllo;
 
     int campo = 0;
-    QAction *voce = nullptr;
+    QAction *azione = nullptr;
     QTimer *timer = nullptr;
 
 protected:

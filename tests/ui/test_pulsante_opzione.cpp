@@ -1,4 +1,5 @@
 #include "support/AmbienteTest.h"
+#include "support/TastiTest.h"
 #include "ui/LetturaTasto.h"
 #include "ui/OsservatoreRilasci.h"
 #include "ui/PulsanteOpzione.h"
@@ -10,15 +11,7 @@
 
 namespace {
 
-// Sends a key event the way the window system does: spontaneous, with a timestamp.
-void tastoDiSistema(QWidget *w, QEvent::Type tipo, Qt::Key tasto, quint64 istante, bool ripetuto = false,
-                    const QString &testo = {})
-{
-    QKeyEvent e(tipo, tasto, Qt::NoModifier, testo, ripetuto);
-    e.setTimestamp(istante);
-    QSpontaneKeyEvent::setSpontaneous(&e);
-    qApp->notify(w, &e);
-}
+using TastiTest::tastoDiSistema;
 
 } // namespace
 
@@ -123,6 +116,32 @@ private slots:
         finestra.setEnabled(false);
         QVERIFY(a->abilitato());
         QVERIFY(!a->isEnabled());
+    }
+
+    void ilDoppioClicCheFaComparireUnPulsanteNonLoPremeAncheSeSpostato()
+    {
+        QWidget finestra;
+        finestra.resize(300, 100);
+        auto *apri = new PulsanteOpzione(&finestra);
+        auto *comparso = new PulsanteOpzione(&finestra);
+        apri->setGeometry(0, 0, 100, 50);
+        comparso->setGeometry(200, 0, 100, 50);
+        comparso->hide();
+        // It appears away from the pointer, then the window's layout puts it there (a window maximized).
+        connect(apri, &PulsanteOpzione::mouseGiu, &finestra, [comparso] {
+            comparso->show();
+            comparso->move(0, 0);
+            comparso->raise();
+        });
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        QSignalSpy premuto(comparso, &PulsanteOpzione::mouseGiu);
+        QTest::mouseDClick(finestra.windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+        QVERIFY(comparso->isVisible());
+        QCOMPARE(premuto.count(), 0);
+        // A press after the interval acts.
+        QTest::mouseClick(finestra.windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(premuto.count(), 1);
     }
 
     void coppieRipetuteDiX11DiventanoUnaPressione()

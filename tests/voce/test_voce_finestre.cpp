@@ -64,7 +64,7 @@ private slots:
     void init()
     {
         voce.impostaStato(Voce::Stato::Pronta);
-        RifiutiAiuto = 0;
+        azzeraStatoEsercizio();
         FrmInizio::istanza().mostra();
         QVERIFY(QTest::qWaitForWindowActive(&FrmInizio::istanza()));
     }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+// A connection to a SQLite file of the register, for the thread that makes it:
+// Qt SQL connections belong to one thread, so each has a name of its own and is
+// closed by its owner on that thread. Every connection has foreign keys on, WAL
+// and a busy timeout, so a second copy of the program waits instead of failing.
+class Connessione {
+public:
+    // `crea`: make the file (and the folders missing above it, 0700) when it is not there, 0600.
+    // Without it a missing file is not made, and aperta() is false.
+    Connessione(const QString &file, bool crea);
+    ~Connessione();
+    Connessione(const Connessione &) = delete;
+    Connessione &operator=(const Connessione &) = delete;
+
+    bool aperta() const { return aperta_; }
+    QString errore() const { return errore_; }
+    QSqlDatabase &db() { return db_; }
+
+    // WAL mode changes the file: it waits until the schema is known to be this program's.
+    // `sincronoPieno`: every commit reaches the disk before it returns, even against a power cut.
+    bool usaWal(bool sincronoPieno = false);
+
+    // Makes `file` 0600 and the folders missing above it 0700, without opening it.
+    static bool preparaFile(const QString &file, QString *errore);
+
+private:
+    QString nome_;
+    QSqlDatabase db_;
+    bool aperta_ = false;
+    QString errore_;
+};

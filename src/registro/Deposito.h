@@ -1,0 +1,21 @@
+#pragma once
+
+#include "registro/Risultato.h"
+
+#include <QList>
+#include <QString>
+
+// Where results end up: the register's file on this PC, or the lab's server.
+// Made, used and destroyed on the sender's thread only.
+class Deposito {
+public:
+    virtual ~Deposito() = default;
+    // Stores the results in one transaction. One already stored (same id) is not stored again;
+    // one whose pupil is no longer in the register (erased meanwhile) is dropped.
+    // False, and nothing stored, on failure.
+    virtual bool consegna(const QList<Risultato> &risultati) = 0;
+    virtual QString errore() const = 0;
+    // A store away from this PC: every result goes to the outbox first, so none is lost
+    // if the program ends before the store answers.
+    virtual bool lontano() const = 0;
+};

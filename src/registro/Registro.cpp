@@ -1,0 +1,51 @@
+#include "Registro.h"
+
+#include "RegistroLocale.h"
+#include "Schema.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
+std::unique_ptr<Registro> Registro::apri(const QString &file)
+{
+    const QString percorso = file.isEmpty() ? filePredefinito() : file;
+    const QFileInfo info(percorso);
+    // The outbox beside its register, so that results never reach a register they were not meant for.
+    const QString uscita =
+        info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("-uscita.sqlite");
+    return std::make_unique<RegistroLocale>(percorso, uscita);
+}
+
+QString Registro::filePredefinito()
+{
+    // The program's AppDataLocation, whether or not the application has its name yet.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Quorvel/registro.sqlite");
+}
+
+QString Registro::nuovoId() { return Schema::nuovoId(); }
+
+QString Registro::nomeValido(const QString &nome, QString *errore)
+{
+    const QString pulito = nome.trimmed().normalized(QString::NormalizationForm_C);
+    // Characters as a reader counts them, and as the lab's server does: not UTF-16 units.
+    const qsizetype lunghezza = pulito.toUcs4().size();
+    if (lunghezza == 0) {
+        *errore = QStringLiteral("il nome è vuoto.");
+        return {};
+    }
+    if (lunghezza > lunghezzaNome) {
+        *errore = QStringLiteral("il nome «%1» è lungo %2 caratteri; al massimo %3.")
+                      .arg(pulito)
+                      .arg(lunghezza)
+                      .arg(lunghezzaNome);
+        return {};
+    }
+    for (const QChar c : pulito)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+            c.category() == QChar::Separator_Paragraph) {
+            *errore = QStringLiteral("il nome «%1» contiene un carattere di controllo o un a capo.").arg(pulito);
+            return {};
+        }
+    return pulito;
+}

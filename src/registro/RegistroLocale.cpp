@@ -1,0 +1,690 @@
+#include "RegistroLocale.h"
+
+#include "Connessione.h"
+#include "Schema.h"
+#include "Spedizioniere.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+#include <QTimeZone>
+#include <QUuid>
+
+#include <algorithm>
+
+namespace {
+
+QString virgolette(const QString &testo) { return QStringLiteral("«") + testo + QStringLiteral("»"); }
+
+// A connection at the program's version: a newer file is refused before anything is
+// written to it, an older one takes the steps it is missing.
+std::unique_ptr<Connessione> apriAllaVersione(const QString &file, bool crea, QString *errore)
+{
+    auto c = std::make_unique<Connessione>(file, crea);
+    if (!c->aperta()) {
+        *errore = c->errore();
+        return nullptr;
+    }
+    const std::optional<int> versione = Schema::versioneDi(c->db(), errore);
+    if (!versione)
+        return nullptr;
+    if (*versione > Schema::versione()) {
+        *errore = QStringLiteral("il registro %1 è della versione %2, più nuova di questo programma (%3): "
+                                 "non viene modificato; aggiornare Quorvel.")
+                      .arg(virgolette(QDir::toNativeSeparators(file)))
+                      .arg(*versione)
+                      .arg(Schema::versione());
+        return nullptr;
+    }
+    if (!c->usaWal()) {
+        *errore = c->errore();
+        return nullptr;
+    }
+    if (!Schema::migra(c->db(), errore))
+        return nullptr;
+    return c;
+}
+
+qint64 inizioGiorno(const QDate &giorno)
+{
+    // The school's calendar days; the local zone when the zone database is missing.
+    static const QTimeZone roma("Europe/Rome");
+    return roma.isValid() ? QDateTime(giorno, QTime(0, 0), roma).toMSecsSinceEpoch()
+                          : QDateTime(giorno, QTime(0, 0)).toMSecsSinceEpoch();
+}
+
+// The WHERE clause of a filter on risultati r.
+QString condizioni(const Registro::Filtro &filtro, QVariantList *valori)
+{
+    QStringList parti;
+    if (!filtro.classe.isEmpty()) {
+        // A list of the class's pupils rather than a join: the results are then read in the
+        // order of their index, pupil by pupil, with nothing to sort.
+        parti << QStringLiteral("r.alunno IN (SELECT id FROM alunni WHERE classe = ?)");
+        *valori << Schema::id(filtro.classe);
+    }
+    if (!filtro.alunno.isEmpty()) {
+        parti << QStringLiteral("r.alunno = ?");
+        *valori << Schema::id(filtro.alunno);
+    }
+    if (filtro.dal.isValid()) {
+        parti << QStringLiteral("r.quando >= ?");
+        *valori << inizioGiorno(filtro.dal);
+    }
+    if (filtro.al.isValid()) {
+        parti << QStringLiteral("r.quando < ?");
+        *valori << inizioGiorno(filtro.al.addDays(1));
+    }
+    if (filtro.tipo >= 0) {
+        parti << QStringLiteral("r.tipo = ?");
+        *valori << filtro.tipo;
+    }
+    return parti.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parti.join(QStringLiteral(" AND "));
+}
+
+bool esegui(QSqlQuery &q, const QString &sql, const QVariantList &valori)
+{
+    if (!q.prepare(sql))
+        return false;
+    for (const QVariant &v : valori)
+        q.addBindValue(v);
+    return q.exec();
+}
+
+// The register's file as the sender's store.
+class DepositoLocale : public Deposito {
+public:
+    explicit DepositoLocale(const QString &file) : file_(file) {}
+
+    bool consegna(const QList<Risultato> &risultati) override
+    {
+        if (!connessione_) {
+            // A missing file is not made here: results wait in the outbox for the register.
+            connessione_ = apriAllaVersione(file_, false, &errore_);
+            if (!connessione_)
+                return false;
+        }
+        QSqlDatabase &db = connessione_->db();
+        Transazione t(db);
+        if (!t.iniziata())
+            return fallisce(t.errore());
+        // A pupil erased meanwhile takes their results with them: those rows are not written.
+        // (Should one go between this look and the insert, the foreign key refuses the
+        // transaction and the next try leaves the row out.)
+        QHash<QString, bool> presenti;
+        QSqlQuery presente(db);
+        presente.prepare(QStringLiteral("SELECT COUNT(*) FROM alunni WHERE id = ?"));
+        QSqlQuery sessione(db);
+        sessione.prepare(QStringLiteral("INSERT INTO sessioni (id, alunno, macchina, inizio) VALUES (?, ?, ?, ?)"
+                                        " ON CONFLICT (id) DO NOTHING"));
+        QSqlQuery risultato(db);
+        risultato.prepare(
+            QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
+                           " aiuto, intervento, secondi, arrivo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                           " ON CONFLICT (id) DO NOTHING"));
+        const qint64 adesso = QDateTime::currentMSecsSinceEpoch();
+        for (const Risultato &r : risultati) {
+            const QVariant alunno = Schema::id(r.alunno);
+            auto noto = presenti.find(r.alunno);
+            if (noto == presenti.end()) {
+                presente.addBindValue(alunno);
+                if (!presente.exec() || !presente.next())
+                    return fallisce(presente.lastError());
+                noto = presenti.insert(r.alunno, presente.value(0).toInt() > 0);
+                presente.finish();
+            }
+            if (!*noto)
+                continue;
+            for (const QVariant &v :
+                 {Schema::id(r.sessione), alunno, QVariant(r.macchina), QVariant(r.quando.toMSecsSinceEpoch())})
+                sessione.addBindValue(v);
+            if (!sessione.exec())
+                return fallisce(sessione.lastError());
+            for (const QVariant &v :
+                 {Schema::id(r.id), alunno, Schema::id(r.sessione), QVariant(r.quando.toMSecsSinceEpoch()),
+                  QVariant(r.tipo), QVariant(r.n), QVariant(r.figura), QVariant(r.risposta), QVariant(r.esatto),
+                  QVariant(int(r.aiuto)), QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso)})
+                risultato.addBindValue(v);
+            if (!risultato.exec())
+                return fallisce(risultato.lastError());
+        }
+        if (!t.conferma())
+            return fallisce(t.errore());
+        errore_.clear();
+        return true;
+    }
+    QString errore() const override { return errore_; }
+    bool lontano() const override { return false; }
+
+private:
+    bool fallisce(const QSqlError &e)
+    {
+        errore_ = QStringLiteral("i risultati non si scrivono nel registro: %1").arg(e.text());
+        // The connection may be the trouble (file replaced, disk full): open it again next time.
+        connessione_.reset();
+        return false;
+    }
+
+    QString file_;
+    QString errore_;
+    std::unique_ptr<Connessione> connessione_;
+};
+
+Risultato::Aiuto aiuto(int valore)
+{
+    return valore >= 0 && valore <= int(Risultato::Aiuto::Rifiutato) ? Risultato::Aiuto(valore)
+                                                                     : Risultato::Aiuto::NonOfferto;
+}
+
+} // namespace
+
+RegistroLocale::RegistroLocale(const QString &file, const QString &fileUscita)
+    : file_(file), fileUscita_(fileUscita), thread_(QThread::currentThread())
+{
+    // Results left in the outbox by an earlier run are written now, in the background.
+    if (QFileInfo::exists(fileUscita_))
+        spedizioniere();
+}
+
+RegistroLocale::~RegistroLocale()
+{
+    spedizioniere_.reset();
+    connessione_.reset();
+}
+
+QString RegistroLocale::descrizione() const { return QDir::toNativeSeparators(QFileInfo(file_).absoluteFilePath()); }
+
+Connessione *RegistroLocale::connessione(bool crea)
+{
+    Q_ASSERT(QThread::currentThread() == thread_);
+    if (connessione_)
+        return connessione_.get();
+    if (!crea && !QFileInfo::exists(file_)) {
+        errore_.clear();
+        return nullptr;
+    }
+    connessione_ = apriAllaVersione(file_, crea, &errore_);
+    return connessione_.get();
+}
+
+Spedizioniere &RegistroLocale::spedizioniere()
+{
+    if (!spedizioniere_) {
+        const QString file = file_;
+        spedizioniere_ =
+            std::make_unique<Spedizioniere>([file] { return std::make_unique<DepositoLocale>(file); }, fileUscita_);
+    }
+    return *spedizioniere_;
+}
+
+bool RegistroLocale::fallisce(const QString &messaggio)
+{
+    errore_ = messaggio;
+    return false;
+}
+
+QList<Classe> RegistroLocale::classi(bool ancheArchiviate)
+{
+    QList<Classe> elenco;
+    Connessione *c = connessione(false);
+    if (!c)
+        return elenco;
+    QSqlQuery q(c->db());
+    if (!q.exec(QStringLiteral("SELECT id, nome, archiviata FROM classi"))) {
+        errore_ = q.lastError().text();
+        return elenco;
+    }
+    while (q.next()) {
+        const bool archiviata = q.value(2).toBool();
+        if (!archiviata || ancheArchiviate)
+            elenco.append({Schema::id(q.value(0)), q.value(1).toString(), archiviata});
+    }
+    std::sort(elenco.begin(), elenco.end(),
+              [](const Classe &a, const Classe &b) { return a.nome.localeAwareCompare(b.nome) < 0; });
+    return elenco;
+}
+
+QList<Alunno> RegistroLocale::alunni(const QString &classe)
+{
+    QList<Alunno> elenco;
+    Connessione *c = connessione(false);
+    if (!c)
+        return elenco;
+    QSqlQuery q(c->db());
+    if (!esegui(q, QStringLiteral("SELECT id, classe, nome, figura, colore FROM alunni WHERE classe = ?"),
+                {Schema::id(classe)})) {
+        errore_ = q.lastError().text();
+        return elenco;
+    }
+    while (q.next())
+        elenco.append({Schema::id(q.value(0)), Schema::id(q.value(1)), q.value(2).toString(),
+                       Contrassegno{q.value(3).toInt(), q.value(4).toInt()}});
+    std::sort(elenco.begin(), elenco.end(),
+              [](const Alunno &a, const Alunno &b) { return a.nome.localeAwareCompare(b.nome) < 0; });
+    return elenco;
+}
+
+void RegistroLocale::registra(const Risultato &risultato)
+{
+    if (risultato.alunno.isEmpty())
+        return; // a guest's
+    if (QUuid(risultato.alunno).isNull()) {
+        qWarning("registro: un risultato senza un alunno valido (%s) non viene registrato.",
+                 qPrintable(risultato.alunno));
+        return;
+    }
+    // A row the register would refuse would hold up every other one in its batch, again and
+    // again: what can be made whole here is.
+    Risultato r = risultato;
+    if (QUuid(r.id).isNull())
+        r.id = nuovoId();
+    if (QUuid(r.sessione).isNull())
+        r.sessione = nuovoId();
+    if (!r.quando.isValid())
+        r.quando = QDateTime::currentDateTimeUtc();
+    if (r.macchina.isEmpty())
+        r.macchina = QSysInfo::machineHostName();
+    r.macchina.truncate(255);
+    spedizioniere().metti(r);
+}
+
+int RegistroLocale::inAttesa() { return spedizioniere_ ? spedizioniere_->inAttesa() : 0; }
+
+bool RegistroLocale::svuota(int ms) { return !spedizioniere_ || spedizioniere_->svuota(ms); }
+
+std::optional<Classe> RegistroLocale::creaClasse(const QString &nome)
+{
+    const QString pulito = nomeValido(nome, &errore_);
+    if (pulito.isEmpty())
+        return std::nullopt;
+    if (const auto esiste = classeDiNome(pulito)) {
+        errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(esiste->nome));
+        return std::nullopt;
+    }
+    Connessione *c = connessione(true);
+    if (!c)
+        return std::nullopt;
+    const Classe classe{nuovoId(), pulito, false};
+    QSqlQuery q(c->db());
+    if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (?, ?, ?)"),
+                {Schema::id(classe.id), classe.nome, false})) {
+        errore_ = QStringLiteral("la classe %1 non si può creare: %2").arg(virgolette(pulito), q.lastError().text());
+        return std::nullopt;
+    }
+    return classe;
+}
+
+bool RegistroLocale::rinominaClasse(const QString &classe, const QString &nome)
+{
+    const QString pulito = nomeValido(nome, &errore_);
+    if (pulito.isEmpty())
+        return false;
+    for (const Classe &c : classi(true))
+        if (c.id != classe && c.nome.compare(pulito, Qt::CaseInsensitive) == 0)
+            return fallisce(QStringLiteral("la classe %1 c'è già.").arg(virgolette(c.nome)));
+    Connessione *c = connessione(false);
+    if (!c)
+        return false;
+    QSqlQuery q(c->db());
+    if (!esegui(q, QStringLiteral("UPDATE classi SET nome = ? WHERE id = ?"), {pulito, Schema::id(classe)}) ||
+        q.numRowsAffected() != 1)
+        return fallisce(QStringLiteral("la classe non si può rinominare: %1").arg(q.lastError().text()));
+    return true;
+}
+
+bool RegistroLocale::archiviaClasse(const QString &classe, bool archiviata)
+{
+    Connessione *c = connessione(false);
+    if (!c)
+        return false;
+    QSqlQuery q(c->db());
+    if (!esegui(q, QStringLiteral("UPDATE classi SET archiviata = ? WHERE id = ?"), {archiviata, Schema::id(classe)}) ||
+        q.numRowsAffected() != 1)
+        return fallisce(QStringLiteral("la classe non si può archiviare: %1").arg(q.lastError().text()));
+    return true;
+}
+
+bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato)
+{
+    int nessuno = -1;
+    int &indice = sbagliato ? *sbagliato : nessuno;
+    indice = -1;
+    Connessione *c = connessione(false);
+    if (!c)
+        return errore_.isEmpty() ? fallisce(QStringLiteral("il registro non ha classi.")) : false;
+    QSqlDatabase &db = c->db();
+    Transazione t(db);
+    if (!t.iniziata())
+        return fallisce(t.errore().text());
+    QSqlQuery q(db);
+    if (!esegui(q, QStringLiteral("SELECT COUNT(*) FROM classi WHERE id = ?"), {Schema::id(classe)}) || !q.next() ||
+        q.value(0).toInt() != 1)
+        return fallisce(QStringLiteral("la classe non c'è nel registro."));
+    if (!aggiungi(db, classe, nuovi, indice))
+        return false;
+    if (!t.conferma())
+        return fallisce(t.errore().text());
+    return true;
+}
+
+std::optional<Classe> RegistroLocale::classeDiNome(const QString &nome)
+{
+    for (const Classe &c : classi(true))
+        if (c.nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return c;
+    return std::nullopt;
+}
+
+std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
+{
+    int nessuno = -1;
+    int &indice = sbagliato ? *sbagliato : nessuno;
+    indice = -1;
+    const QString pulito = nomeValido(nomeClasse, &errore_);
+    if (pulito.isEmpty())
+        return std::nullopt;
+    Connessione *c = connessione(true);
+    if (!c)
+        return std::nullopt;
+    QSqlDatabase &db = c->db();
+    Transazione t(db);
+    if (!t.iniziata()) {
+        fallisce(t.errore().text());
+        return std::nullopt;
+    }
+    std::optional<Classe> classe = classeDiNome(pulito);
+    if (!classe) {
+        classe = Classe{nuovoId(), pulito, false};
+        QSqlQuery q(db);
+        if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (?, ?, ?)"),
+                    {Schema::id(classe->id), classe->nome, false})) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+    }
+    if (!aggiungi(db, classe->id, nuovi, indice))
+        return std::nullopt;
+    if (!t.conferma()) {
+        fallisce(t.errore().text());
+        return std::nullopt;
+    }
+    return classe;
+}
+
+bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice)
+{
+    QSqlQuery q(db);
+    // What the class holds already, read inside the transaction so that another copy cannot slip in.
+    QSet<QString> nomi;
+    QSet<int> usati;
+    const auto chiave = [](const Contrassegno &k) { return k.figura * Contrassegno::numeroColori + k.colore; };
+    if (!esegui(q, QStringLiteral("SELECT nome, figura, colore FROM alunni WHERE classe = ?"), {Schema::id(classe)}))
+        return fallisce(q.lastError().text());
+    while (q.next()) {
+        nomi.insert(q.value(0).toString().toCaseFolded());
+        usati.insert(chiave({q.value(1).toInt(), q.value(2).toInt()}));
+    }
+    for (int i = 0; i < nuovi.size(); ++i) {
+        Alunno &a = nuovi[i];
+        indice = i;
+        QString motivo;
+        a.nome = nomeValido(a.nome, &motivo);
+        if (a.nome.isEmpty())
+            return fallisce(motivo);
+        if (nomi.contains(a.nome.toCaseFolded()))
+            return fallisce(QStringLiteral("%1 è già nella classe.").arg(virgolette(a.nome)));
+        nomi.insert(a.nome.toCaseFolded());
+        if (a.contrassegno.figura != 0 || a.contrassegno.colore != 0) {
+            if (!a.contrassegno.valido())
+                return fallisce(QStringLiteral("il contrassegno di %1 non esiste: figura da 1 a %2, colore da 0 a %3.")
+                                    .arg(virgolette(a.nome))
+                                    .arg(Contrassegno::numeroFigure)
+                                    .arg(Contrassegno::numeroColori - 1));
+            if (usati.contains(chiave(a.contrassegno)))
+                return fallisce(QStringLiteral("il contrassegno di %1 è già di un altro alunno della classe.")
+                                    .arg(virgolette(a.nome)));
+            usati.insert(chiave(a.contrassegno));
+        }
+    }
+    // Missing contrassegni: every picture first, then the next colour, so the first twelve pupils
+    // tell themselves apart by picture alone.
+    for (int i = 0; i < nuovi.size(); ++i) {
+        Alunno &a = nuovi[i];
+        if (a.contrassegno.valido())
+            continue;
+        indice = i;
+        bool trovato = false;
+        for (int colore = 0; colore < Contrassegno::numeroColori && !trovato; ++colore)
+            for (int figura = 1; figura <= Contrassegno::numeroFigure && !trovato; ++figura)
+                if (!usati.contains(chiave({figura, colore}))) {
+                    a.contrassegno = {figura, colore};
+                    usati.insert(chiave(a.contrassegno));
+                    trovato = true;
+                }
+        if (!trovato)
+            return fallisce(QStringLiteral("la classe è piena: ha già %1 alunni, uno per contrassegno.")
+                                .arg(Contrassegno::numeroFigure * Contrassegno::numeroColori));
+    }
+    q.prepare(QStringLiteral("INSERT INTO alunni (id, classe, nome, figura, colore) VALUES (?, ?, ?, ?, ?)"));
+    for (int i = 0; i < nuovi.size(); ++i) {
+        Alunno &a = nuovi[i];
+        indice = i;
+        a.id = nuovoId();
+        a.classe = classe;
+        for (const QVariant &v : {Schema::id(a.id), Schema::id(classe), QVariant(a.nome),
+                                  QVariant(a.contrassegno.figura), QVariant(a.contrassegno.colore)})
+            q.addBindValue(v);
+        if (!q.exec())
+            return fallisce(
+                QStringLiteral("%1 non si può aggiungere: %2").arg(virgolette(a.nome), q.lastError().text()));
+    }
+    indice = -1;
+    return true;
+}
+
+bool RegistroLocale::modificaAlunno(const Alunno &alunno)
+{
+    QString nome = nomeValido(alunno.nome, &errore_);
+    if (nome.isEmpty())
+        return false;
+    if (!alunno.contrassegno.valido())
+        return fallisce(QStringLiteral("il contrassegno di %1 non esiste.").arg(virgolette(nome)));
+    Connessione *c = connessione(false);
+    if (!c)
+        return false;
+    QSqlDatabase &db = c->db();
+    Transazione t(db);
+    if (!t.iniziata())
+        return fallisce(t.errore().text());
+    QSqlQuery q(db);
+    if (!esegui(q, QStringLiteral("SELECT nome, figura, colore FROM alunni WHERE classe = ? AND id <> ?"),
+                {Schema::id(alunno.classe), Schema::id(alunno.id)}))
+        return fallisce(q.lastError().text());
+    while (q.next()) {
+        if (q.value(0).toString().compare(nome, Qt::CaseInsensitive) == 0)
+            return fallisce(QStringLiteral("%1 è già nella classe.").arg(virgolette(nome)));
+        if (Contrassegno{q.value(1).toInt(), q.value(2).toInt()} == alunno.contrassegno)
+            return fallisce(QStringLiteral("il contrassegno scelto è di %1.").arg(virgolette(q.value(0).toString())));
+    }
+    if (!esegui(q, QStringLiteral("UPDATE alunni SET classe = ?, nome = ?, figura = ?, colore = ? WHERE id = ?"),
+                {Schema::id(alunno.classe), nome, alunno.contrassegno.figura, alunno.contrassegno.colore,
+                 Schema::id(alunno.id)}) ||
+        q.numRowsAffected() != 1)
+        return fallisce(QStringLiteral("%1 non si può modificare: %2").arg(virgolette(nome), q.lastError().text()));
+    if (!t.conferma())
+        return fallisce(t.errore().text());
+    return true;
+}
+
+std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
+{
+    Connessione *c = connessione(false);
+    if (!c) {
+        fallisce(QStringLiteral("l'alunno non c'è nel registro."));
+        return std::nullopt;
+    }
+    QSqlDatabase &db = c->db();
+    std::optional<int> tolti;
+    {
+        Transazione t(db);
+        if (!t.iniziata()) {
+            fallisce(t.errore().text());
+            return std::nullopt;
+        }
+        const QVariant id = Schema::id(alunno);
+        QSqlQuery q(db);
+        if (!esegui(q, QStringLiteral("DELETE FROM risultati WHERE alunno = ?"), {id})) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+        const int risultati = q.numRowsAffected();
+        if (!esegui(q, QStringLiteral("DELETE FROM sessioni WHERE alunno = ?"), {id}) ||
+            !esegui(q, QStringLiteral("DELETE FROM alunni WHERE id = ?"), {id})) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+        if (q.numRowsAffected() != 1) {
+            fallisce(QStringLiteral("l'alunno non c'è nel registro."));
+            return std::nullopt;
+        }
+        if (!t.conferma()) {
+            fallisce(t.errore().text());
+            return std::nullopt;
+        }
+        tolti = risultati;
+    }
+    // Erased means gone from the file too: the pages were zeroed (secure_delete), and the
+    // journal that still holds the old ones is folded in and emptied.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return tolti;
+}
+
+std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
+{
+    Connessione *c = connessione(false);
+    if (!c)
+        return 0;
+    QSqlDatabase &db = c->db();
+    std::optional<int> tolti;
+    {
+        Transazione t(db);
+        if (!t.iniziata()) {
+            fallisce(t.errore().text());
+            return std::nullopt;
+        }
+        QSqlQuery q(db);
+        const qint64 limite = inizioGiorno(data);
+        if (!esegui(q, QStringLiteral("DELETE FROM risultati WHERE quando < ?"), {limite})) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+        const int risultati = q.numRowsAffected();
+        // A session that began before the day goes too; a later result of it keeps its row.
+        if (!esegui(q, QStringLiteral("DELETE FROM sessioni WHERE inizio < ?"), {limite}) || !t.conferma()) {
+            fallisce(q.lastError().text());
+            return std::nullopt;
+        }
+        tolti = risultati;
+    }
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return tolti;
+}
+
+bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga)
+{
+    Connessione *c = connessione(false);
+    if (!c)
+        return errore_.isEmpty();
+    QVariantList valori;
+    const QString sql =
+        QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, s.macchina, r.tipo, r.n, r.figura, r.risposta,"
+                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome"
+                       " FROM risultati r JOIN alunni a ON a.id = r.alunno JOIN classi c ON c.id = a.classe"
+                       " LEFT JOIN sessioni s ON s.id = r.sessione") +
+        condizioni(filtro, &valori) + QStringLiteral(" ORDER BY r.quando, r.id");
+    QSqlQuery q(c->db());
+    q.setForwardOnly(true);
+    if (!esegui(q, sql, valori))
+        return fallisce(q.lastError().text());
+    RigaRisultato r;
+    while (q.next()) {
+        r.risultato.id = Schema::id(q.value(0));
+        r.risultato.alunno = Schema::id(q.value(1));
+        r.risultato.sessione = Schema::id(q.value(2));
+        r.risultato.quando = QDateTime::fromMSecsSinceEpoch(q.value(3).toLongLong(), Qt::UTC);
+        r.risultato.macchina = q.value(4).toString();
+        r.risultato.tipo = q.value(5).toInt();
+        r.risultato.n = q.value(6).toInt();
+        r.risultato.figura = q.value(7).toInt();
+        r.risultato.risposta = q.value(8).toInt();
+        r.risultato.esatto = q.value(9).toBool();
+        r.risultato.aiuto = aiuto(q.value(10).toInt());
+        r.risultato.intervento = q.value(11).toBool();
+        r.risultato.secondi = q.value(12).toLongLong();
+        r.arrivo = QDateTime::fromMSecsSinceEpoch(q.value(13).toLongLong(), Qt::UTC);
+        r.nomeAlunno = q.value(14).toString();
+        r.nomeClasse = q.value(15).toString();
+        riga(r);
+    }
+    if (q.lastError().isValid())
+        return fallisce(q.lastError().text());
+    return true;
+}
+
+std::optional<QList<Registro::Riassunto>> RegistroLocale::riassunto(const Filtro &filtro)
+{
+    QList<Riassunto> elenco;
+    Connessione *c = connessione(false);
+    if (!c)
+        return errore_.isEmpty() ? std::optional(elenco) : std::nullopt;
+    // One row per pupil, kind and answer time, straight from the index: the median is read
+    // off those counts, with no median function needed from the engine.
+    QVariantList valori;
+    const QString sql =
+        QStringLiteral("SELECT r.alunno, r.tipo, r.secondi, COUNT(*), SUM(CASE WHEN r.esatto THEN 1 ELSE 0 END)"
+                       " FROM risultati r") +
+        condizioni(filtro, &valori) + QStringLiteral(" GROUP BY r.alunno, r.tipo, r.secondi");
+    QSqlQuery q(c->db());
+    q.setForwardOnly(true);
+    if (!esegui(q, sql, valori)) {
+        fallisce(q.lastError().text());
+        return std::nullopt;
+    }
+    struct Gruppo {
+        Riassunto r;
+        QMap<qint64, int> tempi;
+    };
+    QMap<std::pair<QByteArray, int>, Gruppo> gruppi;
+    while (q.next()) {
+        Gruppo &g = gruppi[{q.value(0).toByteArray(), q.value(1).toInt()}];
+        const int quanti = q.value(3).toInt();
+        g.r.esercizi += quanti;
+        g.r.esatti += q.value(4).toInt();
+        g.tempi[q.value(2).toLongLong()] += quanti;
+    }
+    for (auto it = gruppi.begin(); it != gruppi.end(); ++it) {
+        Riassunto r = it->r;
+        r.alunno = Schema::id(QVariant(it.key().first));
+        r.tipo = it.key().second;
+        // The middle answer, or the mean of the two middle ones.
+        const int basso = (r.esercizi - 1) / 2, alto = r.esercizi / 2;
+        int visti = 0;
+        std::optional<qint64> primo;
+        for (auto t = it->tempi.cbegin(); t != it->tempi.cend(); ++t) {
+            visti += t.value();
+            if (!primo && visti > basso)
+                primo = t.key();
+            if (visti > alto) {
+                r.secondiMediani = (double(*primo) + double(t.key())) / 2;
+                break;
+            }
+        }
+        elenco.append(r);
+    }
+    return elenco;
+}

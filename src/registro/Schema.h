@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// The register's tables, as one numbered list of steps that runs on SQLite and
+// on PostgreSQL alike. The database keeps the number of the last step it took;
+// each step is one transaction, so a file is always at one version or the next.
+namespace Schema {
+
+// The number of the last step this program knows.
+int versione();
+
+// The version the database is at: 0 for an empty one, nothing when it holds
+// tables that are not a register's (and `errore` says so).
+std::optional<int> versioneDi(QSqlDatabase &db, QString *errore);
+
+// Takes the steps the database has not taken yet, up to `finoA` (the last by
+// default). Refuses, without writing, a database newer than the program.
+bool migra(QSqlDatabase &db, QString *errore, int finoA = versione());
+
+// Ids are UUIDs made by the program, kept as their 16 bytes: the text form would
+// make a school year's file half as big again.
+QVariant id(const QString &testo);
+QString id(const QVariant &valore);
+// A new id whose first bytes are the time, so that new rows go to the end of the indexes.
+QString nuovoId();
+
+} // namespace Schema
+
+// One write transaction. SQLite takes the write lock at the start (BEGIN
+// IMMEDIATE), so a second copy of the program waits its turn in the busy
+// timeout instead of failing half-way; other engines start an ordinary one.
+class Transazione {
+public:
+    explicit Transazione(QSqlDatabase &db);
+    ~Transazione(); // rolls back unless confermata
+    bool iniziata() const { return iniziata_; }
+    bool conferma();
+    // Why it did not start or commit.
+    QSqlError errore() const { return errore_; }
+
+private:
+    QSqlDatabase &db_;
+    bool iniziata_ = false;
+    bool finita_ = false;
+    QSqlError errore_;
+};

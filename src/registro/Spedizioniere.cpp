@@ -1,0 +1,168 @@
+#include "Spedizioniere.h"
+
+#include "PostaUscita.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Orologio = std::chrono::steady_clock;
+
+constexpr auto primaAttesa = 250ms;
+constexpr auto massimaAttesa = 30s;
+constexpr int lottoUscita = 500;
+
+} // namespace
+
+Spedizioniere::Spedizioniere(Fabbrica fabbrica, const QString &fileUscita)
+    : fabbrica_(std::move(fabbrica)), fileUscita_(fileUscita)
+{
+    thread_ = std::thread([this] { lavora(); });
+}
+
+Spedizioniere::~Spedizioniere()
+{
+    {
+        std::lock_guard l(mutex_);
+        fine_ = true;
+    }
+    sveglia_.notify_all();
+    thread_.join();
+}
+
+void Spedizioniere::metti(const Risultato &risultato)
+{
+    {
+        std::lock_guard l(mutex_);
+        coda_.append(risultato);
+    }
+    sveglia_.notify_all();
+}
+
+int Spedizioniere::inAttesa()
+{
+    std::lock_guard l(mutex_);
+    return int(coda_.size()) + inVolo_ + std::max(inUscita_, 0);
+}
+
+bool Spedizioniere::svuota(int ms)
+{
+    std::unique_lock l(mutex_);
+    subito_ = true;
+    sveglia_.notify_all();
+    return fatto_.wait_for(l, std::chrono::milliseconds(std::max(ms, 0)),
+                           [this] { return coda_.isEmpty() && inVolo_ == 0 && inUscita_ == 0; });
+}
+
+QString Spedizioniere::errore()
+{
+    std::lock_guard l(mutex_);
+    return errore_;
+}
+
+bool Spedizioniere::spedisci(Deposito &deposito, PostaUscita &posta, const QList<Risultato> &lotto, bool prova)
+{
+    if (!deposito.lontano() && prova) {
+        // A register on this PC is as safe as the outbox: straight there, the outbox only when it fails.
+        for (int prova = 0; prova < 3; ++prova) {
+            if (deposito.consegna(lotto))
+                return true;
+            std::this_thread::sleep_for(prova * 50ms);
+        }
+        qWarning("registro: %s", qPrintable(deposito.errore()));
+        if (posta.metti(lotto))
+            return true;
+        qWarning("registro: posta in uscita: %s", qPrintable(posta.errore()));
+        return false;
+    }
+    if (posta.metti(lotto))
+        return true;
+    qWarning("registro: posta in uscita: %s", qPrintable(posta.errore()));
+    return prova && deposito.consegna(lotto);
+}
+
+bool Spedizioniere::consegnaUscita(Deposito &deposito, PostaUscita &posta)
+{
+    for (;;) {
+        const QList<Risultato> lotto = posta.prendi(lottoUscita);
+        if (lotto.isEmpty())
+            return posta.conta() == 0;
+        if (!deposito.consegna(lotto))
+            return false;
+        // Removed only now that the store has committed them; if this fails they are offered
+        // again later, and the store skips them.
+        if (!posta.togli(lotto))
+            return false;
+        if (lotto.size() < lottoUscita)
+            return true;
+    }
+}
+
+void Spedizioniere::lavora()
+{
+    const std::unique_ptr<Deposito> deposito = fabbrica_();
+    PostaUscita posta(fileUscita_);
+    const int lasciati = posta.conta();
+    std::unique_lock l(mutex_);
+    inUscita_ = lasciati;
+    fatto_.notify_all();
+    // guasto: the store failed, tried again at `riprova`; fermo: nothing took the last results either.
+    bool guasto = false;
+    bool fermo = false;
+    auto attesa = std::chrono::duration_cast<Orologio::duration>(primaAttesa);
+    Orologio::time_point riprova;
+    for (;;) {
+        const auto pronto = [&] {
+            return fine_ || subito_ || (!fermo && !coda_.isEmpty()) || (!guasto && inUscita_ > 0);
+        };
+        if (guasto && (fermo || inUscita_ > 0))
+            sveglia_.wait_until(l, riprova, pronto);
+        else
+            sveglia_.wait(l, pronto);
+        const bool fine = fine_;
+        // The store is tried when it has not failed, when its time has come, or when asked.
+        const bool prova = !guasto || subito_ || fine || Orologio::now() >= riprova;
+        subito_ = false;
+        QList<Risultato> lotto;
+        lotto.swap(coda_);
+        inVolo_ = int(lotto.size());
+        l.unlock();
+
+        bool ok = true;
+        bool fallito = false;
+        if (!lotto.isEmpty()) {
+            ok = spedisci(*deposito, posta, lotto, prova);
+            fallito = !ok;
+        }
+        if (ok && prova && posta.conta() > 0 && !consegnaUscita(*deposito, posta))
+            fallito = true; // what is in the outbox is safe: only the store is tried again later
+        const int inUscita = posta.conta();
+        const QString errore = !fallito                        ? QString()
+                               : !deposito->errore().isEmpty() ? deposito->errore()
+                                                               : posta.errore();
+
+        l.lock();
+        inVolo_ = 0;
+        inUscita_ = inUscita;
+        if (!ok) // neither the store nor the outbox took them: they stay in memory, first in line
+            coda_ = lotto + coda_;
+        fermo = !ok;
+        if (prova || fallito) {
+            errore_ = errore;
+            guasto = fallito;
+            if (guasto) {
+                riprova = Orologio::now() + attesa;
+                attesa = std::min<Orologio::duration>(attesa * 2, massimaAttesa);
+            } else {
+                attesa = primaAttesa;
+            }
+        }
+        fatto_.notify_all();
+        if (fine && (coda_.isEmpty() || !ok))
+            break;
+    }
+}

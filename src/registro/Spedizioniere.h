@@ -1,0 +1,54 @@
+#pragma once
+
+#include "registro/Deposito.h"
+#include "registro/Risultato.h"
+
+#include <QList>
+#include <QString>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// The path of a result from the window to the register, off the window's
+// thread: a queue in memory, then the store (the register's file or the lab's
+// server) or, when the store cannot take it or is away from this PC, the
+// outbox first. Results leave the outbox only once the store has committed
+// them; the store skips ids it already holds, so none is stored twice.
+class Spedizioniere {
+public:
+    using Fabbrica = std::function<std::unique_ptr<Deposito>()>;
+    // `fabbrica` makes the store on the sender's thread; `fileUscita` is the outbox.
+    Spedizioniere(Fabbrica fabbrica, const QString &fileUscita);
+    // Stores or keeps in the outbox what is still in memory, then stops.
+    ~Spedizioniere();
+
+    void metti(const Risultato &risultato);
+    // In memory, being written, or in the outbox.
+    int inAttesa();
+    bool svuota(int ms);
+    // The last failure of the store or the outbox, for the teacher; empty after a success.
+    QString errore();
+
+private:
+    void lavora();
+    // Hands `lotto` to the store (unless `prova` is false: it failed a moment ago), or to the
+    // outbox; false when neither took it.
+    bool spedisci(Deposito &deposito, class PostaUscita &posta, const QList<Risultato> &lotto, bool prova);
+    bool consegnaUscita(Deposito &deposito, PostaUscita &posta);
+
+    Fabbrica fabbrica_;
+    QString fileUscita_;
+    std::mutex mutex_;
+    std::condition_variable sveglia_;
+    std::condition_variable fatto_;
+    QList<Risultato> coda_;
+    int inVolo_ = 0;
+    int inUscita_ = -1; // unknown until the thread has looked
+    bool fine_ = false;
+    bool subito_ = false;
+    QString errore_;
+    std::thread thread_;
+};

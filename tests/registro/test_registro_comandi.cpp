@@ -1,0 +1,174 @@
+// The register's commands for the school's IT, run as the real program with no
+// display on a register file of the test's own.
+#include "registro/Registro.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Esito {
+    int codice = -1;
+    QString uscita;
+    QString errori;
+};
+
+} // namespace
+
+class TestRegistroComandi : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(cartella_.isValid());
+        registro_ = cartella_.filePath("registro.sqlite");
+    }
+
+    void importa()
+    {
+        scrivi("alunni.csv", "\xEF\xBB\xBFnome;figura;colore\r\nMarco;gatto;giallo\r\n"
+                             "\"Ro'berto \"\"<b>x</b>\"\" 🦊\";;\r\n\r\n=1+1;3;blu\r\n");
+        Esito e = quorvel({"--classe", "2ª B", "--importa-alunni", cartella_.filePath("alunni.csv")});
+        QCOMPARE(e.codice, 0);
+        QVERIFY(e.uscita.contains(QStringLiteral("3 alunni importati")));
+        scrivi("virgole.csv", "nome,colore,figura\n\"Rossi, Anna\",verde,1\n");
+        QCOMPARE(quorvel({"--classe", "2ª B", "--importa-alunni", cartella_.filePath("virgole.csv")}).codice, 0);
+
+        const auto registro = Registro::apri(registro_);
+        QCOMPARE(registro->classi().size(), 1);
+        QMap<QString, Contrassegno> alunni;
+        for (const Alunno &a : registro->alunni(registro->classi().first().id))
+            alunni.insert(a.nome, a.contrassegno);
+        QCOMPARE(alunni.size(), 4);
+        QCOMPARE(alunni.value(QStringLiteral("Marco")), (Contrassegno{12, 0}));
+        QCOMPARE(alunni.value(QStringLiteral("=1+1")), (Contrassegno{3, 2}));
+        QCOMPARE(alunni.value(QStringLiteral("Rossi, Anna")), (Contrassegno{1, 3}));
+        QVERIFY(alunni.value(QStringLiteral("Ro'berto \"<b>x</b>\" 🦊")).valido());
+
+        // One bad row, and nothing of the file is taken: not even its new class.
+        scrivi("sbagliato.csv", "nome;figura;colore\nLuca;;\nSara;;\nPia;dado;fucsia\n");
+        e = quorvel({"--classe", "3ª A", "--importa-alunni", cartella_.filePath("sbagliato.csv")});
+        QCOMPARE(e.codice, 1);
+        QVERIFY2(e.errori.contains(QStringLiteral("riga 4")) && e.errori.contains(QStringLiteral("fucsia")),
+                 qPrintable(e.errori));
+        scrivi("doppio.csv", "nome\nLuca\nmarco\n");
+        e = quorvel({"--classe", "2ª B", "--importa-alunni", cartella_.filePath("doppio.csv")});
+        QCOMPARE(e.codice, 1);
+        QVERIFY2(e.errori.contains(QStringLiteral("riga 3")), qPrintable(e.errori));
+        QCOMPARE(registro->classi().size(), 1);
+        QCOMPARE(registro->alunni(registro->classi().first().id).size(), 4);
+    }
+
+    void argomentiSbagliati()
+    {
+        const QList<QStringList> casi{{"--classe", "2ª B"},
+                                      {"--esporta-risultati", "x.csv", "--dal", "2026-02-30"},
+                                      {"--esporta-risultati", "x.csv", "--dal", "2026-03-02", "--al", "2026-03-01"},
+                                      {"--cancella-alunno", "Marco"},
+                                      {"--importa-alunni", "a.csv", "--esporta-risultati", "b.csv", "--classe", "C"},
+                                      {"--classe", "2ª B", "--importa-alunni", "a.csv", "altro"}};
+        for (const QStringList &argomenti : casi) {
+            const Esito e = quorvel(argomenti);
+            QVERIFY2(e.codice == 2 && e.errori.startsWith(QStringLiteral("quorvel: ")),
+                     qPrintable(argomenti.join(' ')));
+        }
+    }
+
+    void esportaECancella()
+    {
+        const auto registro = Registro::apri(registro_);
+        const QString classe = registro->classi().first().id;
+        QMap<QString, QString> id;
+        for (const Alunno &a : registro->alunni(classe))
+            id.insert(a.nome, a.id);
+        const QDateTime giorno(QDate(2026, 10, 5), QTime(8, 30), Qt::UTC);
+        for (int i = 0; i < 3; ++i) {
+            Risultato r;
+            r.id = Registro::nuovoId();
+            r.alunno = id.value(i == 1 ? QStringLiteral("=1+1") : QStringLiteral("Marco"));
+            r.sessione = Registro::nuovoId();
+            r.quando = giorno.addDays(i);
+            r.macchina = QStringLiteral("aula-3");
+            r.tipo = 1;
+            r.n = 4;
+            r.figura = 12;
+            r.risposta = 5 - i;
+            r.esatto = i == 0;
+            r.aiuto = i == 0 ? Risultato::Aiuto::NonOfferto : Risultato::Aiuto::Accettato;
+            r.secondi = 7;
+            registro->registra(r);
+        }
+        QVERIFY(registro->svuota(10000));
+
+        const QString file = cartella_.filePath("risultati.csv");
+        QCOMPARE(quorvel({"--esporta-risultati", file, "--classe", "2ª b", "--al", "2026-10-06"}).codice, 0);
+        QFile letto(file);
+        QVERIFY(letto.open(QIODevice::ReadOnly));
+        const QByteArray dati = letto.readAll();
+        QVERIFY(dati.startsWith("\xEF\xBB\xBF\"classe\";\"alunno\";\"data\";\"ora\";"));
+        const QStringList righe = QString::fromUtf8(dati).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(righe.size(), 3);
+        QVERIFY2(righe[1].startsWith(QStringLiteral("\"2ª B\";\"Marco\";\"2026-10-05\";\"10:30:00\";\"aggiungi\";\"4\";"
+                                                    "\"gatto\";\"5\";\"sì\";\"no\";\"no\";\"7\";\"aula-3\";")),
+                 qPrintable(righe[1]));
+        QVERIFY2(righe[2].startsWith(QStringLiteral("\"2ª B\";\"'=1+1\";\"2026-10-06\"")), qPrintable(righe[2]));
+        struct stat s {};
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &s) == 0 && (s.st_mode & 0777) == 0600);
+
+        // An existing file is never overwritten.
+        const Esito e = quorvel({"--esporta-risultati", file});
+        QCOMPARE(e.codice, 1);
+        QVERIFY(e.errori.contains(QStringLiteral("non viene sovrascritto")));
+        letto.seek(0);
+        QCOMPARE(letto.readAll(), dati);
+
+        const Esito cancellato = quorvel({"--cancella-alunno", " marco ", "--classe", "2ª B"});
+        QCOMPARE(cancellato.codice, 0);
+        QVERIFY2(cancellato.uscita.contains(QStringLiteral("con 2 risultati")), qPrintable(cancellato.uscita));
+        QCOMPARE(registro->alunni(classe).size(), 3);
+        int rimasti = 0;
+        QVERIFY(registro->risultati({}, [&](const Registro::RigaRisultato &) { ++rimasti; }));
+        QCOMPARE(rimasti, 1);
+        QCOMPARE(quorvel({"--cancella-alunno", "Marco", "--classe", "2ª B"}).codice, 1);
+    }
+
+private:
+    void scrivi(const char *nome, const QByteArray &testo)
+    {
+        QFile f(cartella_.filePath(QLatin1String(nome)));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(testo);
+    }
+
+    Esito quorvel(QStringList argomenti)
+    {
+        argomenti << QStringLiteral("--registro") << registro_;
+        QProcess p;
+        // No display, and a home of the test's own in case anything looked there.
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        for (const char *via : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            ambiente.remove(QLatin1String(via));
+        ambiente.insert(QStringLiteral("HOME"), cartella_.path());
+        ambiente.insert(QStringLiteral("XDG_DATA_HOME"), cartella_.filePath("dati"));
+        p.setProcessEnvironment(ambiente);
+        p.setWorkingDirectory(cartella_.path());
+        p.start(qEnvironmentVariable("QUORVEL_BINARY"), argomenti);
+        Esito e;
+        if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
+            e.codice = p.exitCode();
+        e.uscita = QString::fromUtf8(p.readAllStandardOutput());
+        e.errori = QString::fromUtf8(p.readAllStandardError());
+        return e;
+    }
+
+    QTemporaryDir cartella_;
+    QString registro_;
+};
+
+QTEST_GUILESS_MAIN(TestRegistroComandi)
+#include "test_registro_comandi.moc"
