@@ -126,6 +126,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(cartella.isValid());
+        QVERIFY(!AmbienteTest::casaTemporanea().isEmpty()); // settings and the server's outbox go there
         Applicazione::collega();
         Parlato::istanza().impostaVoce(&voce);
         if (!qEnvironmentVariableIsSet("QUORVEL_CHI_SEI_SERVER"))
