@@ -14,7 +14,7 @@
 #include "exercise/frmOperativo.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
-#include "sintesi/VoceQt.h"
+#include "sintesi/VoceSpeechd.h"
 #include "ui/Cornice.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
@@ -63,10 +63,10 @@ int main(int argc, char *argv[])
     Applicazione::prepara();
     const bool conVoce = QCoreApplication::arguments().contains(QStringLiteral("--voce"));
     QTemporaryDir impostazioni; // switching the voice on is saved: not in the user's settings
-    std::unique_ptr<VoceQt> voce;
+    std::unique_ptr<VoceSpeechd> voce;
     if (conVoce) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, impostazioni.path());
-        voce = std::make_unique<VoceQt>();
+        voce = std::make_unique<VoceSpeechd>();
         Parlato::istanza().impostaVoce(voce.get());
         Parlato::istanza().impostaAttiva(true);
         QElapsedTimer avvio;

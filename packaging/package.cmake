@@ -30,7 +30,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core, libqt6sql
 # The voice ("Voce") speaks through speech-dispatcher with espeak-ng's Italian.
 # A school lab's PCs reach the register's server through Qt's PostgreSQL driver.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "cups, qt6-translations-l10n, qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, libqt6sql6-psql")
+    "cups, qt6-translations-l10n, speech-dispatcher, speech-dispatcher-espeak-ng, libqt6sql6-psql")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)

@@ -5,7 +5,7 @@
 #include "insegnante/ComandiInsegnante.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
-#include "sintesi/VoceQt.h"
+#include "sintesi/VoceSpeechd.h"
 #include "voce/Parlato.h"
 #include "worksheets/RigaComandoSchede.h"
 
@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
     // Opening writes nothing: with no class made, the program runs as it always did.
     const std::unique_ptr<Registro> registro = Registro::apri(riga.valore(RigaComandoRegistro::opzioneRegistro()));
     RegistroCorrente::imposta(registro.get());
-    VoceQt voce;
+    VoceSpeechd voce;
     Parlato::istanza().impostaVoce(&voce);
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
@@ -82,9 +82,12 @@ int main(int argc, char *argv[])
     registro->svuota(5000);
     Parlato::istanza().impostaVoce(nullptr);
     if (!voce.chiudi(1000)) {
-        // The speech engine is still starting on its thread and cannot be interrupted;
-        // nothing is left to save, so end without waiting for it.
-        std::fflush(nullptr);
+        // The speech engine still waits on the service on its thread and cannot be
+        // interrupted; nothing is left to save, so end without waiting for it. Only
+        // our own streams are flushed: the speech library's reader holds its stream's
+        // lock while it waits, and flushing every stream would wait on it for ever.
+        std::fflush(stdout);
+        std::fflush(stderr);
         std::_Exit(esito);
     }
     return esito;

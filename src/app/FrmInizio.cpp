@@ -10,6 +10,7 @@
 #include "frmAutore.h"
 #include "frmChiSei.h"
 #include "insegnante/FrmRegistro.h"
+#include "ui/Accessibilita.h"
 #include "ui/Etichetta.h"
 #include "ui/Immagine.h"
 #include "ui/OsservatoreRilasci.h"
@@ -165,12 +166,14 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
 
     // A menu bar shows neither the check of an item nor its tooltip: a check
     // box in the bar's corner does both, and it never takes the pupil's focus.
+    // A teacher reaches it with Alt+V, a screen reader among the bar's items.
     mnuVoce_ = new QAction(QStringLiteral("Voce"), this);
     mnuVoce_->setObjectName(QStringLiteral("mnuVoce"));
     mnuVoce_->setCheckable(true);
-    casellaVoce_ = new QCheckBox(mnuVoce_->text(), menuBar());
+    casellaVoce_ = new QCheckBox(QStringLiteral("&Voce"), menuBar());
     casellaVoce_->setFocusPolicy(Qt::NoFocus);
     menuBar()->setCornerWidget(casellaVoce_, Qt::TopRightCorner);
+    Accessibilita::segnaInterruttore(casellaVoce_);
     connect(casellaVoce_, &QCheckBox::clicked, this, [this](bool spuntata) {
         if (mnuVoce_->isChecked() != spuntata)
             mnuVoce_->trigger();

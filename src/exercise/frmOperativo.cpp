@@ -67,6 +67,10 @@ frmOperativo::frmOperativo() : FinestraUnica(finestra)
     Accessibilita::segnaAvviso(LblEsito_);
     Accessibilita::segnaAvviso(fraAiuto_, LblAiuto_->text());
     Accessibilita::segnaAvviso(fraIntervento_, lblIntervento_->text());
+    avvisoSecondo_ = new QWidget(client());
+    avvisoSecondo_->setObjectName(QStringLiteral("avvisoSecondo"));
+    avvisoSecondo_->setGeometry(0, 0, 1, 1);
+    Accessibilita::segnaAvviso(avvisoSecondo_, QStringLiteral("Secondo insieme"));
 
     collegaGestori(Option1_, this, &frmOperativo::Option1_GotFocus, &frmOperativo::Option1_LostFocus,
                    &frmOperativo::Option1_KeyDown, &frmOperativo::Option1_KeyPress, &frmOperativo::Option1_KeyUp,
@@ -151,6 +155,13 @@ void frmOperativo::NuovoEsercizio()
 void frmOperativo::annunciaEsercizio()
 {
     Parlato::istanza().dici(FrasiVoce::frase({Label1_->text(), Label2_->text()}));
+}
+
+void frmOperativo::annunciaSecondo()
+{
+    avvisoSecondo_->setAccessibleName(QStringLiteral("Secondo insieme: ") +
+                                      Accessibilita::contenuto(ElementiSecondo, Figura));
+    Accessibilita::annuncia(avvisoSecondo_);
 }
 
 void frmOperativo::EsciEsercizio()
@@ -261,9 +272,11 @@ void frmOperativo::EseguiTasto(int index)
     switch (index) {
     case 0:
         AggiungiElemento();
+        annunciaSecondo();
         break;
     case 1:
         TogliElemento();
+        annunciaSecondo();
         break;
     case 2:
         VerificaRisposta();

@@ -96,6 +96,7 @@ private:
     void portaDavanti(Cornice *pannello);
     void daiFuoco(QWidget *w);
     bool tastoVoce(int keyCode);
+    void annunciaSecondo();
     // The row of the answer just verified; none for a guest or without a register.
     std::optional<Risultato> risultato(bool esatto) const;
     void registra(const Risultato &r);
@@ -122,6 +123,8 @@ private:
     ArrayControlli<PulsanteOpzione> Option1_;
     ArrayControlli<PulsanteOpzione> Option3_;
     PulsanteOpzione *optOK_ = nullptr;
+    // Unseen: tells a screen reader what the second set holds after each change.
+    QWidget *avvisoSecondo_ = nullptr;
 
     bool uscito_ = false;
     QString sessione_; // one opening of the window

@@ -58,17 +58,27 @@ bool DepositoServer::connetti()
                       .arg(Schema::versione());
         return false;
     }
-    // One round trip per result: its session (the first result of a session brings it) and the
-    // result itself. A pupil erased meanwhile leaves nothing behind: rows of a pupil no longer in
-    // the register are skipped. The server stamps arrivo; the pupils' role may not write it.
+    // One round trip for a whole batch, whatever its size: the columns go as arrays (ids in hex),
+    // the statement runs on its own, so it is one transaction without BEGIN and COMMIT. Each
+    // session comes with its results. A pupil erased meanwhile leaves nothing behind: rows of a
+    // pupil no longer in the register are skipped. The server stamps arrivo; the pupils' role may
+    // not write it.
     inserisci_ = std::make_unique<QSqlQuery>(db_);
     if (!inserisci_->prepare(QStringLiteral(
-            "WITH a AS (SELECT id FROM alunni WHERE id = ?),"
-            " s AS (INSERT INTO sessioni (id, alunno, macchina, inizio) SELECT ?, a.id, ?, ? FROM a"
+            "WITH v AS (SELECT decode(v.id, 'hex') AS id, alunni.id AS alunno, decode(v.sessione, 'hex') AS sessione,"
+            "  v.quando, v.macchina, v.tipo, v.n, v.figura, v.risposta, v.esatto, v.aiuto, v.intervento, v.secondi"
+            "  FROM unnest(?::text[], ?::text[], ?::text[], ?::bigint[], ?::text[], ?::smallint[], ?::smallint[],"
+            "   ?::smallint[], ?::smallint[], ?::boolean[], ?::smallint[], ?::boolean[], ?::integer[])"
+            "   AS v (id, alunno, sessione, quando, macchina, tipo, n, figura, risposta, esatto, aiuto, intervento,"
+            "   secondi)"
+            "  JOIN alunni ON alunni.id = decode(v.alunno, 'hex')),"
+            " s AS (INSERT INTO sessioni (id, alunno, macchina, inizio)"
+            "  SELECT DISTINCT ON (sessione) sessione, alunno, macchina, quando FROM v ORDER BY sessione, quando"
             "  ON CONFLICT DO NOTHING)"
             " INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto,"
-            "  intervento, secondi, inviato) SELECT ?, a.id, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ? FROM a"
-            " ON CONFLICT DO NOTHING"))) {
+            "  intervento, secondi, inviato)"
+            " SELECT id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto, intervento, secondi, ?"
+            " FROM v ON CONFLICT DO NOTHING"))) {
         errore_ = testoErrore(inserisci_->lastError());
         chiudi();
         return false;
@@ -81,35 +91,43 @@ bool DepositoServer::consegna(const QList<Risultato> &risultati)
 {
     if (!connetti())
         return false;
-    if (!db_.transaction()) {
-        errore_ = testoErrore(db_.lastError());
-        chiudi();
-        return false;
-    }
     // The PC's clock now, as the server stamps its arrival: their difference is the PC's
     // clock error, which the reports use to trust or correct `quando` (Orario::momento).
     const qint64 inviato = QDateTime::currentMSecsSinceEpoch();
-    QSqlQuery &q = *inserisci_;
-    bool ok = true;
-    for (auto r = risultati.cbegin(); ok && r != risultati.cend(); ++r) {
-        const QVariant idSessione = Schema::id(r->sessione);
-        const qint64 quando = r->quando.toMSecsSinceEpoch();
-        for (const QVariant &v :
-             {Schema::id(r->alunno), idSessione, QVariant(r->macchina), QVariant(quando), Schema::id(r->id), idSessione,
-              QVariant(quando), QVariant(r->tipo), QVariant(r->n), QVariant(r->figura), QVariant(r->risposta),
-              QVariant(r->esatto), QVariant(int(r->aiuto)), QVariant(r->intervento), QVariant(r->secondi),
-              QVariant(inviato)})
-            q.addBindValue(v);
-        ok = q.exec();
+    // Array literals of ids in hex, numbers, booleans and quoted names: nothing in them is SQL,
+    // and the whole of each is one bound value.
+    QStringList colonne[13];
+    const auto esadecimale = [](const QString &id) {
+        return QLatin1Char('"') + QString::fromLatin1(Schema::id(id).toByteArray().toHex()) + QLatin1Char('"');
+    };
+    for (const Risultato &r : risultati) {
+        QString macchina = r.macchina;
+        macchina.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+        const QString valori[13] = {esadecimale(r.id),
+                                    esadecimale(r.alunno),
+                                    esadecimale(r.sessione),
+                                    QString::number(r.quando.toMSecsSinceEpoch()),
+                                    QLatin1Char('"') + macchina + QLatin1Char('"'),
+                                    QString::number(r.tipo),
+                                    QString::number(r.n),
+                                    QString::number(r.figura),
+                                    QString::number(r.risposta),
+                                    QLatin1String(r.esatto ? "t" : "f"),
+                                    QString::number(int(r.aiuto)),
+                                    QLatin1String(r.intervento ? "t" : "f"),
+                                    QString::number(r.secondi)};
+        for (int c = 0; c < 13; ++c)
+            colonne[c] << valori[c];
     }
-    if (ok && db_.commit())
+    QSqlQuery &q = *inserisci_;
+    for (const QStringList &c : colonne)
+        q.addBindValue(QLatin1Char('{') + c.join(QLatin1Char(',')) + QLatin1Char('}'));
+    q.addBindValue(inviato);
+    if (q.exec())
         return true;
     errore_ = QStringLiteral("il server del registro (%1) non ha preso i risultati: %2")
-                  .arg(ConnessioneServer::descrivi(conninfo_),
-                       testoErrore(q.lastError().isValid() ? q.lastError() : db_.lastError()));
+                  .arg(ConnessioneServer::descrivi(conninfo_), testoErrore(q.lastError()));
     // A lost connection is made again next time; so is one whose server was migrated meanwhile.
-    if (db_.isOpen())
-        db_.rollback();
     chiudi();
     return false;
 }

@@ -122,6 +122,18 @@ bool PostaUscita::togli(const QList<Risultato> &risultati)
     if (!apri(false))
         return false;
     QSqlDatabase &db = connessione_->db();
+    // Taking out needs no flush to the disk: a removal lost in a power cut only offers those
+    // results again, and the store skips them. A killed program loses nothing in WAL mode.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    const bool tolti = togliDa(db, risultati);
+    // What goes in next must be on the disk again; reopened (with FULL) if that fails.
+    if (!QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous = FULL")))
+        connessione_.reset();
+    return tolti;
+}
+
+bool PostaUscita::togliDa(QSqlDatabase &db, const QList<Risultato> &risultati)
+{
     Transazione t(db);
     if (!t.iniziata()) {
         errore_ = t.errore().text();

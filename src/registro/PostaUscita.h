@@ -28,6 +28,7 @@ public:
     QString file() const { return file_; }
 
 private:
+    bool togliDa(class QSqlDatabase &db, const QList<Risultato> &risultati);
     bool apri(bool crea);
 
     QString file_;

@@ -14,6 +14,9 @@ using Orologio = std::chrono::steady_clock;
 
 constexpr auto primaAttesa = 250ms;
 constexpr auto massimaAttesa = 30s;
+// New results after a failure: the store is tried again at most this long after it failed,
+// however long the wait has grown, so a restarted server has them within a second or so.
+constexpr auto conNuovi = 1s;
 constexpr int lottoUscita = 500;
 
 } // namespace
@@ -115,6 +118,7 @@ void Spedizioniere::lavora()
     bool fermo = false;
     auto attesa = std::chrono::duration_cast<Orologio::duration>(primaAttesa);
     Orologio::time_point riprova;
+    Orologio::time_point fallitoAlle;
     for (;;) {
         const auto pronto = [&] {
             return fine_ || subito_ || (!fermo && !coda_.isEmpty()) || (!guasto && inUscita_ > 0);
@@ -155,11 +159,14 @@ void Spedizioniere::lavora()
             errore_ = errore;
             guasto = fallito;
             if (guasto) {
-                riprova = Orologio::now() + attesa;
+                fallitoAlle = Orologio::now();
+                riprova = fallitoAlle + attesa;
                 attesa = std::min<Orologio::duration>(attesa * 2, massimaAttesa);
             } else {
                 attesa = primaAttesa;
             }
+        } else if (guasto && !lotto.isEmpty()) {
+            riprova = std::min(riprova, fallitoAlle + std::chrono::duration_cast<Orologio::duration>(conNuovi));
         }
         fatto_.notify_all();
         if (fine && (coda_.isEmpty() || !ok))

@@ -3,15 +3,21 @@
 #include "Cornice.h"
 #include "Immagine.h"
 #include "NomiFigure.h"
+#include "PulsanteOpzione.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QLabel>
+#include <QMenuBar>
+#include <QPointer>
 
 namespace Accessibilita {
 
 namespace {
 
 const char *const avviso = "quorvelAvviso";
+const char *const interruttore = "quorvelInterruttore";
 
 // "E s a t t o" -> "Esatto": a word spelt with blanks between its letters is read as a word.
 QString senzaSpaziatura(const QString &testo)
@@ -47,13 +53,153 @@ public:
     }
 };
 
+// One of the program's buttons: pressed through its action, it does at once
+// what a mouse click does, however quickly the presses follow one another
+// (Qt's own animates a click over 100 ms and drops a second press within them).
+class PulsanteAccessibile : public QAccessibleWidget {
+public:
+    explicit PulsanteAccessibile(QAbstractButton *p) : QAccessibleWidget(p, QAccessible::Button) {}
+
+    QAbstractButton *pulsante() const { return static_cast<QAbstractButton *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return pulsante()->text().remove(QLatin1Char('&'));
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.pressed = pulsante()->isDown();
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        QStringList nomi = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            nomi.prepend(pressAction());
+        return nomi;
+    }
+    void doAction(const QString &azione) override
+    {
+        if (azione != pressAction())
+            QAccessibleWidget::doAction(azione);
+        else if (auto *opzione = qobject_cast<PulsanteOpzione *>(widget()))
+            opzione->premi();
+        else if (widget()->isEnabled())
+            pulsante()->click();
+    }
+};
+
+// A check box that stands in a menu bar as one of its items.
+class InterruttoreAccessibile : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    InterruttoreAccessibile(QAction *azione, QAbstractButton *casella) : azione_(azione), casella_(casella) {}
+
+    bool isValid() const override { return azione_ && casella_; }
+    QObject *object() const override { return azione_; }
+    QWindow *window() const override { return parent() ? parent()->window() : nullptr; }
+    QAccessibleInterface *parent() const override
+    {
+        return casella_ ? QAccessible::queryAccessibleInterface(casella_->parentWidget()) : nullptr;
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface *focusChild() const override { return nullptr; }
+    QString text(QAccessible::Text t) const override
+    {
+        if (!isValid())
+            return {};
+        switch (t) {
+        case QAccessible::Name:
+            return casella_->text().remove(QLatin1Char('&'));
+        case QAccessible::Description:
+        case QAccessible::Help:
+            return casella_->toolTip();
+        default:
+            return {};
+        }
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+    QRect rect() const override
+    {
+        if (!isValid() || !casella_->isVisible())
+            return {};
+        return QRect(casella_->mapToGlobal(QPoint(0, 0)), casella_->size());
+    }
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        if (!isValid())
+            return s;
+        s.checkable = true;
+        s.checked = casella_->isChecked();
+        s.disabled = !casella_->isEnabled();
+        s.invisible = !casella_->isVisible();
+        return s;
+    }
+    void *interface_cast(QAccessible::InterfaceType tipo) override
+    {
+        return tipo == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
+    }
+
+    QStringList actionNames() const override
+    {
+        return isValid() && casella_->isEnabled() ? QStringList{toggleAction()} : QStringList{};
+    }
+    void doAction(const QString &azione) override
+    {
+        // What a click does, and only while a click would do it.
+        if (azione == toggleAction() && isValid() && casella_->isEnabled())
+            casella_->click();
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+
+private:
+    QPointer<QAction> azione_;
+    QPointer<QAbstractButton> casella_;
+};
+
+// Passes the check box's enabling and tooltip on to its stand-in.
+class OsservaInterruttore : public QObject {
+public:
+    OsservaInterruttore(QAction *sostituto, QObject *genitore) : QObject(genitore), sostituto_(sostituto) {}
+
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::EnabledChange) {
+            QAccessible::State cambiati;
+            cambiati.disabled = true;
+            QAccessibleStateChangeEvent stato(sostituto_, cambiati);
+            QAccessible::updateAccessibility(&stato);
+        } else if (e->type() == QEvent::ToolTipChange) {
+            QAccessibleEvent descrizione(sostituto_, QAccessible::DescriptionChanged);
+            QAccessible::updateAccessibility(&descrizione);
+        }
+        return false;
+    }
+
+private:
+    QAction *sostituto_;
+};
+
 QAccessibleInterface *fabbrica(const QString &classe, QObject *oggetto)
 {
+    if (auto *azione = qobject_cast<QAction *>(oggetto)) {
+        auto *casella = azione->property(interruttore).value<QAbstractButton *>();
+        return casella ? new InterruttoreAccessibile(azione, casella) : nullptr;
+    }
     auto *w = qobject_cast<QWidget *>(oggetto);
     if (!w)
         return nullptr;
     if (w->property(avviso).toBool())
         return new AvvisoAccessibile(w);
+    if (classe == QLatin1String("PulsanteOpzione") || classe == QLatin1String("Pulsante"))
+        return new PulsanteAccessibile(static_cast<QAbstractButton *>(w));
     if (classe == QLatin1String("Cornice"))
         return new QAccessibleWidget(w, QAccessible::Grouping);
     if (classe == QLatin1String("Immagine"))
@@ -123,6 +269,25 @@ void annuncia(QWidget *w)
     QAccessible::updateAccessibility(&mostrato);
     QAccessibleEvent allarme(w, QAccessible::Alert);
     QAccessible::updateAccessibility(&allarme);
+}
+
+void segnaInterruttore(QAbstractButton *casella)
+{
+    auto *barra = qobject_cast<QMenuBar *>(casella->parentWidget());
+    if (!barra)
+        return;
+    // Without the mnemonic: the bar would take the check box's shortcut for itself.
+    auto *sostituto = new QAction(casella->text().remove(QLatin1Char('&')), casella);
+    sostituto->setVisible(false);
+    sostituto->setProperty(interruttore, QVariant::fromValue(casella));
+    barra->addAction(sostituto);
+    QObject::connect(casella, &QAbstractButton::toggled, sostituto, [sostituto] {
+        QAccessible::State cambiati;
+        cambiati.checked = true;
+        QAccessibleStateChangeEvent e(sostituto, cambiati);
+        QAccessible::updateAccessibility(&e);
+    });
+    casella->installEventFilter(new OsservaInterruttore(sostituto, casella));
 }
 
 } // namespace Accessibilita

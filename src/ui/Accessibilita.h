@@ -3,6 +3,7 @@
 #include <QString>
 
 class Cornice;
+class QAbstractButton;
 class QWidget;
 
 // What assistive technology is told of the program's own controls: frames are
@@ -23,4 +24,10 @@ QString contenuto(int quanti, int figura);
 void segnaAvviso(QWidget *w, const QString &nome = {});
 // Tells assistive technology that the notice w has just appeared.
 void annuncia(QWidget *w);
+
+// Shows the check box `casella`, placed in a menu bar's corner, to assistive
+// technology among the bar's items (corner widgets are not in the tree by
+// themselves): a check box with its caption, tooltip and state, toggled by its
+// action as by a click. An unseen action of the bar stands in for it.
+void segnaInterruttore(QAbstractButton *casella);
 } // namespace Accessibilita

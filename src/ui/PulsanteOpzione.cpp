@@ -38,6 +38,18 @@ void PulsanteOpzione::impostaValore(bool valore)
     update();
 }
 
+void PulsanteOpzione::premi()
+{
+    if (!isEnabled())
+        return;
+    QPointer<PulsanteOpzione> vivo(this);
+    const int indice = this->indice();
+    emit mouseGiu(indice, Qt::LeftButton);
+    // The press may have closed the window and the button with it.
+    if (vivo)
+        emit mouseSu(indice, Qt::LeftButton);
+}
+
 bool PulsanteOpzione::abilitato() const { return !testAttribute(Qt::WA_ForceDisabled); }
 
 QSize PulsanteOpzione::sizeHint() const { return size(); }

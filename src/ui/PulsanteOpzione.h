@@ -32,6 +32,9 @@ public:
     void impostaValore(bool valore);
     bool valore() const { return valore_; }
 
+    // What a left click does, at once: press and release, if enabled.
+    void premi();
+
     // The button's own Enabled property, whatever its container's state.
     bool abilitato() const;
 

@@ -1,15 +1,20 @@
 // The pupil's side of the register, end to end on a real SQLite file in the
 // test's own folder: "Chi sei?" before an exercise, and every answer a row.
+// With QUORVEL_CHI_SEI_SERVER set (ctest's test_chi_sei_server), the same run on
+// a private PostgreSQL server: the pupil's PC as the pupils' role, the class
+// made and the rows read by the owner.
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
 #include "app/frmChiSei.h"
 #include "core/StatoEsercizio.h"
 #include "exercise/frmOperativo.h"
+#include "registro/PreparazioneServer.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
 #include "support/OrologioScriptato.h"
+#include "support/ServerPostgresProva.h"
 #include "support/VoceRegistrata.h"
 #include "ui/Cornice.h"
 #include "ui/Etichetta.h"
@@ -61,6 +66,9 @@ class TestChiSei : public QObject {
 
     QTemporaryDir cartella;
     std::unique_ptr<Registro> registro;
+    std::unique_ptr<ServerPostgresProva> server;
+    // The owner's register on the server: the pupils' role may neither make a class nor read results.
+    std::unique_ptr<Registro> proprietario;
     CasualeScriptato casuale;
     OrologioScriptato orologio;
     VoceRegistrata voce;
@@ -93,21 +101,23 @@ class TestChiSei : public QObject {
     {
         [&] { QVERIFY(registro->svuota(10000)); }();
         QList<Registro::RigaRisultato> tutte;
-        registro->risultati({}, [&](const Registro::RigaRisultato &r) { tutte << r; });
+        amministra().risultati({}, [&](const Registro::RigaRisultato &r) { tutte << r; });
         return tutte;
     }
+
+    Registro &amministra() const { return proprietario ? *proprietario : *registro; }
 
     // The class's id.
     QString apriClasse(const QStringList &nomi, const QString &nomeClasse = QStringLiteral("2ª B"))
     {
-        const std::optional<Classe> classe = registro->creaClasse(nomeClasse);
+        const std::optional<Classe> classe = amministra().creaClasse(nomeClasse);
         if (!classe)
-            qFatal("%s", qPrintable(registro->errore()));
+            qFatal("%s", qPrintable(amministra().errore()));
         QList<Alunno> nuovi;
         for (int i = 0; i < nomi.size(); ++i)
             nuovi << Alunno{.id = {}, .classe = classe->id, .nome = nomi[i], .contrassegno = {11 - i, i}};
-        if (!registro->aggiungiAlunni(classe->id, nuovi))
-            qFatal("%s", qPrintable(registro->errore()));
+        if (!amministra().aggiungiAlunni(classe->id, nuovi))
+            qFatal("%s", qPrintable(amministra().errore()));
         alunni << nuovi;
         return classe->id;
     }
@@ -116,15 +126,32 @@ private slots:
     void initTestCase()
     {
         QVERIFY(cartella.isValid());
+        QVERIFY(!AmbienteTest::casaTemporanea().isEmpty()); // settings and the server's outbox go there
         Applicazione::collega();
         Parlato::istanza().impostaVoce(&voce);
+        if (!qEnvironmentVariableIsSet("QUORVEL_CHI_SEI_SERVER"))
+            return;
+        server = std::make_unique<ServerPostgresProva>();
+        QVERIFY2(server->avvia(), qPrintable(server->errore()));
+        const auto preparato = PreparazioneServer::prepara(server->conninfo());
+        QVERIFY2(preparato.riuscito, qPrintable(preparato.messaggio));
+        QVERIFY2(!server->psql(QStringLiteral("CREATE ROLE pc_aula LOGIN IN ROLE quorvel_alunni")).isNull(),
+                 qPrintable(server->errore()));
     }
+
+    void cleanupTestCase() { server.reset(); }
 
     void init()
     {
         // Each case on a register of its own, from no file at all.
         QFile::remove(file());
-        registro = Registro::apri(file());
+        if (server) {
+            QVERIFY2(!server->psql(QStringLiteral("TRUNCATE classi CASCADE")).isNull(), qPrintable(server->errore()));
+            proprietario = Registro::apri(server->conninfo());
+            QVERIFY(proprietario);
+        }
+        registro = Registro::apri(server ? server->conninfo(QStringLiteral("pc_aula")) : file());
+        QVERIFY(registro);
         RegistroCorrente::imposta(registro.get());
         alunni.clear();
         Casuale::imposta(&casuale);
@@ -141,6 +168,7 @@ private slots:
         Parlato::istanza().impostaAttiva(false);
         RegistroCorrente::imposta(nullptr);
         registro.reset();
+        proprietario.reset();
         Casuale::imposta(nullptr);
         Orologio::imposta(nullptr);
         casuale = CasualeScriptato();

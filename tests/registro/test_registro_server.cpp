@@ -446,6 +446,35 @@ private slots:
             QVERIFY2(!f.readAll().contains("Gatto-42"), qPrintable(f.fileName()));
         }
     }
+
+    // A batch goes as one statement of arrays: every value must come out as it went in.
+    void unLottoInUnaVolta()
+    {
+        DepositoServer deposito(server_.conninfo(QStringLiteral("pc_aula")));
+        QList<Risultato> lotto;
+        for (int i = 0; i < 4; ++i) {
+            Risultato r = risultato(2000 + i);
+            r.sessione = i < 2 ? QStringLiteral("0190a0a0-0000-7000-8000-0000000000a1")
+                               : QStringLiteral("0190a0a0-0000-7000-8000-0000000000a2");
+            r.macchina = QStringLiteral("pc \"{ù}\\, 'x' NULL");
+            r.esatto = i % 2;
+            r.aiuto = Risultato::Aiuto(i);
+            lotto << r;
+        }
+        lotto[3].alunno = Schema::nuovoId(); // no such pupil: dropped
+        QVERIFY2(deposito.consegna(lotto), qPrintable(deposito.errore()));
+        QVERIFY2(deposito.consegna(lotto.mid(1, 1)), qPrintable(deposito.errore())); // again: skipped
+        QCOMPARE(
+            server_.psql(QStringLiteral("SELECT string_agg(concat_ws(',', secondi, esatto, aiuto, tipo,"
+                                        " encode(sessione, 'hex')), ';' ORDER BY secondi) FROM risultati"
+                                        " WHERE secondi >= 2000")),
+            QStringLiteral("2000,f,0,2,0190a0a00000700080000000000000a1;2001,t,1,0,0190a0a00000700080000000000000a1;"
+                           "2002,f,2,1,0190a0a00000700080000000000000a2"));
+        QCOMPARE(server_.psql(
+                     QStringLiteral("SELECT DISTINCT macchina FROM sessioni WHERE id IN"
+                                    " ('\\x0190a0a00000700080000000000000a1', '\\x0190a0a00000700080000000000000a2')")),
+                 lotto[0].macchina);
+    }
 };
 
 int main(int argc, char **argv)

@@ -1,18 +1,19 @@
 // The real engine against a speech-dispatcher of this test's own (sound to
 // ALSA's null device: no sound card needed), stopped by its pid at the end
 // together with the output modules it started.
-#include "sintesi/VoceQt.h"
+#include "sintesi/VoceSpeechd.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextToSpeech>
 
 #include <csignal>
+#include <optional>
 
 #ifdef __SANITIZE_ADDRESS__
 // libspeechd splits its reply of thousands of voices with strstr over the whole
@@ -48,56 +49,101 @@ struct Arresto {
     }
 };
 
+// A speech-dispatcher of the test's own whose only output module is `modulo`.
+struct Servizio {
+    QTemporaryDir cartella;
+    QProcess processo;
+    std::optional<Arresto> arresto;
+
+    bool avvia(const QByteArray &modulo)
+    {
+        const QString d = cartella.path();
+        if (!scrivi(d + "/conf/speechd.conf", "LogLevel 1\nAudioOutputMethod \"alsa\"\nAudioALSADevice \"null\"\n"
+                                              "AddModule \"" +
+                                                  modulo + "\" \"sd_" + modulo +
+                                                  "\" \"\"\n"
+                                                  "DefaultModule " +
+                                                  modulo + "\n") ||
+            // A server started by the library itself would escape this test.
+            !scrivi(d + "/config/speech-dispatcher/speechd.conf", "DisableAutoSpawn\n"))
+            return false;
+        qputenv("XDG_CONFIG_HOME", (d + "/config").toUtf8());
+        qputenv("SPEECHD_ADDRESS", ("unix_socket:" + d + "/speechd.sock").toUtf8());
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        ambiente.insert(QStringLiteral("HOME"), d);
+        ambiente.insert(QStringLiteral("XDG_RUNTIME_DIR"), d);
+        processo.setProcessEnvironment(ambiente);
+        processo.setStandardOutputFile(d + "/speechd.out");
+        processo.setStandardErrorFile(d + "/speechd.out");
+        processo.start(QStringLiteral("speech-dispatcher"),
+                       {"--run-single", "--timeout", "0", "--communication-method", "unix_socket", "--socket-path",
+                        d + "/speechd.sock", "--config-dir", d + "/conf", "--log-dir", d, "--pid-file", d + "/pid"});
+        if (!processo.waitForStarted(10000))
+            return false;
+        arresto.emplace(processo);
+        QElapsedTimer attesa;
+        attesa.start();
+        while (!QFile::exists(d + "/speechd.sock") && attesa.elapsed() < 20000)
+            QTest::qWait(20);
+        return QFile::exists(d + "/speechd.sock");
+    }
+};
+
 } // namespace
 
 class TestVoceReale : public QObject {
     Q_OBJECT
 
 private slots:
-    void unaFraseItalianaDaDireAPronta()
+    void init()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty())
             QSKIP("speech-dispatcher is not installed (packages speech-dispatcher, speech-dispatcher-espeak-ng)");
-        if (!QTextToSpeech::availableEngines().contains(QStringLiteral("speechd")))
-            QSKIP("Qt's speechd engine is not installed (package qt6-speech-speechd-plugin)");
+    }
 
-        QTemporaryDir cartella;
-        const QString d = cartella.path();
-        QVERIFY(scrivi(d + "/conf/speechd.conf", "LogLevel 1\nAudioOutputMethod \"alsa\"\nAudioALSADevice \"null\"\n"
-                                                 "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\n"
-                                                 "DefaultModule espeak-ng\n"));
-        QVERIFY(scrivi(d + "/conf/modules/espeak-ng.conf", {}));
-        // A server started by the library itself would escape this test.
-        QVERIFY(scrivi(d + "/config/speech-dispatcher/speechd.conf", "DisableAutoSpawn\n"));
-        qputenv("XDG_CONFIG_HOME", (d + "/config").toUtf8());
-        qputenv("XDG_RUNTIME_DIR", d.toUtf8());
-        qputenv("SPEECHD_ADDRESS", ("unix_socket:" + d + "/speechd.sock").toUtf8());
-
-        QProcess servizio;
-        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-        ambiente.insert(QStringLiteral("HOME"), d);
-        servizio.setProcessEnvironment(ambiente);
-        servizio.setStandardOutputFile(d + "/speechd.out");
-        servizio.setStandardErrorFile(d + "/speechd.out");
-        servizio.start(QStringLiteral("speech-dispatcher"),
-                       {"--run-single", "--timeout", "0", "--communication-method", "unix_socket", "--socket-path",
-                        d + "/speechd.sock", "--config-dir", d + "/conf", "--log-dir", d, "--pid-file", d + "/pid"});
-        QVERIFY(servizio.waitForStarted(10000));
-        Arresto arresto{servizio};
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(d + "/speechd.sock"), 20000);
-
-        VoceQt voce;
+    void italianoProntaSubitoEParla()
+    {
+        Servizio servizio;
+        QVERIFY(servizio.avvia("espeak-ng"));
+        VoceSpeechd voce;
+        QSignalSpy parlando(&voce, &VoceSpeechd::parlando);
         voce.prepara();
-        // Listing the voices takes seconds (4 to 9 measured on a busy machine).
-        QTRY_VERIFY_WITH_TIMEOUT(voce.stato() != Voce::Stato::DaProvare, 120000);
+        // Ready on the service's first answer: no list of voices is awaited.
+        QTRY_VERIFY_WITH_TIMEOUT(voce.stato() != Voce::Stato::DaProvare, 20000);
         QCOMPARE(voce.stato(), Voce::Stato::Pronta);
-        QCOMPARE(voce.lingua().language(), QLocale::Italian);
-
-        QSignalSpy parlando(&voce, &VoceQt::parlando);
-        voce.pronuncia(QStringLiteral("Esatto."));
+        QVERIFY(!voce.verificata());
+        voce.pronuncia(QStringLiteral("È esatto."));
         QTRY_VERIFY_WITH_TIMEOUT(parlando.contains(QVariantList{true}), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(parlando.last().first().toBool(), false, 20000);
+        // Later, once quiet, the list confirms the Italian voice.
+        QTRY_VERIFY_WITH_TIMEOUT(voce.verificata(), 120000);
+        QCOMPARE(voce.stato(), Voce::Stato::Pronta);
         QVERIFY(voce.chiudi(10000));
+    }
+
+    void senzaVoceItalianaDiventaAssente()
+    {
+        Servizio servizio;
+        QVERIFY(servizio.avvia("dummy")); // its one voice is English
+        VoceSpeechd voce;
+        voce.prepara();
+        QTRY_VERIFY_WITH_TIMEOUT(voce.verificata(), 60000);
+        QCOMPARE(voce.stato(), Voce::Stato::Assente);
+        QVERIFY2(voce.mancante().contains(QLatin1String("speech-dispatcher-espeak-ng")), qPrintable(voce.mancante()));
+        QVERIFY(voce.chiudi(10000));
+    }
+
+    void servizioCheNonRispondeEAssente()
+    {
+        QTemporaryDir cartella;
+        QVERIFY(scrivi(cartella.path() + "/config/speech-dispatcher/speechd.conf", "DisableAutoSpawn\n"));
+        qputenv("XDG_CONFIG_HOME", (cartella.path() + "/config").toUtf8());
+        qputenv("SPEECHD_ADDRESS", ("unix_socket:" + cartella.path() + "/nessuno.sock").toUtf8());
+        VoceSpeechd voce;
+        voce.prepara();
+        QTRY_VERIFY_WITH_TIMEOUT(voce.stato() != Voce::Stato::DaProvare, 20000);
+        QCOMPARE(voce.stato(), Voce::Stato::Assente);
+        QVERIFY(voce.mancante().contains(QLatin1String("non risponde")));
     }
 };
 
