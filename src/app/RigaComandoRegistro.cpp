@@ -1,6 +1,8 @@
 #include "RigaComandoRegistro.h"
 
 #include "registro/ConnessioneServer.h"
+#include "registro/CsvAlunni.h"
+#include "registro/CsvRisultati.h"
 #include "registro/PreparazioneServer.h"
 #include "registro/Registro.h"
 #include "ui/NomiFigure.h"
@@ -53,352 +55,29 @@ QString quanti(qsizetype numero, const char *uno, const char *tanti)
 
 // ---- reading the pupils' list
 
-struct Riga {
-    int numero = 0; // the line it starts on
-    QStringList campi;
-};
-
-// The records of a CSV text (quotes, doubled quotes, separators and line ends inside quotes);
-// a null separator reads each line as one field. Empty lines are skipped.
-std::optional<QList<Riga>> righeCsv(const QString &testo, QChar separatore, QString *motivo)
-{
-    QList<Riga> righe;
-    Riga riga{1, {}};
-    QString campo;
-    bool traVirgolette = false, citato = false, vuota = true;
-    int linea = 1;
-    const auto chiudiRiga = [&] {
-        if (!vuota || citato) {
-            riga.campi << campo;
-            righe << riga;
-        }
-        riga = {linea, {}};
-        campo.clear();
-        vuota = true;
-        citato = false;
-    };
-    for (qsizetype i = 0; i < testo.size(); ++i) {
-        const QChar c = testo[i];
-        if (traVirgolette) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < testo.size() && testo[i + 1] == QLatin1Char('"')) {
-                    campo += c;
-                    ++i;
-                } else {
-                    traVirgolette = false;
-                }
-            } else {
-                if (c == QLatin1Char('\n'))
-                    ++linea;
-                campo += c;
-            }
-        } else if (c == QLatin1Char('"') && campo.trimmed().isEmpty()) {
-            traVirgolette = citato = true;
-            vuota = false;
-            campo.clear();
-        } else if (!separatore.isNull() && c == separatore) {
-            riga.campi << campo;
-            campo.clear();
-            vuota = false;
-            citato = false;
-        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            if (c == QLatin1Char('\r') && i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n'))
-                ++i;
-            ++linea;
-            chiudiRiga();
-        } else {
-            if (citato && !c.isSpace()) {
-                *motivo = QStringLiteral("riga %1: testo dopo le virgolette di chiusura.").arg(linea);
-                return std::nullopt;
-            }
-            if (!c.isSpace())
-                vuota = false;
-            campo += c;
-        }
-    }
-    if (traVirgolette) {
-        *motivo = QStringLiteral("riga %1: virgolette aperte e mai chiuse.").arg(riga.numero);
-        return std::nullopt;
-    }
-    chiudiRiga();
-    return righe;
-}
-
-std::optional<int> figuraDa(const QString &testo)
-{
-    bool numero = false;
-    const int n = testo.toInt(&numero);
-    if (numero)
-        return n >= 1 && n <= Contrassegno::numeroFigure ? std::optional(n) : std::nullopt;
-    for (int f = 1; f <= Contrassegno::numeroFigure && f < NomiFigure::numero; ++f)
-        if (testo.compare(QString::fromUtf8(NomiFigure::nomi[f].singolare), Qt::CaseInsensitive) == 0 ||
-            testo.compare(QString::fromUtf8(NomiFigure::nomi[f].plurale), Qt::CaseInsensitive) == 0)
-            return f;
-    return std::nullopt;
-}
-
-std::optional<int> coloreDa(const QString &testo)
-{
-    for (int c = 0; c < Contrassegno::numeroColori; ++c)
-        if (testo.compare(Contrassegno::nomeColore(c), Qt::CaseInsensitive) == 0)
-            return c;
-    return std::nullopt;
-}
-
-QString nomiColori()
-{
-    QStringList nomi;
-    for (int c = 0; c < Contrassegno::numeroColori; ++c)
-        nomi << Contrassegno::nomeColore(c);
-    return nomi.join(QStringLiteral(", "));
-}
-
 int importaAlunni(Registro &registro, const QString &nomeClasse, const QString &file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return errore(QStringLiteral("il file %1 non si può leggere: %2").arg(nativo(file), f.errorString()));
-    QByteArray dati = f.readAll();
-    if (dati.startsWith("\xEF\xBB\xBF"))
-        dati.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString testo = utf8.decode(dati);
-    if (utf8.hasError())
-        return errore(QStringLiteral("il file %1 non è in UTF-8: salvarlo come «CSV UTF-8».").arg(nativo(file)));
-
-    // The header tells the separator: ';' as a spreadsheet with Italian settings writes, or ','.
-    const QString intestazione = testo.section(QLatin1Char('\n'), 0, 0);
-    const QChar separatore = intestazione.contains(QLatin1Char(';'))   ? QLatin1Char(';')
-                             : intestazione.contains(QLatin1Char(',')) ? QLatin1Char(',')
-                                                                       : QChar();
     QString motivo;
-    const std::optional<QList<Riga>> righe = righeCsv(testo, separatore, &motivo);
-    if (!righe)
-        return errore(QStringLiteral("%1, %2 Nessun alunno importato.").arg(nativo(file), motivo));
-    if (righe->isEmpty())
-        return errore(QStringLiteral("il file %1 è vuoto.").arg(nativo(file)));
-    int colonnaNome = -1, colonnaFigura = -1, colonnaColore = -1;
-    const QStringList &titoli = righe->first().campi;
-    for (int i = 0; i < titoli.size(); ++i) {
-        const QString titolo = titoli[i].trimmed().toLower();
-        int *colonna = titolo == QLatin1String("nome")     ? &colonnaNome
-                       : titolo == QLatin1String("figura") ? &colonnaFigura
-                       : titolo == QLatin1String("colore") ? &colonnaColore
-                                                           : nullptr;
-        if (!colonna || *colonna >= 0)
-            return errore(QStringLiteral("%1, riga %2: la colonna %3 non è prevista; la prima riga nomina le "
-                                         "colonne nome e, a scelta, figura e colore. Nessun alunno importato.")
-                              .arg(nativo(file))
-                              .arg(righe->first().numero)
-                              .arg(virgolette(titoli[i].trimmed())));
-        *colonna = i;
-    }
-    if (colonnaNome < 0)
-        return errore(
-            QStringLiteral("%1: manca la colonna nome nella prima riga. Nessun alunno importato.").arg(nativo(file)));
-
-    QList<Alunno> alunni;
-    QList<int> linee;
-    for (qsizetype r = 1; r < righe->size(); ++r) {
-        const Riga &riga = righe->at(r);
-        const auto rifiuta = [&](const QString &perche) {
-            return errore(QStringLiteral("%1, riga %2: %3 Nessun alunno importato.")
-                              .arg(nativo(file))
-                              .arg(riga.numero)
-                              .arg(perche));
-        };
-        if (riga.campi.size() != titoli.size())
-            return rifiuta(QStringLiteral("ci sono %1 campi invece di %2.").arg(riga.campi.size()).arg(titoli.size()));
-        Alunno a;
-        a.nome = Registro::nomeValido(riga.campi[colonnaNome], &motivo);
-        if (a.nome.isEmpty())
-            return rifiuta(motivo);
-        const QString figura = colonnaFigura >= 0 ? riga.campi[colonnaFigura].trimmed() : QString();
-        const QString colore = colonnaColore >= 0 ? riga.campi[colonnaColore].trimmed() : QString();
-        if (figura.isEmpty() != colore.isEmpty())
-            return rifiuta(QStringLiteral("figura e colore si danno insieme, o nessuno dei due."));
-        if (!figura.isEmpty()) {
-            const std::optional<int> f = figuraDa(figura);
-            if (!f)
-                return rifiuta(QStringLiteral("la figura %1 non esiste: un numero da 1 a %2 o il nome di una figura.")
-                                   .arg(virgolette(figura))
-                                   .arg(Contrassegno::numeroFigure));
-            const std::optional<int> c = coloreDa(colore);
-            if (!c)
-                return rifiuta(QStringLiteral("il colore %1 non esiste: %2.").arg(virgolette(colore), nomiColori()));
-            a.contrassegno = {*f, *c};
-        }
-        alunni << a;
-        linee << riga.numero;
-    }
-    if (alunni.isEmpty())
-        return errore(QStringLiteral("il file %1 non ha alunni dopo la prima riga.").arg(nativo(file)));
-    int indice = -1;
-    const std::optional<Classe> classe = registro.importaAlunni(nomeClasse, alunni, &indice);
-    if (!classe) {
-        if (indice >= 0)
-            return errore(QStringLiteral("%1, riga %2: %3 Nessun alunno importato.")
-                              .arg(nativo(file))
-                              .arg(linee[indice])
-                              .arg(registro.errore()));
-        return errore(registro.errore() + QStringLiteral(" Nessun alunno importato."));
-    }
+    int importati = 0;
+    const std::optional<Classe> classe =
+        CsvAlunni::importa(registro, nomeClasse, file, NomiFigure::numeroDi, &importati, &motivo);
+    if (!classe)
+        return errore(motivo);
     dice(QStringLiteral("%1 nella classe %2 del registro %3.")
-             .arg(quanti(alunni.size(), "alunno importato", "alunni importati"), virgolette(classe->nome),
+             .arg(quanti(importati, "alunno importato", "alunni importati"), virgolette(classe->nome),
                   virgolette(registro.descrizione())));
     return 0;
 }
 
 // ---- writing the results
 
-QString tipo(int t)
-{
-    static const char *nomi[] = {"insieme vuoto", "aggiungi", "togli"};
-    return t >= 0 && t < 3 ? QString::fromUtf8(nomi[t]) : QString::number(t);
-}
-
-QString aiuto(Risultato::Aiuto a)
-{
-    switch (a) {
-    case Risultato::Aiuto::NonOfferto:
-        return QStringLiteral("no");
-    case Risultato::Aiuto::Offerto:
-        return QStringLiteral("offerto");
-    case Risultato::Aiuto::Accettato:
-        return QStringLiteral("accettato");
-    case Risultato::Aiuto::Rifiutato:
-        return QStringLiteral("rifiutato");
-    }
-    return {};
-}
-
-QString si(bool vero) { return vero ? QStringLiteral("sì") : QStringLiteral("no"); }
-
-// A quoted field. A name that begins like a formula is kept as text, so that opening the
-// file never runs what a name holds.
-void campo(QString &riga, const QString &testo, bool ultimo = false)
-{
-    riga += QLatin1Char('"');
-    if (!testo.isEmpty()) {
-        switch (testo.front().unicode()) {
-        case '=':
-        case '+':
-        case '-':
-        case '@':
-        case '\t':
-        case '\r':
-            riga += QLatin1Char('\'');
-            break;
-        default:
-            break;
-        }
-    }
-    if (testo.contains(QLatin1Char('"'))) {
-        QString doppie = testo;
-        riga += doppie.replace(QLatin1String("\""), QLatin1String("\"\""));
-    } else {
-        riga += testo;
-    }
-    riga += ultimo ? QLatin1String("\"\r\n") : QLatin1String("\";");
-}
-
-// Italian wall-clock time of a UTC instant. The zone's offset is looked up once per hour
-// of UTC (its changes fall on whole hours), the rest is arithmetic: a school year is a
-// quarter of a million rows.
-class OraItaliana {
-public:
-    // "2026-10-05" and "10:30:00".
-    std::pair<QString, QString> di(const QDateTime &utc)
-    {
-        const qint64 ms = utc.toMSecsSinceEpoch();
-        const qint64 ora = floorDiv(ms, 3600000);
-        if (ora != ora_) {
-            ora_ = ora;
-            const QDateTime inizio = QDateTime::fromMSecsSinceEpoch(ora * 3600000, Qt::UTC);
-            scarto_ = qint64(roma_.isValid() ? roma_.offsetFromUtc(inizio) : inizio.toLocalTime().offsetFromUtc());
-        }
-        const qint64 secondi = floorDiv(ms, 1000) + scarto_;
-        const qint64 giorno = floorDiv(secondi, 86400);
-        const qint64 nelGiorno = secondi - giorno * 86400;
-        const QDate data = QDate(1970, 1, 1).addDays(giorno);
-        return {QStringLiteral("%1-%2-%3")
-                    .arg(data.year(), 4, 10, QLatin1Char('0'))
-                    .arg(data.month(), 2, 10, QLatin1Char('0'))
-                    .arg(data.day(), 2, 10, QLatin1Char('0')),
-                QStringLiteral("%1:%2:%3")
-                    .arg(nelGiorno / 3600, 2, 10, QLatin1Char('0'))
-                    .arg(nelGiorno / 60 % 60, 2, 10, QLatin1Char('0'))
-                    .arg(nelGiorno % 60, 2, 10, QLatin1Char('0'))};
-    }
-
-private:
-    static qint64 floorDiv(qint64 a, qint64 b) { return a / b - (a % b < 0 ? 1 : 0); }
-
-    const QTimeZone roma_{"Europe/Rome"};
-    qint64 ora_ = std::numeric_limits<qint64>::min();
-    qint64 scarto_ = 0;
-};
-
 int esportaRisultati(Registro &registro, const Registro::Filtro &filtro, const QString &file)
 {
-    const QFileInfo info(file);
-    if (info.exists() || info.isSymLink())
-        return errore(QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(nativo(file)));
-    QFile f(file);
-    // Children's results: readable by their owner only.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        if (f.exists())
-            return errore(QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(nativo(file)));
-        return errore(QStringLiteral("il file %1 non si può creare: %2").arg(nativo(file), f.errorString()));
-    }
-    OraItaliana orologio;
-    QString riga;
-    int quante = 0;
-    bool scritto = f.write("\xEF\xBB\xBF") == 3;
-    for (const char *titolo : {"classe", "alunno", "data", "ora", "esercizio", "N", "figura", "risposta", "esatto",
-                               "aiuto", "intervento", "secondi", "computer", "sessione"})
-        campo(riga, QString::fromUtf8(titolo));
-    campo(riga, QStringLiteral("id"), true);
-    QByteArray blocco = riga.toUtf8();
-    const bool letto = registro.risultati(filtro, [&](const Registro::RigaRisultato &r) {
-        const Risultato &x = r.risultato;
-        // On the lab's server, corrected when the PC's clock was wrong (Orario).
-        const auto [giorno, ora] = orologio.di(r.momento);
-        riga.clear();
-        campo(riga, r.nomeClasse);
-        campo(riga, r.nomeAlunno);
-        campo(riga, giorno);
-        campo(riga, ora);
-        campo(riga, tipo(x.tipo));
-        campo(riga, QString::number(x.n));
-        campo(riga, x.figura > 0 && x.figura < NomiFigure::numero
-                        ? QString::fromUtf8(NomiFigure::nomi[x.figura].singolare)
-                        : QString::number(x.figura));
-        campo(riga, QString::number(x.risposta));
-        campo(riga, si(x.esatto));
-        campo(riga, aiuto(x.aiuto));
-        campo(riga, si(x.intervento));
-        campo(riga, QString::number(x.secondi));
-        campo(riga, x.macchina);
-        campo(riga, x.sessione);
-        campo(riga, x.id, true);
-        blocco += riga.toUtf8();
-        ++quante;
-        if (blocco.size() > (1 << 20)) {
-            scritto = scritto && f.write(blocco) == blocco.size();
-            blocco.truncate(0);
-        }
-    });
-    scritto = scritto && f.write(blocco) == blocco.size() && f.flush();
-    f.close();
-    if (!letto || !scritto || f.error() != QFileDevice::NoError) {
-        // Half a file is worse than none: the one this run made goes.
-        f.remove();
-        return errore(
-            !letto ? registro.errore()
-                   : QStringLiteral("il file %1 non si è potuto scrivere: %2").arg(nativo(file), f.errorString()));
-    }
-    dice(QStringLiteral("%1 in %2.").arg(quanti(quante, "risultato esportato", "risultati esportati"), nativo(file)));
+    QString motivo;
+    const std::optional<int> quante = CsvRisultati::scrivi(registro, filtro, file, NomiFigure::nomeDi, &motivo);
+    if (!quante)
+        return errore(motivo);
+    dice(QStringLiteral("%1 in %2.").arg(quanti(*quante, "risultato esportato", "risultati esportati"), nativo(file)));
     return 0;
 }
 

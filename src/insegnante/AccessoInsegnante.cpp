@@ -1,5 +1,8 @@
 #include "AccessoInsegnante.h"
 
+#include "registro/ConnessioneServer.h"
+#include "registro/RegistroServer.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -105,4 +108,61 @@ void AccessoInsegnante::prova()
         break;
     }
     aggiornaAttesa();
+}
+
+AccessoServer::AccessoServer(const QString &conninfo, QWidget *genitore) : QDialog(genitore), conninfo_(conninfo)
+{
+    setWindowTitle(QStringLiteral("Registro: accesso dell'insegnante"));
+    auto *spiegazione =
+        new QLabel(QStringLiteral("Il registro è sul server del laboratorio (%1). Scrivere il proprio nome di "
+                                  "accesso al server e la password.")
+                       .arg(ConnessioneServer::descrivi(conninfo)),
+                   this);
+    spiegazione->setWordWrap(true);
+    utente_ = new QLineEdit(this);
+    utente_->setAccessibleName(QStringLiteral("Nome di accesso"));
+    campo_ = new QLineEdit(this);
+    campo_->setEchoMode(QLineEdit::Password);
+    campo_->setAccessibleName(QStringLiteral("Password"));
+    avviso_ = new QLabel(this);
+    avviso_->setWordWrap(true);
+    avviso_->setAccessibleName(QStringLiteral("Avviso"));
+    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    pulsanti->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Entra"));
+    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    connect(pulsanti, &QDialogButtonBox::accepted, this, &AccessoServer::prova);
+    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *modulo = new QFormLayout(this);
+    modulo->addRow(spiegazione);
+    auto *nome = new QLabel(QStringLiteral("&Nome di accesso:"), this);
+    nome->setBuddy(utente_);
+    modulo->addRow(nome, utente_);
+    auto *password = new QLabel(QStringLiteral("&Password:"), this);
+    password->setBuddy(campo_);
+    modulo->addRow(password, campo_);
+    modulo->addRow(avviso_);
+    modulo->addRow(pulsanti);
+    // Room for the server's name and a refusal on a few lines, and the title whole.
+    setMinimumWidth(480);
+}
+
+void AccessoServer::prova()
+{
+    QString errore;
+    avviso_->setText(QStringLiteral("Collegamento al server…"));
+    avviso_->repaint();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    registro_ = RegistroServer::accedi(conninfo_, utente_->text(), campo_->text(), &errore);
+    QApplication::restoreOverrideCursor();
+    // The typed password is not kept by the dialog either way.
+    campo_->clear();
+    if (!registro_) {
+        avviso_->setText(errore);
+        adjustSize();
+        campo_->setFocus();
+        return;
+    }
+    avviso_->clear();
+    accept();
 }

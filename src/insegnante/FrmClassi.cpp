@@ -1,5 +1,6 @@
 #include "FrmClassi.h"
 
+#include "registro/CsvAlunni.h"
 #include "registro/Registro.h"
 #include "ui/AspettoContrassegno.h"
 #include "ui/Messaggio.h"
@@ -7,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -123,6 +125,8 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
             &FrmClassi::spostaAlunno);
     connect(pulsante(QStringLiteral("Ri&muovi l'alunno…"), this, azioni), &QPushButton::clicked, this,
             &FrmClassi::rimuoviAlunno);
+    connect(pulsante(QStringLiteral("&Importa un elenco CSV…"), this, azioni), &QPushButton::clicked, this,
+            [this] { importaCsv(); });
     azioni->addStretch(1);
     colonnaAlunni->addLayout(azioni);
 
@@ -257,6 +261,36 @@ void FrmClassi::nuovoAlunno()
     const bool riuscito = registro_.aggiungiAlunni(classeScelta(), nuovi);
     esito(riuscito);
     aggiornaAlunni(riuscito ? nuovi.first().id : QString());
+}
+
+void FrmClassi::importaCsv(const QString &file)
+{
+    const int r = classi_->currentRow();
+    if (r < 0 || r >= elencoClassi_.size()) {
+        Messaggio::mostra(QStringLiteral("Scegliere prima la classe in cui importare gli alunni."));
+        return;
+    }
+    const QString scelto = !file.isEmpty()
+                               ? file
+                               : QFileDialog::getOpenFileName(this, QStringLiteral("Importa un elenco di alunni"), {},
+                                                              QStringLiteral("Elenco CSV (*.csv);;Tutti i file (*)"));
+    if (scelto.isEmpty())
+        return;
+    QString motivo;
+    int importati = 0;
+    const auto classe =
+        CsvAlunni::importa(registro_, elencoClassi_[r].nome, scelto, NomiFigure::numeroDi, &importati, &motivo);
+    if (!classe) {
+        if (!motivo.isEmpty())
+            motivo[0] = motivo[0].toUpper();
+        Messaggio::mostra(motivo);
+        return;
+    }
+    Messaggio::mostra(importati == 1
+                          ? QStringLiteral("1 alunno importato nella classe «%1».").arg(classe->nome)
+                          : QStringLiteral("%1 alunni importati nella classe «%2».").arg(importati).arg(classe->nome));
+    emit cambiato();
+    aggiornaAlunni();
 }
 
 void FrmClassi::rinominaAlunno()

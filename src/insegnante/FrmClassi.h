@@ -27,6 +27,10 @@ public:
     using Domanda = std::function<QString(const QString &titolo, const QString &etichetta, const QString &testo)>;
     void impostaDomanda(Domanda domanda) { domanda_ = std::move(domanda); }
 
+    // Adds the pupils of a CSV list to the chosen class, all or none, as quorvel --importa-alunni
+    // does; with no file, the teacher picks one.
+    void importaCsv(const QString &file = {});
+
 signals:
     // Something changed: the teacher's window reads the register again.
     void cambiato();

@@ -10,6 +10,7 @@
 #include "printing/frmStampante.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
+#include "registro/RegistroServer.h"
 #include "ui/Messaggio.h"
 
 #include <QApplication>
@@ -139,6 +140,9 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     dove_ = new QLabel(QStringLiteral("I dati sono in: %1").arg(registro_.descrizione()), centro);
     dove_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     dove_->setWordWrap(true);
+    attesa_ = new QLabel(centro);
+    attesa_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    attesa_->hide();
 
     auto *filtri = new QHBoxLayout;
     filtri->addWidget(etichetta(QStringLiteral("&Classe:"), classi_, centro));
@@ -158,6 +162,7 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     disposizione->addWidget(tabella_, 1);
     disposizione->addWidget(stato_);
     disposizione->addWidget(dove_);
+    disposizione->addWidget(attesa_);
     setCentralWidget(centro);
 
     costruisciMenu();
@@ -194,9 +199,17 @@ void FrmRegistro::apriConAccesso(QWidget *genitore)
         proprio = Registro::apri();
         registro = proprio.get();
     }
-    if (registro->fileLocale().isEmpty()) {
-        Messaggio::mostra(QStringLiteral("Il registro è sul server del laboratorio: questa versione non apre ancora "
-                                         "il registro del server dalla finestra dell'insegnante."));
+    if (auto *server = dynamic_cast<RegistroServer *>(registro)) {
+        // The teacher's own login: the pupils' PC's reads classes and writes results, nothing more.
+        AccessoServer accesso(server->conninfo(), genitore);
+        if (accesso.exec() != QDialog::Accepted)
+            return;
+        std::unique_ptr<Registro> insegnante = accesso.registro();
+        auto *finestra = new FrmRegistro(*insegnante);
+        finestra->proprio_ = std::move(insegnante);
+        finestra->impostaPostaPc(server);
+        aperta = finestra;
+        finestra->show();
         return;
     }
     PasswordInsegnante password(PasswordInsegnante::fileAccanto(registro->fileLocale()));
@@ -330,8 +343,29 @@ void FrmRegistro::cambiaPeriodo()
     aggiorna();
 }
 
+void FrmRegistro::impostaPostaPc(Registro *registro)
+{
+    postaPc_ = registro;
+    contaAttesa();
+}
+
+void FrmRegistro::contaAttesa()
+{
+    if (!postaPc_)
+        return;
+    const int n = postaPc_->inAttesa();
+    attesa_->setText(n == 0 ? QStringLiteral("Nessun risultato in attesa su questo PC: tutti sono sul server.")
+                     : n == 1
+                         ? QStringLiteral("1 risultato in attesa su questo PC: arriverà al server appena risponde.")
+                         : QStringLiteral("%1 risultati in attesa su questo PC: arriveranno al server appena "
+                                          "risponde.")
+                               .arg(n));
+    attesa_->show();
+}
+
 void FrmRegistro::ricarica()
 {
+    contaAttesa();
     dati_.reset();
     aggiornaClassi();
     aggiorna();

@@ -53,6 +53,10 @@ public:
     // Reads on the window's thread, as for any register that is not a file here.
     void impostaLetturaSincrona(bool sincrona) { sincrona_ = sincrona; }
 
+    // The register this PC's results are recorded in, whose outbox the window counts (on the lab's server).
+    void impostaPostaPc(Registro *registro);
+    QLabel *attesa() const { return attesa_; }
+
     // Reads the register again (after a change made elsewhere).
     void ricarica();
     // The progress window of the pupil of a row of the model (not of the view).
@@ -81,7 +85,10 @@ private:
     bool chiedi(const QString &domanda);
     std::optional<int> rigaScelta() const;
 
+    void contaAttesa();
+
     Registro &registro_;
+    Registro *postaPc_ = nullptr;
     std::unique_ptr<Registro> proprio_;
     Conferma conferma_;
     QDate oggi_;
@@ -99,6 +106,7 @@ private:
     QTableView *tabella_ = nullptr;
     QLabel *stato_ = nullptr;
     QLabel *dove_ = nullptr;
+    QLabel *attesa_ = nullptr;
     ModelloClasse *modello_ = nullptr;
     QSortFilterProxyModel *ordine_ = nullptr;
 };

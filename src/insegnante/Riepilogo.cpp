@@ -37,11 +37,7 @@ private:
     QHash<qint64, int> scarti_;
 };
 
-// A PC's clock may be wrong. Within one session, the result that reached the
-// server soonest tells the clock's error: a few minutes are the network's and
-// the outbox's, more is the clock's, and every result of the session moves by it.
-constexpr qint64 tolleranzaOrologio = 5 * 60 * 1000;
-
+// The register gives each result's time already corrected for a PC's wrong clock (Orario).
 class Costruttore {
 public:
     Costruttore(const QList<Alunno> &alunni, std::vector<Voce> &voci) : voci_(voci)
@@ -53,9 +49,8 @@ public:
     void aggiungi(const Registro::RigaRisultato &riga)
     {
         const Risultato &r = riga.risultato;
-        aggiungi({r.alunno, riga.arrivo.isValid() ? r.sessione : QString(), r.quando.toMSecsSinceEpoch(),
-                  riga.arrivo.isValid() ? riga.arrivo.toMSecsSinceEpoch() : 0, r.tipo, r.esatto, r.aiuto, r.intervento,
-                  r.secondi});
+        const QDateTime &quando = riga.momento.isValid() ? riga.momento : r.quando;
+        aggiungi({r.alunno, quando.toMSecsSinceEpoch(), r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi});
     }
 
     void aggiungi(const Registro::RigaBreve &r)
@@ -65,47 +60,19 @@ public:
             return;
         Voce v;
         v.alunno = *alunno;
+        v.giorno = calendario_.giorno(r.quando);
         v.tipo = qint8(std::clamp(r.tipo, 0, tipi - 1));
         v.esatto = r.esatto;
         v.aiutoAccettato = r.aiuto == Risultato::Aiuto::Accettato;
         v.intervento = r.intervento;
         v.secondi = qint32(std::clamp<qint64>(r.secondi, 0, std::numeric_limits<qint32>::max()));
         voci_.push_back(v);
-        istanti_.push_back(r.quando);
-        int sessione = -1;
-        if (r.arrivo != 0) {
-            auto it = sessioni_.find(r.sessione);
-            if (it == sessioni_.end()) {
-                it = sessioni_.insert(r.sessione, int(ritardi_.size()));
-                ritardi_.push_back(std::numeric_limits<qint64>::max());
-            }
-            sessione = *it;
-            const qint64 ritardo = r.arrivo - r.quando;
-            // The smallest delay in absolute terms is the result sent at once.
-            if (std::abs(ritardo) < std::abs(ritardi_[sessione]))
-                ritardi_[sessione] = ritardo;
-        }
-        sessioneDi_.push_back(sessione);
-    }
-
-    void concludi()
-    {
-        Calendario calendario;
-        for (std::size_t i = 0; i < istanti_.size(); ++i) {
-            qint64 quando = istanti_[i];
-            if (const int s = sessioneDi_[i]; s >= 0 && std::abs(ritardi_[s]) > tolleranzaOrologio)
-                quando += ritardi_[s];
-            voci_[voci_.size() - istanti_.size() + i].giorno = calendario.giorno(quando);
-        }
     }
 
 private:
     std::vector<Voce> &voci_;
     QHash<QString, int> indici_;
-    QHash<QString, int> sessioni_;
-    std::vector<qint64> ritardi_;
-    std::vector<qint64> istanti_;
-    std::vector<int> sessioneDi_;
+    Calendario calendario_;
 };
 
 Registro::Filtro filtroDi(const QString &classe, const Periodo &periodo)
@@ -191,7 +158,6 @@ std::optional<DatiClasse> DatiClasse::carica(Registro &registro, const QString &
     if (!registro.risultatiBrevi(filtroDi(classe, periodo),
                                  [&](const Registro::RigaBreve &riga) { costruttore.aggiungi(riga); }))
         return std::nullopt;
-    costruttore.concludi();
     return dati;
 }
 
@@ -204,7 +170,6 @@ DatiClasse DatiClasse::daRighe(const QList<Alunno> &alunni, const QList<Registro
     Costruttore costruttore(dati.alunni_, dati.voci_);
     for (const auto &riga : righe)
         costruttore.aggiungi(riga);
-    costruttore.concludi();
     return dati;
 }
 

@@ -5,14 +5,14 @@
 
 #include <algorithm>
 
-namespace {
-
-QString citato(const QString &valore)
+QString ConnessioneServer::citato(const QString &valore)
 {
     QString v = valore;
     v.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
     return QLatin1Char('\'') + v + QLatin1Char('\'');
 }
+
+namespace {
 
 // The value of `chiave` in a key=value connection string, or empty.
 QString valoreDi(const QString &conninfo, const QString &chiave)

@@ -22,6 +22,9 @@ QString normalizza(const QString &conninfo, QString *errore);
 // False with *errore in Italian, naming the server.
 bool apri(const QString &nome, const QString &conninfo, QSqlDatabase *db, QString *errore, int attesa = 5);
 
+// A value quoted for a key='value' connection string.
+QString citato(const QString &valore);
+
 // "quorvel su server": the database and host, for the teacher; never a password.
 QString descrivi(const QString &conninfo);
 

@@ -59,8 +59,7 @@ bool Registro::risultatiBrevi(const Filtro &filtro, const std::function<void(con
 {
     return risultati(filtro, [&](const RigaRisultato &r) {
         const Risultato &x = r.risultato;
-        riga({x.alunno, r.arrivo.isValid() ? x.sessione : QString(), x.quando.toMSecsSinceEpoch(),
-              r.arrivo.isValid() ? r.arrivo.toMSecsSinceEpoch() : 0, x.tipo, x.esatto, x.aiuto, x.intervento,
-              x.secondi});
+        riga({x.alunno, (r.momento.isValid() ? r.momento : x.quando).toMSecsSinceEpoch(), x.tipo, x.esatto, x.aiuto,
+              x.intervento, x.secondi});
     });
 }

@@ -93,12 +93,10 @@ public:
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
 
     // The few fields the teacher's figures need, in no set order, so a school year is read in one
-    // pass: the pupil, the PC's time and (from a server) the arrival time in ms since 1970 UTC.
+    // pass: the pupil and when it happened in ms since 1970 UTC, corrected as `momento` above.
     struct RigaBreve {
         QString alunno;
-        QString sessione; // only with an arrival time
         qint64 quando = 0;
-        qint64 arrivo = 0; // 0: none
         int tipo = 0;
         bool esatto = false;
         Risultato::Aiuto aiuto = Risultato::Aiuto::NonOfferto;

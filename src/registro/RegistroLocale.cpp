@@ -706,7 +706,8 @@ bool RegistroLocale::risultatiBrevi(const Filtro &filtro, const std::function<vo
     QVariantList valori;
     const QString sql =
         QStringLiteral(
-            "SELECT r.alunno, r.quando, r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi FROM risultati r") +
+            "SELECT r.alunno, r.quando, r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi, r.inviato, r.arrivo"
+            " FROM risultati r") +
         condizioni(periodo, &valori);
     QSqlQuery q(c->db());
     q.setForwardOnly(true);
@@ -725,6 +726,10 @@ bool RegistroLocale::risultatiBrevi(const Filtro &filtro, const std::function<vo
         }
         r.alunno = *it;
         r.quando = q.value(1).toLongLong();
+        if (const qint64 inviato = q.value(7).toLongLong(); inviato != 0)
+            r.quando =
+                Orario::momento(QDateTime::fromMSecsSinceEpoch(r.quando, Qt::UTC), inviato, q.value(8).toLongLong())
+                    .toMSecsSinceEpoch();
         r.tipo = q.value(2).toInt();
         r.esatto = q.value(3).toBool();
         r.aiuto = aiuto(q.value(4).toInt());

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QSqlQuery>
 #include <QStandardPaths>
 
 namespace {
@@ -19,14 +20,68 @@ QString impronta(const QString &conninfo)
         QCryptographicHash::hash(conninfo.trimmed().toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
 }
 
+QString nonInsegnante(const QString &utente)
+{
+    return QStringLiteral("«%1» non è un accesso da insegnante (gruppo quorvel_insegnanti sul server): "
+                          "il registro si apre solo agli insegnanti.")
+        .arg(utente.trimmed());
+}
+
 QString cartellaDati() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
 } // namespace
 
-RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscita)
+RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscita, const QString &chiave)
     : RegistroLocale(QString(), fileUscita, conninfo),
-      fileCopia_(cartellaDati() + QStringLiteral("/server-") + impronta(conninfo) + QStringLiteral("-classi.json"))
+      fileCopia_(cartellaDati() + QStringLiteral("/server-") + impronta(chiave.isEmpty() ? conninfo : chiave) +
+                 QStringLiteral("-classi.json"))
 {
+}
+
+std::unique_ptr<Registro> RegistroServer::accedi(const QString &conninfo, const QString &utente,
+                                                 const QString &password, QString *errore)
+{
+    if (utente.trimmed().isEmpty()) {
+        *errore = QStringLiteral("Scrivere il nome di accesso al server.");
+        return nullptr;
+    }
+    const QString normale = ConnessioneServer::normalizza(conninfo, errore);
+    if (normale.isEmpty())
+        return nullptr;
+    // Later keys win in libpq: the teacher's login replaces the pupils' PC's.
+    const QString chiave = normale + QStringLiteral(" user=") + ConnessioneServer::citato(utente.trimmed());
+    const QString completa = chiave + QStringLiteral(" password=") + ConnessioneServer::citato(password);
+    bool insegnante = false;
+    const QString nome = QStringLiteral("quorvel-accesso-insegnante");
+    {
+        QSqlDatabase db;
+        QString rifiuto;
+        if (!ConnessioneServer::apri(nome, completa, &db, &rifiuto)) {
+            // libpq's own words for a refused login: the teacher gets one plain sentence.
+            const bool negato = rifiuto.contains(QLatin1String("authentication failed")) ||
+                                rifiuto.contains(QLatin1String("does not exist")) ||
+                                rifiuto.contains(QLatin1String("no password supplied")) ||
+                                rifiuto.contains(QLatin1String("no pg_hba.conf entry"));
+            if (negato)
+                *errore = QStringLiteral("Il server non accetta questo nome di accesso con questa password.");
+            else if (rifiuto.contains(QLatin1String("permission denied for database")))
+                *errore = nonInsegnante(utente); // no right on the register's database: no teacher's login either
+            else
+                *errore = rifiuto;
+        } else {
+            QSqlQuery q(db);
+            insegnante = q.exec(QStringLiteral("SELECT pg_has_role(current_user, 'quorvel_insegnanti', 'MEMBER')")) &&
+                         q.next() && q.value(0).toBool();
+            if (!insegnante)
+                *errore = nonInsegnante(utente);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nome);
+    if (!insegnante)
+        return nullptr;
+    // An outbox of the login's own, which no result ever enters: this PC's results go out with the PC's login.
+    return std::make_unique<RegistroServer>(completa, fileUscita(chiave), chiave);
 }
 
 bool RegistroServer::risponde()

@@ -12,9 +12,20 @@
 // this program's version (quorvel --registro-prepara), or nothing is read or written there.
 class RegistroServer : public RegistroLocale {
 public:
-    RegistroServer(const QString &conninfo, const QString &fileUscita);
+    // `chiave`: what this PC's copy of the classes is named after, when `conninfo` holds a
+    // password that must not reach a file name (a teacher's login); `conninfo` by default.
+    RegistroServer(const QString &conninfo, const QString &fileUscita, const QString &chiave = {});
+
+    // The register as the teacher `utente` on the lab's server of `conninfo` (the administrator's
+    // string, whose login is replaced): the server checks the password; the login must be in
+    // quorvel_insegnanti. The password stays in this object's memory only. Null with *errore in
+    // Italian for the teacher when the server refuses the login or the login is not a teacher's.
+    static std::unique_ptr<Registro> accedi(const QString &conninfo, const QString &utente, const QString &password,
+                                            QString *errore);
 
     QString descrizione() const override;
+    // The connection string this register was opened with.
+    using RegistroLocale::conninfo;
 
     // From the server when it answers, else as it last answered on this PC: a pupil still
     // finds their name in "Chi sei?" while the server is down, and their results wait in the

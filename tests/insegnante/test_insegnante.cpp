@@ -1,6 +1,7 @@
 #include "insegnante/ComandiInsegnante.h"
 #include "insegnante/EsportaCsv.h"
 #include "insegnante/FrmAndamento.h"
+#include "insegnante/FrmClassi.h"
 #include "insegnante/FrmRegistro.h"
 #include "insegnante/GraficoAndamento.h"
 #include "insegnante/PasswordInsegnante.h"
@@ -14,6 +15,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QMap>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -202,29 +205,6 @@ private slots:
         finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Settimana));
     }
 
-    // A PC whose clock runs an hour fast: the results it sent at once tell the error.
-    void orologioSbagliato()
-    {
-        const Alunno &anna = alunni[0];
-        QList<Registro::RigaRisultato> righe;
-        auto aggiungi = [&](const char *quando, const char *arrivo, const QString &sessione) {
-            Registro::RigaRisultato r;
-            r.risultato = risultato(anna, quando, 0, true, 5);
-            r.risultato.sessione = sessione;
-            r.arrivo = utc(arrivo);
-            righe.append(r);
-        };
-        aggiungi("2026-12-07T23:30:00Z", "2026-12-07T22:30:02Z", "veloce");
-        aggiungi("2026-12-07T23:40:00Z", "2026-12-07T22:40:01Z", "veloce");
-        // Right clock, one result delivered the next morning from the outbox.
-        aggiungi("2026-12-07T10:00:00Z", "2026-12-07T10:00:01Z", "giusto");
-        aggiungi("2026-12-07T22:55:00Z", "2026-12-08T08:00:00Z", "giusto");
-        const auto dati = Riepilogo::DatiClasse::daRighe({anna}, righe, {});
-        // By the PC's clocks two would fall on the 8th; all four were answered on the 7th in Italy.
-        QCOMPARE(dati.righe({QDate(2026, 12, 7), QDate(2026, 12, 7)}).at(0).esercizi, 4);
-        QCOMPARE(dati.righe({QDate(2026, 12, 8), QDate(2026, 12, 8)}).at(0).esercizi, 0);
-    }
-
     void graficoDellAlunno()
     {
         finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Anno));
@@ -341,6 +321,34 @@ private slots:
         QCOMPARE(conta(*registro), 0);
         QCOMPARE(registro->alunni(finestra->classe()).size(), 2);
         QTRY_COMPARE(finestra->modello().rowCount(), 2);
+    }
+    // A CSV list from "Classi e alunni" goes through the command line's reader: all its pupils or none.
+    void importaElenco()
+    {
+        FrmClassi classi(*registro);
+        classi.classi()->setCurrentRow(0);
+        const QString buono = cartella.filePath(QStringLiteral("elenco.csv"));
+        const QString cattivo = cartella.filePath(QStringLiteral("cattivo.csv"));
+        for (const auto &[file, testo] : {std::pair(buono, "nome,figura,colore\nDario,gatti,blu\nElsa,,\n"),
+                                          std::pair(cattivo, "nome;figura;colore\nFede;;\nGino;dado;fucsia\n")}) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(testo);
+        }
+        const qsizetype prima = registro->alunni(finestra->classe()).size();
+        classi.importaCsv(cattivo);
+        QVERIFY2(AmbienteTest::messaggi().last().contains(QStringLiteral("riga 3")),
+                 qPrintable(AmbienteTest::messaggi().last()));
+        QCOMPARE(registro->alunni(finestra->classe()).size(), prima);
+        classi.importaCsv(buono);
+        QCOMPARE(AmbienteTest::messaggi().last(), "2 alunni importati nella classe «2ª B».");
+        QMap<QString, Contrassegno> importati;
+        for (const Alunno &a : registro->alunni(finestra->classe()))
+            importati.insert(a.nome, a.contrassegno);
+        QCOMPARE(importati.size(), prima + 2);
+        QCOMPARE(importati.value(QStringLiteral("Dario")), (Contrassegno{12, 2}));
+        QVERIFY(importati.value(QStringLiteral("Elsa")).valido());
+        QCOMPARE(classi.alunni()->count(), prima + 2);
     }
 };
 

@@ -1,4 +1,5 @@
 // The register on the lab's server: a real PostgreSQL server of the test's own.
+#include "insegnante/Riepilogo.h"
 #include "registro/ConfigurazioneRegistro.h"
 #include "registro/ConnessioneServer.h"
 #include "registro/DepositoServer.h"
@@ -6,12 +7,14 @@
 #include "registro/PostaUscita.h"
 #include "registro/PreparazioneServer.h"
 #include "registro/Registro.h"
+#include "registro/RegistroServer.h"
 #include "registro/Schema.h"
 #include "registro/Spedizioniere.h"
 #include "support/AmbienteTest.h"
 #include "support/ServerPostgresProva.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -20,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <csignal>
 
@@ -358,6 +362,89 @@ private slots:
         QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM risultati WHERE secondi = 1000")),
                  QStringLiteral("0"));
         QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET versione = versione + 1")), QString());
+    }
+    // A teacher's own login on the lab's server: refused when wrong or not a teacher's; the figures
+    // and the erasures through it; a PC an hour slow counted on the day it really was.
+    void insegnante()
+    {
+        // Passwords checked by SCRAM for the new login, as in the README's set-up.
+        QFile hba(server_.cartella() + QStringLiteral("/data/pg_hba.conf"));
+        QVERIFY(hba.open(QIODevice::ReadOnly));
+        const QByteArray regole = "local quorvel maestra_rossi scram-sha-256\n" + hba.readAll();
+        hba.close();
+        QVERIFY(hba.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        hba.write(regole);
+        hba.close();
+        QVERIFY(!server_
+                     .psql(QStringLiteral("CREATE ROLE maestra_rossi LOGIN PASSWORD 'Gatto-42' IN ROLE "
+                                          "quorvel_insegnanti; SELECT pg_reload_conf(); DELETE FROM risultati"))
+                     .isNull());
+        const QString pc = server_.conninfo(QStringLiteral("pc_aula"));
+        QString errore;
+        QVERIFY(!RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("gatto-42"), &errore));
+        QCOMPARE(errore, QStringLiteral("Il server non accetta questo nome di accesso con questa password."));
+        for (const char *altro : {"pc_aula", "estraneo"}) {
+            QVERIFY(!RegistroServer::accedi(pc, QString::fromLatin1(altro), QString(), &errore));
+            QVERIFY2(errore.contains(QStringLiteral("non è un accesso da insegnante")), qPrintable(errore));
+        }
+        const std::unique_ptr<Registro> maestra =
+            RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("Gatto-42"), &errore);
+        QVERIFY2(maestra, qPrintable(errore));
+        const QString classe = maestra->classi().first().id;
+        QList<Alunno> nuovi{Alunno{{}, {}, QStringLiteral("Giulia"), {}}};
+        QVERIFY2(maestra->aggiungiAlunni(classe, nuovi), qPrintable(maestra->errore()));
+        const QString giulia = nuovi.first().id;
+
+        // Sent by the pupils' PC now; its clock says an hour less than the server's for the "lento" ones.
+        const QDateTime adesso = QDateTime::currentDateTimeUtc();
+        const QDate oggi = Riepilogo::giornoItaliano(adesso);
+        const QDateTime mezzanotte = QDateTime(oggi, QTime(0, 30), QTimeZone("Europe/Rome")).toUTC();
+        auto manda = [&](const QString &chi, const QDateTime &quando, int secondi) {
+            Risultato r = risultato(secondi);
+            r.alunno = chi;
+            r.quando = quando;
+            DepositoServer deposito(pc);
+            QVERIFY2(deposito.consegna({r}), qPrintable(deposito.errore()));
+        };
+        manda(alunno, mezzanotte.addSecs(-3600), 1); // 23:30 yesterday by the slow clock, 00:30 today
+        manda(alunno, mezzanotte.addSecs(-3600 + 60), 2);
+        manda(alunno, adesso.addDays(-3), 3); // a right clock, three days in the outbox: its own day
+        manda(giulia, adesso.addDays(-3), 4);
+        manda(giulia, adesso.addDays(-10), 5);
+        QCOMPARE(server_.psql(QStringLiteral("UPDATE risultati SET inviato = inviato - 3600000 WHERE secondi < 3")),
+                 QString());
+
+        const Riepilogo::Periodo giorno{oggi, oggi};
+        const auto dati = Riepilogo::DatiClasse::carica(*maestra, classe, {oggi.addDays(-30), oggi});
+        QVERIFY2(dati, qPrintable(maestra->errore()));
+        const QList<Riepilogo::RigaAlunno> tabella = dati->righe(giorno);
+        QCOMPARE(tabella.size(), 2);
+        for (const Riepilogo::RigaAlunno &r : tabella) {
+            QCOMPARE(r.esercizi, r.alunno.id == alunno ? 2 : 0);
+            QCOMPARE(r.ultimo, r.alunno.id == alunno ? oggi : QDate());
+        }
+        const auto tre = dati->righe({oggi.addDays(-3), oggi.addDays(-3)});
+        QCOMPARE(tre.at(0).esercizi + tre.at(1).esercizi, 2);
+
+        // The pupils' login erases nothing; the teacher's exactly what she was told.
+        const std::unique_ptr<Registro> aula = Registro::apri(pc);
+        QVERIFY(!aula->cancellaAlunno(giulia));
+        QVERIFY(!aula->cancellaRisultatiPrimaDel(oggi));
+        QCOMPARE(righe().first, 5);
+        QCOMPARE(maestra->cancellaRisultatiPrimaDel(oggi.addDays(-5)), 1);
+        QCOMPARE(server_.psql(QStringLiteral("SELECT string_agg(secondi::text, ',' ORDER BY secondi) FROM risultati")),
+                 QStringLiteral("1,2,3,4"));
+        QCOMPARE(maestra->cancellaAlunno(giulia), 1);
+        QCOMPARE(server_.psql(QStringLiteral("SELECT string_agg(secondi::text, ',' ORDER BY secondi) FROM risultati")),
+                 QStringLiteral("1,2,3"));
+        QCOMPARE(maestra->alunni(classe).size(), 1);
+        // The password reached no file of this PC.
+        QDirIterator file(AmbienteTest::casaTemporanea(), QDir::Files, QDirIterator::Subdirectories);
+        while (file.hasNext()) {
+            QFile f(file.next());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY2(!f.readAll().contains("Gatto-42"), qPrintable(f.fileName()));
+        }
     }
 
     // A batch goes as one statement of arrays: every value must come out as it went in.
