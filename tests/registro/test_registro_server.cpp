@@ -66,9 +66,16 @@ int scrittoreUcciso(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QString conninfo = QString::fromUtf8(argv[2]);
     alunno = QString::fromUtf8(argv[4]);
+    // All 300 in the outbox first: the sender would otherwise die after its first batch with the
+    // rest still in memory, which is the program being killed, not the server's acknowledgement lost.
+    {
+        QList<Risultato> tutti;
+        for (int i = 0; i < 300; ++i)
+            tutti << risultato(i);
+        if (!PostaUscita(QString::fromUtf8(argv[3])).metti(tutti))
+            return 4;
+    }
     Spedizioniere s([conninfo] { return std::make_unique<DepositoCheMuore>(conninfo); }, QString::fromUtf8(argv[3]));
-    for (int i = 0; i < 300; ++i)
-        s.metti(risultato(i));
     s.svuota(60000);
     return 3; // never reached when the server answers
 }
