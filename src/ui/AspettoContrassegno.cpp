@@ -53,8 +53,9 @@ void dipingi(QPainter &p, const QRectF &r, int figura, int colore)
     p.setBrush(Qt::white);
     p.drawRoundedRect(bianco, raggio * 0.6, raggio * 0.6);
 
-    // The richest pixels of the picture, fitted into the white ground with a little margin.
-    const QImage &immagine = FrmFigure::istanza().figura(figura).migliore();
+    // The richest pixels of the picture, fitted into the white ground with a little margin. A copy:
+    // the drawing it comes from is a temporary.
+    const QImage immagine = FrmFigure::istanza().figura(figura).migliore();
     if (!immagine.isNull()) {
         const QRectF spazio = bianco.adjusted(lato * 0.03, lato * 0.03, -lato * 0.03, -lato * 0.03);
         QSizeF misura = QSizeF(immagine.size()).scaled(spazio.size(), Qt::KeepAspectRatio);
