@@ -18,21 +18,6 @@
 
 namespace {
 
-QString testoAiuto(Risultato::Aiuto aiuto)
-{
-    switch (aiuto) {
-    case Risultato::Aiuto::NonOfferto:
-        return QStringLiteral("—");
-    case Risultato::Aiuto::Offerto:
-        return QStringLiteral("offerto");
-    case Risultato::Aiuto::Accettato:
-        return QStringLiteral("accettato");
-    case Risultato::Aiuto::Rifiutato:
-        return QStringLiteral("rifiutato");
-    }
-    return {};
-}
-
 QTableView *tabella(QAbstractItemModel *modello, const QString &nome, QWidget *genitore)
 {
     auto *vista = new QTableView(genitore);
@@ -82,12 +67,12 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
             c->setEditable(false);
             return c;
         };
-        righe.append({cella(italiano.toString(x.quando.toTimeZone(QTimeZone("Europe/Rome")),
-                                              QStringLiteral("ddd d/M/yyyy HH:mm"))),
-                      cella(Riepilogo::nomeTipo(x.tipo)), cella(QString::number(x.n)),
-                      cella(QString::number(x.risposta)), cella(x.esatto ? QStringLiteral("sì") : QStringLiteral("no")),
-                      cella(testoAiuto(x.aiuto)), cella(x.intervento ? QStringLiteral("sì") : QStringLiteral("no")),
-                      cella(QString::number(x.secondi))});
+        righe.append(
+            {cella(italiano.toString(x.quando.toTimeZone(QTimeZone("Europe/Rome")),
+                                     QStringLiteral("ddd d/M/yyyy HH:mm"))),
+             cella(Riepilogo::nomeTipo(x.tipo)), cella(QString::number(x.n)), cella(QString::number(x.risposta)),
+             cella(x.esatto ? QStringLiteral("sì") : QStringLiteral("no")), cella(Risultato::nomeAiuto(x.aiuto)),
+             cella(x.intervento ? QStringLiteral("sì") : QStringLiteral("no")), cella(QString::number(x.secondi))});
     });
     for (auto it = righe.rbegin(); it != righe.rend(); ++it)
         risultati->appendRow(*it);

@@ -17,21 +17,6 @@ QString tipo(int t)
     return t >= 0 && t < 3 ? QString::fromUtf8(nomi[t]) : QString::number(t);
 }
 
-QString aiuto(Risultato::Aiuto a)
-{
-    switch (a) {
-    case Risultato::Aiuto::NonOfferto:
-        return QStringLiteral("no");
-    case Risultato::Aiuto::Offerto:
-        return QStringLiteral("offerto");
-    case Risultato::Aiuto::Accettato:
-        return QStringLiteral("accettato");
-    case Risultato::Aiuto::Rifiutato:
-        return QStringLiteral("rifiutato");
-    }
-    return {};
-}
-
 QString si(bool vero) { return vero ? QStringLiteral("sì") : QStringLiteral("no"); }
 
 // A quoted field. A name that begins like a formula is kept as text, so that opening the
@@ -138,7 +123,7 @@ std::optional<int> scrivi(Registro &registro, const Registro::Filtro &filtro, co
         campo(riga, figura(x.figura));
         campo(riga, QString::number(x.risposta));
         campo(riga, si(x.esatto));
-        campo(riga, aiuto(x.aiuto));
+        campo(riga, Risultato::nomeAiuto(x.aiuto));
         campo(riga, si(x.intervento));
         campo(riga, QString::number(x.secondi));
         campo(riga, x.macchina);

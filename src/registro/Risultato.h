@@ -13,6 +13,22 @@ struct Risultato {
         Rifiutato,  // NO
     };
 
+    // How the help's outcome is written for the teacher: "no", "offerto", "accettato", "rifiutato".
+    static QString nomeAiuto(Aiuto aiuto)
+    {
+        switch (aiuto) {
+        case Aiuto::NonOfferto:
+            return QStringLiteral("no");
+        case Aiuto::Offerto:
+            return QStringLiteral("offerto");
+        case Aiuto::Accettato:
+            return QStringLiteral("accettato");
+        case Aiuto::Rifiutato:
+            return QStringLiteral("rifiutato");
+        }
+        return {};
+    }
+
     QString id;       // UUID, without braces
     QString alunno;   // the pupil's id; a guest's results are never made
     QString sessione; // UUID of one opening of the exercise window
