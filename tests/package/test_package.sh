@@ -39,7 +39,7 @@ for dependency in libqt6widgets6 libqt6printsupport6 fonts-liberation; do
   grep -q "^Depends: .*\b$dependency\b" <<<"$fields" || fail "no dependency on $dependency"
 done
 grep -q '^Recommends: .*cups' <<<"$fields" || fail "recommends"
-for voce in qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng libqt6sql6-psql; do
+for voce in speech-dispatcher speech-dispatcher-espeak-ng libqt6sql6-psql; do
   grep -q "^Recommends: .*\b$voce\b" <<<"$fields" || fail "recommends $voce"
 done
 
