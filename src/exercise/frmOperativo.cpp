@@ -166,8 +166,8 @@ void frmOperativo::annunciaSecondo()
 
 void frmOperativo::EsciEsercizio()
 {
-    // The help offer still up: what is known of the answer is kept.
-    consegnaInSospeso();
+    // The help offer still up: the answer is stored already, as "offerto".
+    inSospeso_.reset();
     // While the program is ending, the start window is being unloaded too.
     if (!uscito_ && !RegistroFinestre::istanza().inChiusura()) {
         uscito_ = true;
@@ -341,14 +341,13 @@ void frmOperativo::VerificaRisposta()
     LblTempoParziale_->setText(TempoRisposta::formato(TempoParziale));
     LblTempoTotale_->setText(TempoRisposta::formato(TempoTotale));
 
-    // A wrong answer's row waits for SI or NO, which say what became of the help.
+    // Stored now, as answered: a session that ends while "Ti aiuto ?" is up loses nothing. A
+    // wrong answer's row says "offerto" until SI or NO tell what became of the help.
+    inSospeso_.reset();
     if (std::optional<Risultato> r = risultato(ElementiSecondo == soluzione)) {
-        if (r->esatto)
-            registra(*r);
-        else {
-            consegnaInSospeso();
+        registra(*r);
+        if (!r->esatto)
             inSospeso_ = r;
-        }
     }
 }
 
@@ -379,7 +378,7 @@ void frmOperativo::registra(const Risultato &r)
         registro->registra(r);
 }
 
-void frmOperativo::consegnaInSospeso(Risultato::Aiuto aiuto, bool intervento)
+void frmOperativo::completaAiuto(Risultato::Aiuto aiuto, bool intervento)
 {
     if (!inSospeso_)
         return;
@@ -391,7 +390,7 @@ void frmOperativo::consegnaInSospeso(Risultato::Aiuto aiuto, bool intervento)
 
 void frmOperativo::SiSi()
 {
-    consegnaInSospeso(Risultato::Aiuto::Accettato);
+    completaAiuto(Risultato::Aiuto::Accettato);
     RifiutiAiuto = 0;
     nascondiSecondo();
     const int soluzione = static_cast<int>(std::lround(ElementiPrimo)) - 1;
@@ -407,7 +406,7 @@ void frmOperativo::SiSi()
 void frmOperativo::RifiutaAiuto()
 {
     RifiutiAiuto = piuUno(RifiutiAiuto);
-    consegnaInSospeso(Risultato::Aiuto::Rifiutato, RifiutiAiuto >= 3);
+    completaAiuto(Risultato::Aiuto::Rifiutato, RifiutiAiuto >= 3);
     if (RifiutiAiuto >= 3) {
         RifiutiAiuto = 0;
         portaDavanti(fraIntervento_);

@@ -100,8 +100,8 @@ private:
     // The row of the answer just verified; none for a guest or without a register.
     std::optional<Risultato> risultato(bool esatto) const;
     void registra(const Risultato &r);
-    // Hands over the wrong answer's row held until the help offer's outcome is known.
-    void consegnaInSospeso(Risultato::Aiuto aiuto = Risultato::Aiuto::Offerto, bool intervento = false);
+    // Hands over again the wrong answer's row, stored as "offerto", with the help's outcome.
+    void completaAiuto(Risultato::Aiuto aiuto, bool intervento = false);
 
     Etichetta *Label1_ = nullptr;
     Etichetta *Label2_ = nullptr;

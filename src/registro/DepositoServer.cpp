@@ -5,6 +5,7 @@
 
 #include <QAtomicInt>
 #include <QDateTime>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -30,6 +31,7 @@ DepositoServer::~DepositoServer() { chiudi(); }
 void DepositoServer::chiudi()
 {
     inserisci_.reset();
+    identita_.clear();
     if (db_.isValid()) {
         db_.close();
         db_ = QSqlDatabase();
@@ -58,6 +60,13 @@ bool DepositoServer::connetti()
                       .arg(Schema::versione());
         return false;
     }
+    const std::optional<QString> identita = Schema::identitaDi(db_);
+    if (!identita) {
+        errore_ = QStringLiteral("il server del registro (%1) non dice quale registro è.")
+                      .arg(ConnessioneServer::descrivi(conninfo_));
+        return false;
+    }
+    identita_ = *identita;
     // One round trip for a whole batch, whatever its size: the columns go as arrays (ids in hex),
     // the statement runs on its own, so it is one transaction without BEGIN and COMMIT. Each
     // session comes with its results. A pupil erased meanwhile leaves nothing behind: rows of a
@@ -87,13 +96,29 @@ bool DepositoServer::connetti()
     return true;
 }
 
-bool DepositoServer::consegna(const QList<Risultato> &risultati)
+qint64 DepositoServer::orologioPc() const { return QDateTime::currentMSecsSinceEpoch(); }
+
+QString DepositoServer::identita() { return connetti() ? identita_ : QString(); }
+
+bool DepositoServer::consegna(const QList<Risultato> &tutti)
 {
     if (!connetti())
         return false;
+    // One row per id, with its latest help outcome: a statement may not meet an id twice.
+    QList<Risultato> risultati;
+    QHash<QString, qsizetype> posto;
+    QStringList esiti[3];
+    for (const Risultato &r : tutti) {
+        if (const auto it = posto.constFind(r.id); it != posto.cend())
+            risultati[*it] = r;
+        else {
+            posto.insert(r.id, risultati.size());
+            risultati.append(r);
+        }
+    }
     // The PC's clock now, as the server stamps its arrival: their difference is the PC's
     // clock error, which the reports use to trust or correct `quando` (Orario::momento).
-    const qint64 inviato = QDateTime::currentMSecsSinceEpoch();
+    const qint64 inviato = orologioPc();
     // Array literals of ids in hex, numbers, booleans and quoted names: nothing in them is SQL,
     // and the whole of each is one bound value.
     QStringList colonne[13];
@@ -119,12 +144,35 @@ bool DepositoServer::consegna(const QList<Risultato> &risultati)
         for (int c = 0; c < 13; ++c)
             colonne[c] << valori[c];
     }
+    const auto matrice = [](const QStringList &c) {
+        return QLatin1Char('{') + c.join(QLatin1Char(',')) + QLatin1Char('}');
+    };
     QSqlQuery &q = *inserisci_;
     for (const QStringList &c : colonne)
-        q.addBindValue(QLatin1Char('{') + c.join(QLatin1Char(',')) + QLatin1Char('}'));
+        q.addBindValue(matrice(c));
     q.addBindValue(inviato);
-    if (q.exec())
-        return true;
+    if (q.exec()) {
+        // A help outcome that came after its result had been stored. Run again if this fails:
+        // both statements take what is already there only once.
+        for (const Risultato &r : risultati)
+            if (r.aiuto == Risultato::Aiuto::Accettato || r.aiuto == Risultato::Aiuto::Rifiutato) {
+                esiti[0] << esadecimale(r.id);
+                esiti[1] << QString::number(int(r.aiuto));
+                esiti[2] << QLatin1String(r.intervento ? "t" : "f");
+            }
+        if (esiti[0].isEmpty())
+            return true;
+        QSqlQuery e(db_);
+        e.prepare(QStringLiteral("SELECT quorvel_esiti(?::text[], ?::smallint[], ?::boolean[])"));
+        for (const QStringList &c : esiti)
+            e.addBindValue(matrice(c));
+        if (e.exec())
+            return true;
+        errore_ = QStringLiteral("il server del registro (%1) non ha preso l'esito dell'aiuto: %2")
+                      .arg(ConnessioneServer::descrivi(conninfo_), testoErrore(e.lastError()));
+        chiudi();
+        return false;
+    }
     errore_ = QStringLiteral("il server del registro (%1) non ha preso i risultati: %2")
                   .arg(ConnessioneServer::descrivi(conninfo_), testoErrore(q.lastError()));
     // A lost connection is made again next time; so is one whose server was migrated meanwhile.

@@ -22,6 +22,11 @@ public:
     bool consegna(const QList<Risultato> &risultati) override;
     QString errore() const override { return errore_; }
     bool lontano() const override { return true; }
+    QString identita() override;
+
+protected:
+    // This PC's clock, ms since 1970 UTC; a test puts it wrong.
+    virtual qint64 orologioPc() const;
 
 private:
     bool connetti();
@@ -33,4 +38,5 @@ private:
     std::unique_ptr<QSqlQuery> inserisci_; // prepared once per connection
     bool pronto_ = false;
     QString errore_;
+    QString identita_;
 };

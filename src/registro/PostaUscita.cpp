@@ -3,6 +3,7 @@
 #include "Connessione.h"
 #include "Schema.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,7 +11,18 @@
 namespace {
 
 constexpr const char *colonne = "id, alunno, sessione, quando, macchina, tipo, n, figura, risposta, esatto, aiuto,"
-                                " intervento, secondi";
+                                " intervento, secondi, registro";
+
+bool haColonna(QSqlDatabase &db, const QString &tabella, const QString &colonna)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(tabella)))
+        return false;
+    while (q.next())
+        if (q.value(1).toString() == colonna)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -36,7 +48,10 @@ bool PostaUscita::apri(bool crea)
                                " sessione BLOB NOT NULL, quando BIGINT NOT NULL, macchina VARCHAR(255) NOT NULL,"
                                " tipo SMALLINT NOT NULL, n SMALLINT NOT NULL, figura SMALLINT NOT NULL,"
                                " risposta SMALLINT NOT NULL, esatto BOOLEAN NOT NULL, aiuto SMALLINT NOT NULL,"
-                               " intervento BOOLEAN NOT NULL, secondi INTEGER NOT NULL)"))) {
+                               " intervento BOOLEAN NOT NULL, secondi INTEGER NOT NULL, registro TEXT)")) ||
+        // An outbox of an earlier version: its rows are meant for whichever register takes them.
+        (!haColonna(c->db(), QStringLiteral("uscita"), QStringLiteral("registro")) &&
+         !q.exec(QStringLiteral("ALTER TABLE uscita ADD COLUMN registro TEXT")))) {
         errore_ = c->errore().isEmpty() ? q.lastError().text() : c->errore();
         return false;
     }
@@ -55,9 +70,13 @@ bool PostaUscita::metti(const QList<Risultato> &risultati)
         return false;
     }
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO uscita (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                             " ON CONFLICT (id) DO NOTHING")
-                  .arg(QLatin1String(colonne)));
+    q.prepare(QStringLiteral("INSERT INTO uscita (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                             " ON CONFLICT (id) DO UPDATE SET aiuto = excluded.aiuto, intervento = excluded.intervento"
+                             " WHERE uscita.aiuto = %2 AND excluded.aiuto IN (%3, %4)")
+                  .arg(QLatin1String(colonne))
+                  .arg(int(Risultato::Aiuto::Offerto))
+                  .arg(int(Risultato::Aiuto::Accettato))
+                  .arg(int(Risultato::Aiuto::Rifiutato)));
     for (const Risultato &r : risultati) {
         q.addBindValue(Schema::id(r.id));
         q.addBindValue(Schema::id(r.alunno));
@@ -72,6 +91,7 @@ bool PostaUscita::metti(const QList<Risultato> &risultati)
         q.addBindValue(int(r.aiuto));
         q.addBindValue(r.intervento);
         q.addBindValue(r.secondi);
+        q.addBindValue(r.registro.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(r.registro));
         if (!q.exec()) {
             errore_ = q.lastError().text();
             return false;
@@ -84,14 +104,18 @@ bool PostaUscita::metti(const QList<Risultato> &risultati)
     return true;
 }
 
-QList<Risultato> PostaUscita::prendi(int quanti)
+QList<Risultato> PostaUscita::prendi(int quanti, const QString &registro)
 {
     QList<Risultato> lista;
     if (!apri(false))
         return lista;
     QSqlQuery q(connessione_->db());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM uscita ORDER BY quando, id LIMIT ?").arg(QLatin1String(colonne)));
+    q.prepare(QStringLiteral("SELECT %1 FROM uscita%2 ORDER BY quando, id LIMIT ?")
+                  .arg(QLatin1String(colonne),
+                       registro.isEmpty() ? QString() : QStringLiteral(" WHERE registro IS NULL OR registro = ?")));
+    if (!registro.isEmpty())
+        q.addBindValue(registro);
     q.addBindValue(quanti);
     if (!q.exec()) {
         errore_ = q.lastError().text();
@@ -112,6 +136,7 @@ QList<Risultato> PostaUscita::prendi(int quanti)
         r.aiuto = Risultato::Aiuto(q.value(10).toInt());
         r.intervento = q.value(11).toBool();
         r.secondi = q.value(12).toLongLong();
+        r.registro = q.value(13).toString();
         lista.append(r);
     }
     return lista;
@@ -155,12 +180,60 @@ bool PostaUscita::togliDa(QSqlDatabase &db, const QList<Risultato> &risultati)
     return true;
 }
 
-int PostaUscita::conta()
+int PostaUscita::conta(const QString &registro)
 {
     if (!apri(false))
         return 0;
     QSqlQuery q(connessione_->db());
-    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM uscita")) || !q.next())
+    if (registro.isEmpty())
+        q.prepare(QStringLiteral("SELECT COUNT(*) FROM uscita"));
+    else {
+        q.prepare(QStringLiteral("SELECT COUNT(*) FROM uscita WHERE registro IS NULL OR registro = ?"));
+        q.addBindValue(registro);
+    }
+    if (!q.exec() || !q.next())
         return 0;
     return q.value(0).toInt();
+}
+
+bool PostaUscita::dimentica(const QString &file, const QString &alunno, QString *errore)
+{
+    if (!QFileInfo::exists(file))
+        return true;
+    Connessione c(file, false);
+    QSqlQuery q(c.db());
+    if (!c.aperta() || !q.prepare(QStringLiteral("DELETE FROM uscita WHERE alunno = ?"))) {
+        *errore = c.errore().isEmpty() ? q.lastError().text() : c.errore();
+        return false;
+    }
+    q.addBindValue(Schema::id(alunno));
+    if (!q.exec()) {
+        *errore = q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool PostaUscita::assorbi(const QString &vecchio)
+{
+    if (!QFileInfo::exists(vecchio) || !apri(true))
+        return false;
+    bool ok = false;
+    {
+        PostaUscita altra(vecchio);
+        // Whole batches into this outbox, durably, before the old file goes.
+        for (;;) {
+            const QList<Risultato> lotto = altra.prendi(500, {});
+            if (lotto.isEmpty()) {
+                ok = altra.conta() == 0 && altra.errore().isEmpty();
+                break;
+            }
+            if (!metti(lotto) || !altra.togli(lotto))
+                break;
+        }
+    }
+    if (ok)
+        for (const QString &f : {vecchio, vecchio + QStringLiteral("-wal"), vecchio + QStringLiteral("-shm")})
+            QFile::remove(f);
+    return ok;
 }

@@ -17,13 +17,19 @@ public:
     explicit PostaUscita(const QString &file);
     ~PostaUscita();
 
-    // Keeps the results, in one transaction.
+    // Keeps the results, in one transaction; one kept already takes the help's outcome it now carries.
     bool metti(const QList<Risultato> &risultati);
-    // The oldest results, at most `quanti`; none when there is no outbox.
-    QList<Risultato> prendi(int quanti);
+    // The oldest results for the register `registro` (and those meant for whichever register
+    // takes them; every one when it is empty), at most `quanti`; none when there is no outbox.
+    QList<Risultato> prendi(int quanti, const QString &registro);
     // Removes the results once the register has committed them.
     bool togli(const QList<Risultato> &risultati);
-    int conta();
+    // Those `prendi` would give for `registro`; every one when it is empty.
+    int conta(const QString &registro = {});
+    // Forgets a pupil's results (the pupil was erased). From any thread: a connection of its own.
+    static bool dimentica(const QString &file, const QString &alunno, QString *errore);
+    // Takes in the results of an outbox file an earlier version left, then removes that file.
+    bool assorbi(const QString &vecchio);
     QString errore() const { return errore_; }
     QString file() const { return file_; }
 

@@ -28,7 +28,8 @@ QList<Permesso> permessi()
     static const QByteArray insertRisultato = QByteArray("INSERT ") + colonneRisultato;
     static const QByteArray insegnantiRisultato = QByteArray("SELECT, DELETE, INSERT ") + colonneRisultato;
     return {
-        {"quorvel_versione", "SELECT", "SELECT"},
+        // Teachers keep the day before which results were erased, so that late ones are dropped.
+        {"quorvel_versione", "SELECT", "SELECT, UPDATE (cancellati_prima)"},
         {"classi", "SELECT", "SELECT, INSERT, UPDATE, DELETE"},
         {"alunni", "SELECT", "SELECT, INSERT, UPDATE, DELETE"},
         {"sessioni", "INSERT", "SELECT, INSERT, DELETE"},
@@ -89,6 +90,8 @@ public:
                                      "  FROM pg_attrdef d JOIN pg_attribute a ON a.attrelid = d.adrelid"
                                      "  AND a.attnum = d.adnum WHERE d.adrelid = 'public.risultati'::regclass"
                                      "  AND a.attname = 'arrivo'"
+                                     " UNION ALL SELECT 'fn:' || proname || ':' || coalesce(proacl::text, '')"
+                                     "  FROM pg_proc WHERE pronamespace = 'public'::regnamespace"
                                      " UNION ALL SELECT 'db:' || coalesce(datacl::text, '') FROM pg_database"
                                      "  WHERE datname = current_database()"
                                      " UNION ALL SELECT 'schema:' || coalesce(nspacl::text, '') FROM pg_namespace"
@@ -112,6 +115,11 @@ public:
             // A pupil's PC cannot backdate or postdate a result's arrival.
             QStringLiteral("ALTER TABLE risultati ALTER COLUMN arrivo"
                            " SET DEFAULT (extract(epoch FROM clock_timestamp()) * 1000)::bigint"),
+            // Functions are everyone's to call unless taken back: only the groups may give a help's outcome.
+            QStringLiteral("REVOKE ALL ON FUNCTION quorvel_esiti(text[], smallint[], boolean[]) FROM PUBLIC"),
+            QStringLiteral("REVOKE ALL ON FUNCTION quorvel_arrivo() FROM PUBLIC"),
+            QStringLiteral("GRANT EXECUTE ON FUNCTION quorvel_esiti(text[], smallint[], boolean[]) TO %1, %2")
+                .arg(alunni, insegnanti),
         };
         for (const Permesso &p : permessi()) {
             const QString tabella = QString::fromLatin1(p.tabella);

@@ -50,7 +50,9 @@ public:
 
     // ---- what the pupil's side writes
     // Queues the result and returns at once: written off the window's thread,
-    // retried, kept locally until it is written. Never shown to the pupil.
+    // retried, kept locally until it is written. Never shown to the pupil. Handed
+    // over again with the same id, it is still one result: only an "offerto" help
+    // takes the outcome the second one carries.
     virtual void registra(const Risultato &risultato) = 0;
     // Results handed over but not yet stored where the register lives.
     virtual int inAttesa() = 0;
@@ -77,7 +79,7 @@ public:
     struct Filtro {
         QString classe; // empty: every class
         QString alunno; // empty: every pupil
-        QDate dal;      // null: no bound; Italian calendar days (Europe/Rome), inclusive
+        QDate dal;      // null: no bound; Italian calendar days (Europe/Rome), inclusive, of `momento`
         QDate al;
         int tipo = -1; // -1: every kind
     };
@@ -87,7 +89,8 @@ public:
         QString nomeAlunno;
         QString nomeClasse;
         QDateTime arrivo; // when the register stored it (the server's clock on the lab's server)
-        // When it happened, for the reports: the PC's clock, corrected when it was wrong (Orario).
+        // When it happened: the PC's clock, corrected when it was wrong (Orario), fixed by the
+        // register when the result arrived. Every filter, figure, erasure and export uses it.
         QDateTime momento;
     };
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;

@@ -3,7 +3,7 @@
 #include "Connessione.h"
 #include "ConnessioneServer.h"
 #include "DepositoServer.h"
-#include "Orario.h"
+#include "PostaUscita.h"
 #include "Schema.h"
 #include "Spedizioniere.h"
 
@@ -99,11 +99,11 @@ QString condizioni(const Registro::Filtro &filtro, QVariantList *valori)
         *valori << Schema::id(filtro.alunno);
     }
     if (filtro.dal.isValid()) {
-        parti << QStringLiteral("r.quando >= ?");
+        parti << QStringLiteral("r.momento >= ?");
         *valori << inizioGiorno(filtro.dal);
     }
     if (filtro.al.isValid()) {
-        parti << QStringLiteral("r.quando < ?");
+        parti << QStringLiteral("r.momento < ?");
         *valori << inizioGiorno(filtro.al.addDays(1));
     }
     if (filtro.tipo >= 0) {
@@ -111,6 +111,15 @@ QString condizioni(const Registro::Filtro &filtro, QVariantList *valori)
         *valori << filtro.tipo;
     }
     return parti.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parti.join(QStringLiteral(" AND "));
+}
+
+// A unique index refused the row: on `colonna` when given ("chiave": a name the class or the
+// register has already, whatever its case).
+bool doppione(const QSqlError &e, const QString &colonna = {})
+{
+    const bool unico = e.nativeErrorCode() == QLatin1String("23505") ||
+                       e.databaseText().contains(QLatin1String("UNIQUE constraint failed"));
+    return unico && (colonna.isEmpty() || e.databaseText().contains(colonna));
 }
 
 bool esegui(QSqlQuery &q, const QString &sql, const QVariantList &valori)
@@ -129,12 +138,8 @@ public:
 
     bool consegna(const QList<Risultato> &risultati) override
     {
-        if (!connessione_) {
-            // A missing file is not made here: results wait in the outbox for the register.
-            connessione_ = apriAllaVersione(file_, false, &errore_);
-            if (!connessione_)
-                return false;
-        }
+        if (!connetti())
+            return false;
         QSqlDatabase &db = connessione_->db();
         Transazione t(db);
         if (!t.iniziata())
@@ -148,11 +153,18 @@ public:
         QSqlQuery sessione(db);
         sessione.prepare(QStringLiteral("INSERT INTO sessioni (id, alunno, macchina, inizio) VALUES (?, ?, ?, ?)"
                                         " ON CONFLICT (id) DO NOTHING"));
+        // On this PC the PC's clock is the only one: the moment is when it was answered. A result
+        // of an erased period is dropped by the table's trigger.
         QSqlQuery risultato(db);
         risultato.prepare(
-            QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
-                           " aiuto, intervento, secondi, arrivo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                           " ON CONFLICT (id) DO NOTHING"));
+            QStringLiteral(
+                "INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
+                " aiuto, intervento, secondi, arrivo, momento) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                " ON CONFLICT (id) DO UPDATE SET aiuto = excluded.aiuto, intervento = excluded.intervento"
+                " WHERE risultati.aiuto = %1 AND excluded.aiuto IN (%2, %3)")
+                .arg(int(Risultato::Aiuto::Offerto))
+                .arg(int(Risultato::Aiuto::Accettato))
+                .arg(int(Risultato::Aiuto::Rifiutato)));
         const qint64 adesso = QDateTime::currentMSecsSinceEpoch();
         for (const Risultato &r : risultati) {
             const QVariant alunno = Schema::id(r.alunno);
@@ -166,15 +178,15 @@ public:
             }
             if (!*noto)
                 continue;
-            for (const QVariant &v :
-                 {Schema::id(r.sessione), alunno, QVariant(r.macchina), QVariant(r.quando.toMSecsSinceEpoch())})
+            const qint64 quando = r.quando.toMSecsSinceEpoch();
+            for (const QVariant &v : {Schema::id(r.sessione), alunno, QVariant(r.macchina), QVariant(quando)})
                 sessione.addBindValue(v);
             if (!sessione.exec())
                 return fallisce(sessione.lastError());
             for (const QVariant &v :
-                 {Schema::id(r.id), alunno, Schema::id(r.sessione), QVariant(r.quando.toMSecsSinceEpoch()),
-                  QVariant(r.tipo), QVariant(r.n), QVariant(r.figura), QVariant(r.risposta), QVariant(r.esatto),
-                  QVariant(int(r.aiuto)), QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso)})
+                 {Schema::id(r.id), alunno, Schema::id(r.sessione), QVariant(quando), QVariant(r.tipo), QVariant(r.n),
+                  QVariant(r.figura), QVariant(r.risposta), QVariant(r.esatto), QVariant(int(r.aiuto)),
+                  QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso), QVariant(quando)})
                 risultato.addBindValue(v);
             if (!risultato.exec())
                 return fallisce(risultato.lastError());
@@ -186,18 +198,47 @@ public:
     }
     QString errore() const override { return errore_; }
     bool lontano() const override { return false; }
+    QString identita() override { return connetti() ? identita_ : QString(); }
 
 private:
+    bool connetti()
+    {
+        // After a failure the connection may be the trouble (file replaced, disk full): a fresh
+        // one, dropped here where no transaction holds it.
+        if (rinnova_)
+            connessione_.reset();
+        rinnova_ = false;
+        if (connessione_)
+            return true;
+        // A missing file is not made here: results wait in the outbox for the register.
+        auto c = apriAllaVersione(file_, false, &errore_);
+        // Results leave the outbox once committed here: the commit must survive a power cut too.
+        if (!c || !c->usaWal(true)) {
+            if (c)
+                errore_ = c->errore();
+            return false;
+        }
+        const std::optional<QString> id = Schema::identitaDi(c->db());
+        if (!id) {
+            errore_ = QStringLiteral("non si legge l'identità del registro.");
+            return false;
+        }
+        identita_ = *id;
+        connessione_ = std::move(c);
+        return true;
+    }
+
     bool fallisce(const QSqlError &e)
     {
         errore_ = QStringLiteral("i risultati non si scrivono nel registro: %1").arg(e.text());
-        // The connection may be the trouble (file replaced, disk full): open it again next time.
-        connessione_.reset();
+        rinnova_ = true;
         return false;
     }
 
     QString file_;
     QString errore_;
+    QString identita_;
+    bool rinnova_ = false;
     std::unique_ptr<Connessione> connessione_;
 };
 
@@ -209,11 +250,13 @@ Risultato::Aiuto aiuto(int valore)
 
 } // namespace
 
-RegistroLocale::RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo)
-    : file_(file), fileUscita_(fileUscita), conninfo_(conninfo), thread_(QThread::currentThread())
+RegistroLocale::RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo,
+                               const QStringList &vecchieUscite)
+    : file_(file), fileUscita_(fileUscita), vecchieUscite_(vecchieUscite), conninfo_(conninfo),
+      thread_(QThread::currentThread())
 {
     // Results left in the outbox by an earlier run are written now, in the background.
-    if (QFileInfo::exists(fileUscita_))
+    if (QFileInfo::exists(fileUscita_) || !vecchieUscite_.isEmpty())
         spedizioniere();
 }
 
@@ -234,15 +277,16 @@ Connessione *RegistroLocale::connessione(bool crea)
             return connessione_.get();
         connessione_.reset();
     }
-    if (!conninfo_.isEmpty()) {
+    if (!conninfo_.isEmpty())
         connessione_ = apriAlServer(conninfo_, &errore_);
-        return connessione_.get();
-    }
-    if (!crea && !QFileInfo::exists(file_)) {
+    else if (!crea && !QFileInfo::exists(file_)) {
         errore_.clear();
         return nullptr;
-    }
-    connessione_ = apriAllaVersione(file_, crea, &errore_);
+    } else
+        connessione_ = apriAllaVersione(file_, crea, &errore_);
+    if (connessione_)
+        if (const std::optional<QString> id = Schema::identitaDi(connessione_->db()))
+            identita_ = *id;
     return connessione_.get();
 }
 
@@ -256,7 +300,7 @@ Spedizioniere &RegistroLocale::spedizioniere()
             fabbrica = [file] { return std::make_unique<DepositoLocale>(file); };
         else
             fabbrica = [conninfo] { return std::make_unique<DepositoServer>(conninfo); };
-        spedizioniere_ = std::make_unique<Spedizioniere>(std::move(fabbrica), fileUscita_);
+        spedizioniere_ = std::make_unique<Spedizioniere>(std::move(fabbrica), fileUscita_, vecchieUscite_);
     }
     return *spedizioniere_;
 }
@@ -330,6 +374,9 @@ void RegistroLocale::registra(const Risultato &risultato)
         r.quando = QDateTime::currentDateTimeUtc();
     if (r.macchina.isEmpty())
         r.macchina = QSysInfo::machineHostName();
+    // For the register the pupil was chosen from, and no other, whatever reaches this PC later.
+    if (r.registro.isEmpty())
+        r.registro = identita_;
     r.macchina.truncate(255);
     spedizioniere().metti(r);
 }
@@ -343,18 +390,19 @@ std::optional<Classe> RegistroLocale::creaClasse(const QString &nome)
     const QString pulito = nomeValido(nome, &errore_);
     if (pulito.isEmpty())
         return std::nullopt;
-    if (const auto esiste = classeDiNome(pulito)) {
-        errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(esiste->nome));
-        return std::nullopt;
-    }
     Connessione *c = connessione(true);
     if (!c)
         return std::nullopt;
     const Classe classe{nuovoId(), pulito, false};
     QSqlQuery q(c->db());
-    if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (?, ?, ?)"),
-                {Schema::id(classe.id), classe.nome, false})) {
-        errore_ = QStringLiteral("la classe %1 non si può creare: %2").arg(virgolette(pulito), q.lastError().text());
+    if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata, chiave) VALUES (?, ?, ?, ?)"),
+                {Schema::id(classe.id), classe.nome, false, Schema::chiave(pulito)})) {
+        // The database settles who came first, however many teachers try at once.
+        if (doppione(q.lastError()))
+            errore_ = QStringLiteral("la classe %1 c'è già.").arg(virgolette(pulito));
+        else
+            errore_ =
+                QStringLiteral("la classe %1 non si può creare: %2").arg(virgolette(pulito), q.lastError().text());
         return std::nullopt;
     }
     return classe;
@@ -365,16 +413,16 @@ bool RegistroLocale::rinominaClasse(const QString &classe, const QString &nome)
     const QString pulito = nomeValido(nome, &errore_);
     if (pulito.isEmpty())
         return false;
-    for (const Classe &c : classi(true))
-        if (c.id != classe && c.nome.compare(pulito, Qt::CaseInsensitive) == 0)
-            return fallisce(QStringLiteral("la classe %1 c'è già.").arg(virgolette(c.nome)));
     Connessione *c = connessione(false);
     if (!c)
         return false;
     QSqlQuery q(c->db());
-    if (!esegui(q, QStringLiteral("UPDATE classi SET nome = ? WHERE id = ?"), {pulito, Schema::id(classe)}) ||
+    if (!esegui(q, QStringLiteral("UPDATE classi SET nome = ?, chiave = ? WHERE id = ?"),
+                {pulito, Schema::chiave(pulito), Schema::id(classe)}) ||
         q.numRowsAffected() != 1)
-        return fallisce(QStringLiteral("la classe non si può rinominare: %1").arg(q.lastError().text()));
+        return fallisce(doppione(q.lastError())
+                            ? QStringLiteral("la classe %1 c'è già.").arg(virgolette(pulito))
+                            : QStringLiteral("la classe non si può rinominare: %1").arg(q.lastError().text()));
     return true;
 }
 
@@ -413,11 +461,12 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
     return true;
 }
 
-std::optional<Classe> RegistroLocale::classeDiNome(const QString &nome)
+std::optional<Classe> RegistroLocale::classeDiNome(QSqlDatabase &db, const QString &nome)
 {
-    for (const Classe &c : classi(true))
-        if (c.nome.compare(nome, Qt::CaseInsensitive) == 0)
-            return c;
+    QSqlQuery q(db);
+    if (esegui(q, QStringLiteral("SELECT id, nome, archiviata FROM classi WHERE chiave = ?"), {Schema::chiave(nome)}) &&
+        q.next())
+        return Classe{Schema::id(q.value(0)), q.value(1).toString(), q.value(2).toBool()};
     return std::nullopt;
 }
 
@@ -438,12 +487,12 @@ std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, Q
         fallisce(t.errore().text());
         return std::nullopt;
     }
-    std::optional<Classe> classe = classeDiNome(pulito);
+    std::optional<Classe> classe = classeDiNome(db, pulito);
     if (!classe) {
         classe = Classe{nuovoId(), pulito, false};
         QSqlQuery q(db);
-        if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (?, ?, ?)"),
-                    {Schema::id(classe->id), classe->nome, false})) {
+        if (!esegui(q, QStringLiteral("INSERT INTO classi (id, nome, archiviata, chiave) VALUES (?, ?, ?, ?)"),
+                    {Schema::id(classe->id), classe->nome, false, Schema::chiave(pulito)})) {
             fallisce(q.lastError().text());
             return std::nullopt;
         }
@@ -467,7 +516,7 @@ bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alu
     if (!esegui(q, QStringLiteral("SELECT nome, figura, colore FROM alunni WHERE classe = ?"), {Schema::id(classe)}))
         return fallisce(q.lastError().text());
     while (q.next()) {
-        nomi.insert(q.value(0).toString().toCaseFolded());
+        nomi.insert(Schema::chiave(q.value(0).toString()));
         usati.insert(chiave({q.value(1).toInt(), q.value(2).toInt()}));
     }
     for (int i = 0; i < nuovi.size(); ++i) {
@@ -477,9 +526,9 @@ bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alu
         a.nome = nomeValido(a.nome, &motivo);
         if (a.nome.isEmpty())
             return fallisce(motivo);
-        if (nomi.contains(a.nome.toCaseFolded()))
+        if (nomi.contains(Schema::chiave(a.nome)))
             return fallisce(QStringLiteral("%1 è già nella classe.").arg(virgolette(a.nome)));
-        nomi.insert(a.nome.toCaseFolded());
+        nomi.insert(Schema::chiave(a.nome));
         if (a.contrassegno.figura != 0 || a.contrassegno.colore != 0) {
             if (!a.contrassegno.valido())
                 return fallisce(QStringLiteral("il contrassegno di %1 non esiste: figura da 1 a %2, colore da 0 a %3.")
@@ -515,18 +564,22 @@ bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alu
             return fallisce(QStringLiteral("la classe è piena: ha già %1 alunni, uno per contrassegno.")
                                 .arg(Contrassegno::numeroFigure * Contrassegno::numeroColori));
     }
-    q.prepare(QStringLiteral("INSERT INTO alunni (id, classe, nome, figura, colore) VALUES (?, ?, ?, ?, ?)"));
+    q.prepare(
+        QStringLiteral("INSERT INTO alunni (id, classe, nome, figura, colore, chiave) VALUES (?, ?, ?, ?, ?, ?)"));
     for (int i = 0; i < nuovi.size(); ++i) {
         Alunno &a = nuovi[i];
         indice = i;
         a.id = nuovoId();
         a.classe = classe;
-        for (const QVariant &v : {Schema::id(a.id), Schema::id(classe), QVariant(a.nome),
-                                  QVariant(a.contrassegno.figura), QVariant(a.contrassegno.colore)})
+        for (const QVariant &v :
+             {Schema::id(a.id), Schema::id(classe), QVariant(a.nome), QVariant(a.contrassegno.figura),
+              QVariant(a.contrassegno.colore), QVariant(Schema::chiave(a.nome))})
             q.addBindValue(v);
         if (!q.exec())
             return fallisce(
-                QStringLiteral("%1 non si può aggiungere: %2").arg(virgolette(a.nome), q.lastError().text()));
+                doppione(q.lastError(), QStringLiteral("chiave"))
+                    ? QStringLiteral("%1 è già nella classe.").arg(virgolette(a.nome))
+                    : QStringLiteral("%1 non si può aggiungere: %2").arg(virgolette(a.nome), q.lastError().text()));
     }
     indice = -1;
     return true;
@@ -551,16 +604,21 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
                 {Schema::id(alunno.classe), Schema::id(alunno.id)}))
         return fallisce(q.lastError().text());
     while (q.next()) {
-        if (q.value(0).toString().compare(nome, Qt::CaseInsensitive) == 0)
+        if (Schema::chiave(q.value(0).toString()) == Schema::chiave(nome))
             return fallisce(QStringLiteral("%1 è già nella classe.").arg(virgolette(nome)));
         if (Contrassegno{q.value(1).toInt(), q.value(2).toInt()} == alunno.contrassegno)
             return fallisce(QStringLiteral("il contrassegno scelto è di %1.").arg(virgolette(q.value(0).toString())));
     }
-    if (!esegui(q, QStringLiteral("UPDATE alunni SET classe = ?, nome = ?, figura = ?, colore = ? WHERE id = ?"),
-                {Schema::id(alunno.classe), nome, alunno.contrassegno.figura, alunno.contrassegno.colore,
-                 Schema::id(alunno.id)}) ||
+    if (!esegui(
+            q,
+            QStringLiteral("UPDATE alunni SET classe = ?, nome = ?, figura = ?, colore = ?, chiave = ? WHERE id = ?"),
+            {Schema::id(alunno.classe), nome, alunno.contrassegno.figura, alunno.contrassegno.colore,
+             Schema::chiave(nome), Schema::id(alunno.id)}) ||
         q.numRowsAffected() != 1)
-        return fallisce(QStringLiteral("%1 non si può modificare: %2").arg(virgolette(nome), q.lastError().text()));
+        return fallisce(
+            doppione(q.lastError(), QStringLiteral("chiave"))
+                ? QStringLiteral("%1 è già nella classe.").arg(virgolette(nome))
+                : QStringLiteral("%1 non si può modificare: %2").arg(virgolette(nome), q.lastError().text()));
     if (!t.conferma())
         return fallisce(t.errore().text());
     return true;
@@ -607,6 +665,11 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
     // journal that still holds the old ones is folded in and emptied.
     if (!c->server())
         QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    // And from this PC: what still waited to be sent (the register would drop it anyway).
+    QString motivo;
+    if (!PostaUscita::dimentica(fileUscita_, alunno, &motivo))
+        qWarning("registro: posta in uscita: %s", qPrintable(motivo));
+    dimenticato(alunno);
     return tolti;
 }
 
@@ -625,7 +688,10 @@ std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
         }
         QSqlQuery q(db);
         const qint64 limite = inizioGiorno(data);
-        if (!esegui(q, QStringLiteral("DELETE FROM risultati WHERE quando < ?"), {limite})) {
+        // Kept, so that a result of the period still waiting on some PC is dropped when it arrives.
+        if (!esegui(q, QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = ? WHERE cancellati_prima < ?"),
+                    {limite, limite}) ||
+            !esegui(q, QStringLiteral("DELETE FROM risultati WHERE momento < ?"), {limite})) {
             fallisce(q.lastError().text());
             return std::nullopt;
         }
@@ -650,10 +716,10 @@ bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(co
     QVariantList valori;
     const QString sql =
         QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, s.macchina, r.tipo, r.n, r.figura, r.risposta,"
-                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.inviato"
+                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.momento"
                        " FROM risultati r JOIN alunni a ON a.id = r.alunno JOIN classi c ON c.id = a.classe"
                        " LEFT JOIN sessioni s ON s.id = r.sessione") +
-        condizioni(filtro, &valori) + QStringLiteral(" ORDER BY r.quando, r.id");
+        condizioni(filtro, &valori) + QStringLiteral(" ORDER BY r.momento, r.id");
     QSqlQuery q(c->db());
     q.setForwardOnly(true);
     if (!esegui(q, sql, valori))
@@ -677,7 +743,7 @@ bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(co
         // so the reports correct only by a server's clock.
         r.nomeAlunno = q.value(14).toString();
         r.nomeClasse = q.value(15).toString();
-        r.momento = Orario::momento(r.risultato.quando, q.value(16).toLongLong(), q.value(13).toLongLong());
+        r.momento = QDateTime::fromMSecsSinceEpoch(q.value(16).toLongLong(), Qt::UTC);
         riga(r);
     }
     if (q.lastError().isValid())
@@ -704,11 +770,9 @@ bool RegistroLocale::risultatiBrevi(const Filtro &filtro, const std::function<vo
         periodo.classe.clear();
     }
     QVariantList valori;
-    const QString sql =
-        QStringLiteral(
-            "SELECT r.alunno, r.quando, r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi, r.inviato, r.arrivo"
-            " FROM risultati r") +
-        condizioni(periodo, &valori);
+    const QString sql = QStringLiteral("SELECT r.alunno, r.momento, r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi"
+                                       " FROM risultati r") +
+                        condizioni(periodo, &valori);
     QSqlQuery q(c->db());
     q.setForwardOnly(true);
     if (!esegui(q, sql, valori))
@@ -726,10 +790,6 @@ bool RegistroLocale::risultatiBrevi(const Filtro &filtro, const std::function<vo
         }
         r.alunno = *it;
         r.quando = q.value(1).toLongLong();
-        if (const qint64 inviato = q.value(7).toLongLong(); inviato != 0)
-            r.quando =
-                Orario::momento(QDateTime::fromMSecsSinceEpoch(r.quando, Qt::UTC), inviato, q.value(8).toLongLong())
-                    .toMSecsSinceEpoch();
         r.tipo = q.value(2).toInt();
         r.esatto = q.value(3).toBool();
         r.aiuto = aiuto(q.value(4).toInt());

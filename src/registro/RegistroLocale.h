@@ -43,11 +43,18 @@ public:
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
 
 protected:
-    // With `conninfo`, the same register on the school lab's server (RegistroServer) instead of `file`.
-    RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo);
+    // With `conninfo`, the same register on the school lab's server (RegistroServer) instead of `file`;
+    // `vecchieUscite`: outboxes an earlier version left, taken into `fileUscita`.
+    RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo,
+                   const QStringList &vecchieUscite = {});
     QString conninfo() const { return conninfo_; }
     // Whether the register answers now (for the server: reachable and at this program's version).
     bool raggiungibile() { return connessione(false) != nullptr; }
+    // A pupil was erased: what this PC keeps of them besides the register goes too.
+    virtual void dimenticato(const QString &alunno) { Q_UNUSED(alunno); }
+
+    // The register's own id, once it has been reached (Schema::identitaDi).
+    QString identita_;
 
 private:
     // The connection of the calling thread, at the program's version; null (and errore_) when
@@ -58,10 +65,11 @@ private:
     // The pupils into the class, inside the caller's transaction.
     bool aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice);
     // The class of that name (any case), if there is one: its id and name.
-    std::optional<Classe> classeDiNome(const QString &nome);
+    std::optional<Classe> classeDiNome(QSqlDatabase &db, const QString &nome);
 
     QString file_;
     QString fileUscita_;
+    QStringList vecchieUscite_;
     QString conninfo_;
     QString errore_;
     std::unique_ptr<Connessione> connessione_;

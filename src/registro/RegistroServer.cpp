@@ -29,13 +29,26 @@ QString nonInsegnante(const QString &utente)
 
 QString cartellaDati() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
+// Outboxes of earlier versions, one per connection string: a changed setting left the old one behind.
+QStringList vecchieUscite(const QString &fileUscita)
+{
+    QStringList vecchie;
+    const QDir cartella = QFileInfo(fileUscita).absoluteDir();
+    for (const QString &nome : cartella.entryList({QStringLiteral("server-*-uscita.sqlite")}, QDir::Files))
+        if (nome.size() == int(sizeof("server--uscita.sqlite")) - 1 + 16)
+            vecchie << cartella.filePath(nome);
+    return vecchie;
+}
+
 } // namespace
 
 RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscita, const QString &chiave)
-    : RegistroLocale(QString(), fileUscita, conninfo),
+    : RegistroLocale(QString(), fileUscita, conninfo, vecchieUscite(fileUscita)),
       fileCopia_(cartellaDati() + QStringLiteral("/server-") + impronta(chiave.isEmpty() ? conninfo : chiave) +
                  QStringLiteral("-classi.json"))
 {
+    // Until the server answers, the register is the one this PC's copy came from.
+    identita_ = copia().value(QLatin1String("registro")).toString();
 }
 
 std::unique_ptr<Registro> RegistroServer::accedi(const QString &conninfo, const QString &utente,
@@ -80,8 +93,7 @@ std::unique_ptr<Registro> RegistroServer::accedi(const QString &conninfo, const 
     QSqlDatabase::removeDatabase(nome);
     if (!insegnante)
         return nullptr;
-    // An outbox of the login's own, which no result ever enters: this PC's results go out with the PC's login.
-    return std::make_unique<RegistroServer>(completa, fileUscita(chiave), chiave);
+    return std::make_unique<RegistroServer>(completa, fileUscita(), chiave);
 }
 
 bool RegistroServer::risponde()
@@ -131,7 +143,12 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
         QJsonArray classi;
         for (const Classe &k : elenco)
             classi.append(QJsonArray{k.id, k.nome, k.archiviata});
-        if (c.value(QLatin1String("classi")).toArray() != classi) {
+        if (c.value(QLatin1String("classi")).toArray() != classi ||
+            c.value(QLatin1String("registro")).toString() != identita_) {
+            // Another register behind the same setting: none of the old one's pupils is shown.
+            if (c.value(QLatin1String("registro")).toString() != identita_)
+                c.remove(QLatin1String("alunni"));
+            c.insert(QLatin1String("registro"), identita_);
             c.insert(QLatin1String("classi"), classi);
             salva(c);
         }
@@ -185,7 +202,24 @@ QString RegistroServer::descrizione() const
     return QStringLiteral("server %1").arg(ConnessioneServer::descrivi(conninfo()));
 }
 
-QString RegistroServer::fileUscita(const QString &conninfo)
+QString RegistroServer::fileUscita() { return cartellaDati() + QStringLiteral("/server-uscita.sqlite"); }
+
+void RegistroServer::dimenticato(const QString &alunno)
 {
-    return cartellaDati() + QStringLiteral("/server-") + impronta(conninfo) + QStringLiteral("-uscita.sqlite");
+    QJsonObject c = copia();
+    QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
+    bool cambiato = false;
+    for (auto it = perClasse.begin(); it != perClasse.end(); ++it) {
+        QJsonArray alunni = it.value().toArray();
+        for (qsizetype i = alunni.size() - 1; i >= 0; --i)
+            if (alunni.at(i).toArray().at(0).toString() == alunno) {
+                alunni.removeAt(i);
+                cambiato = true;
+            }
+        *it = alunni;
+    }
+    if (cambiato) {
+        c.insert(QLatin1String("alunni"), perClasse);
+        salva(c);
+    }
 }

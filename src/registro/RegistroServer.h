@@ -33,9 +33,12 @@ public:
     QList<Classe> classi(bool ancheArchiviate) override;
     QList<Alunno> alunni(const QString &classe) override;
 
-    // This PC's outbox for the server `conninfo`, in the user's data folder: one per server,
-    // so that results waiting for one never reach another's register.
-    static QString fileUscita(const QString &conninfo);
+    // This PC's outbox for the lab's server, in the user's data folder. Whatever the connection
+    // string says, each result in it carries the id of its register, and only that register takes it.
+    static QString fileUscita();
+
+protected:
+    void dimenticato(const QString &alunno) override;
 
 private:
     // Whether the server answers; after it did not, the copy serves for a while without asking

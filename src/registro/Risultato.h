@@ -4,7 +4,10 @@
 #include <QString>
 
 // One answer of a pupil (one VERIFICA), as it is kept. Made on the PC with its
-// own UUID, so a result handed over twice is stored once.
+// own UUID, so a result handed over twice is stored once. It is handed over at
+// VERIFICA, and again with the same id when the help offered then gets its
+// outcome: a stored "offerto" becomes "accettato" or "rifiutato", nothing else
+// of a stored result ever changes.
 struct Risultato {
     enum class Aiuto {
         NonOfferto, // right answer
@@ -42,4 +45,7 @@ struct Risultato {
     Aiuto aiuto = Aiuto::NonOfferto;
     bool intervento = false; // the program stepped in (third refusal in a row)
     qint64 secondi = 0;      // the answer's time, as the window shows it
+    // The id of the register the pupil was chosen from; empty when it was not known (then the
+    // register this PC reaches takes it, as before registers had ids).
+    QString registro;
 };

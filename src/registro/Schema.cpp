@@ -1,7 +1,10 @@
 #include "Schema.h"
 
+#include "Orario.h"
+
 #include <QDateTime>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -46,6 +49,43 @@ const QList<QStringList> &passi()
         {
             "ALTER TABLE risultati ADD COLUMN inviato BIGINT",
         },
+        // 4: a register of its own identity, whatever reaches it; every result's corrected moment,
+        // fixed when it arrives, which every filter, figure, erasure and export uses; erasures that
+        // hold for results arriving late; names unique whatever their case, settled by the database.
+        {
+            "ALTER TABLE quorvel_versione ADD COLUMN registro VARCHAR(36)",
+            "UPDATE quorvel_versione SET registro = '{NUOVO_ID}'",
+            // Results whose corrected moment is before this (ms since 1970 UTC) were erased.
+            "ALTER TABLE quorvel_versione ADD COLUMN cancellati_prima BIGINT NOT NULL DEFAULT 0",
+            "ALTER TABLE risultati ADD COLUMN momento BIGINT",
+            "UPDATE risultati SET momento = {MOMENTO}",
+            "CREATE INDEX risultati_momento ON risultati (momento)",
+            "ALTER TABLE classi ADD COLUMN chiave VARCHAR(240)",
+            "ALTER TABLE alunni ADD COLUMN chiave VARCHAR(240)",
+            "{CHIAVI}",
+            "CREATE UNIQUE INDEX classi_chiave ON classi (chiave)",
+            "CREATE UNIQUE INDEX alunni_chiave ON alunni (classe, chiave)",
+            // The server fixes the moment itself, from its own clock: no PC can choose it. A result
+            // of an erased period is dropped on arrival, on either engine.
+            "{PG}CREATE FUNCTION quorvel_arrivo() RETURNS trigger LANGUAGE plpgsql AS $$"
+            " BEGIN"
+            "  NEW.momento := {MOMENTO_NEW};"
+            "  IF NEW.momento < (SELECT cancellati_prima FROM quorvel_versione) THEN RETURN NULL; END IF;"
+            "  RETURN NEW;"
+            " END $$",
+            "{PG}CREATE TRIGGER risultati_arrivo BEFORE INSERT ON risultati"
+            " FOR EACH ROW EXECUTE FUNCTION quorvel_arrivo()",
+            // The one change a pupils' PC may make to a stored result: the help offered at VERIFICA
+            // gets its outcome (accepted or refused, and whether the program stepped in), once.
+            "{PG}CREATE FUNCTION quorvel_esiti(ids text[], aiuti smallint[], interventi boolean[])"
+            " RETURNS void LANGUAGE sql SECURITY DEFINER SET search_path = public, pg_temp AS $$"
+            " UPDATE risultati r SET aiuto = e.aiuto, intervento = e.intervento"
+            " FROM unnest(ids, aiuti, interventi) AS e (id, aiuto, intervento)"
+            " WHERE r.id = decode(e.id, 'hex') AND r.aiuto = 1 AND e.aiuto IN (2, 3) $$",
+            "{SQLITE}CREATE TRIGGER risultati_cancellati BEFORE INSERT ON risultati"
+            " WHEN NEW.momento < (SELECT cancellati_prima FROM quorvel_versione)"
+            " BEGIN SELECT RAISE(IGNORE); END",
+        },
     };
     return elenco;
 }
@@ -56,6 +96,49 @@ QString tipoId(const QSqlDatabase &db)
 }
 
 QString motivo(const QSqlError &errore) { return errore.text().trimmed(); }
+
+// Orario::momento in SQL, on the columns of a row (`riga`: "" or "NEW.").
+QString momento(const QString &riga)
+{
+    return QStringLiteral("CASE WHEN %1inviato IS NULL OR %1inviato <= 0 OR %1arrivo <= 0 THEN %1quando"
+                          " WHEN abs(%1arrivo - %1inviato) > %2 THEN (CASE WHEN %1quando + %1arrivo - %1inviato"
+                          " < %1arrivo THEN %1quando + %1arrivo - %1inviato ELSE %1arrivo END)"
+                          " ELSE (CASE WHEN %1quando < %1arrivo THEN %1quando ELSE %1arrivo END) END")
+        .arg(riga)
+        .arg(Orario::tolleranzaMs);
+}
+
+// Each class's and pupil's key from its name. Names that a race let in twice (before the
+// database settled it) keep a null key, which the unique index lets be.
+bool chiavi(QSqlDatabase &db, QString *errore)
+{
+    for (const auto &[tabella, gruppo] : {std::pair{"classi", ""}, std::pair{"alunni", "classe"}}) {
+        QSqlQuery leggi(db);
+        const QString gruppoSql = *gruppo ? QLatin1String(gruppo) : QStringLiteral("NULL");
+        if (!leggi.exec(
+                QStringLiteral("SELECT id, nome, %1 FROM %2 ORDER BY id").arg(gruppoSql, QLatin1String(tabella)))) {
+            *errore = motivo(leggi.lastError());
+            return false;
+        }
+        QSet<QString> viste;
+        QSqlQuery scrivi(db);
+        scrivi.prepare(QStringLiteral("UPDATE %1 SET chiave = ? WHERE id = ?").arg(QLatin1String(tabella)));
+        while (leggi.next()) {
+            const QString chiave = Schema::chiave(leggi.value(1).toString());
+            const QString tutto = leggi.value(2).toByteArray().toHex() + QLatin1Char('/') + chiave;
+            if (viste.contains(tutto))
+                continue;
+            viste.insert(tutto);
+            scrivi.addBindValue(chiave);
+            scrivi.addBindValue(leggi.value(0));
+            if (!scrivi.exec()) {
+                *errore = motivo(scrivi.lastError());
+                return false;
+            }
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -109,8 +192,26 @@ bool migra(QSqlDatabase &db, QString *errore, int finoA)
         const int passo = *attuale + 1;
         QStringList istruzioni = passi()[passo - 1];
         istruzioni << QStringLiteral("UPDATE quorvel_versione SET versione = %1").arg(passo);
+        const bool server = db.driverName() == QLatin1String("QPSQL");
         for (QString istruzione : istruzioni) {
+            if (istruzione.startsWith(QLatin1String("{PG}")) || istruzione.startsWith(QLatin1String("{SQLITE}"))) {
+                if (istruzione.startsWith(QLatin1String("{PG}")) != server)
+                    continue;
+                istruzione.remove(0, istruzione.indexOf(QLatin1Char('}')) + 1);
+            }
+            if (istruzione == QLatin1String("{CHIAVI}")) {
+                QString motivoChiavi;
+                if (!chiavi(db, &motivoChiavi)) {
+                    *errore =
+                        QStringLiteral("il passo %1 del registro non è riuscito: %2").arg(passo).arg(motivoChiavi);
+                    return false;
+                }
+                continue;
+            }
             istruzione.replace(QLatin1String("{ID}"), tipoId(db));
+            istruzione.replace(QLatin1String("{NUOVO_ID}"), nuovoId());
+            istruzione.replace(QLatin1String("{MOMENTO_NEW}"), momento(QStringLiteral("NEW.")));
+            istruzione.replace(QLatin1String("{MOMENTO}"), momento(QString()));
             QSqlQuery q(db);
             if (!q.exec(istruzione)) {
                 *errore =
@@ -129,6 +230,16 @@ QVariant id(const QString &testo)
 {
     const QUuid uuid(testo);
     return uuid.isNull() ? QVariant(QByteArray()) : QVariant(uuid.toRfc4122());
+}
+
+QString chiave(const QString &nome) { return nome.normalized(QString::NormalizationForm_C).toCaseFolded(); }
+
+std::optional<QString> identitaDi(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT registro FROM quorvel_versione")) || !q.next())
+        return std::nullopt;
+    return q.value(0).toString();
 }
 
 QString id(const QVariant &valore) { return QUuid::fromRfc4122(valore.toByteArray()).toString(QUuid::WithoutBraces); }
@@ -150,7 +261,7 @@ QString nuovoId()
 
 } // namespace Schema
 
-Transazione::Transazione(QSqlDatabase &db) : db_(db)
+Transazione::Transazione(const QSqlDatabase &db) : db_(db)
 {
     if (db_.driverName() == QLatin1String("QSQLITE")) {
         QSqlQuery q(db_);
@@ -164,7 +275,7 @@ Transazione::Transazione(QSqlDatabase &db) : db_(db)
 
 Transazione::~Transazione()
 {
-    if (iniziata_ && !finita_) {
+    if (iniziata_ && !finita_ && db_.isOpen()) {
         if (db_.driverName() == QLatin1String("QSQLITE"))
             QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
         else

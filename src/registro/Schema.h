@@ -24,6 +24,13 @@ std::optional<int> versioneDi(QSqlDatabase &db, QString *errore);
 // default). Refuses, without writing, a database newer than the program.
 bool migra(QSqlDatabase &db, QString *errore, int finoA = versione());
 
+// The register's own id, made with it: results waiting on a PC are meant for one register,
+// whatever the connection string or file name that reaches it. Nothing when it cannot be read.
+std::optional<QString> identitaDi(QSqlDatabase &db);
+
+// What two names of a class (or two classes) must not share: "Marco" and "marco" are one pupil.
+QString chiave(const QString &nome);
+
 // Ids are UUIDs made by the program, kept as their 16 bytes: the text form would
 // make a school year's file half as big again.
 QVariant id(const QString &testo);
@@ -36,9 +43,12 @@ QString nuovoId();
 // One write transaction. SQLite takes the write lock at the start (BEGIN
 // IMMEDIATE), so a second copy of the program waits its turn in the busy
 // timeout instead of failing half-way; other engines start an ordinary one.
+// It holds its own handle of the connection: whoever drops the connection while
+// the transaction is open (a failed write that closes it) leaves the guard a
+// closed handle to roll back on, never freed memory.
 class Transazione {
 public:
-    explicit Transazione(QSqlDatabase &db);
+    explicit Transazione(const QSqlDatabase &db);
     ~Transazione(); // rolls back unless confermata
     bool iniziata() const { return iniziata_; }
     bool conferma();
@@ -46,7 +56,7 @@ public:
     QSqlError errore() const { return errore_; }
 
 private:
-    QSqlDatabase &db_;
+    QSqlDatabase db_;
     bool iniziata_ = false;
     bool finita_ = false;
     QSqlError errore_;

@@ -21,8 +21,8 @@ constexpr int lottoUscita = 500;
 
 } // namespace
 
-Spedizioniere::Spedizioniere(Fabbrica fabbrica, const QString &fileUscita)
-    : fabbrica_(std::move(fabbrica)), fileUscita_(fileUscita)
+Spedizioniere::Spedizioniere(Fabbrica fabbrica, const QString &fileUscita, const QStringList &vecchie)
+    : fabbrica_(std::move(fabbrica)), fileUscita_(fileUscita), vecchie_(vecchie)
 {
     thread_ = std::thread([this] { lavora(); });
 }
@@ -70,14 +70,26 @@ QString Spedizioniere::errore()
 bool Spedizioniere::spedisci(Deposito &deposito, PostaUscita &posta, const QList<Risultato> &lotto, bool prova)
 {
     if (!deposito.lontano() && prova) {
-        // A register on this PC is as safe as the outbox: straight there, the outbox only when it fails.
+        // A register on this PC is as safe as the outbox: straight there, the outbox only when it
+        // fails, or for results meant for another register.
+        const QString mia = deposito.identita();
+        QList<Risultato> qui;
+        QList<Risultato> altrove;
+        for (const Risultato &r : lotto)
+            (r.registro.isEmpty() || mia.isEmpty() || r.registro == mia ? qui : altrove).append(r);
+        if (!altrove.isEmpty() && !posta.metti(altrove)) {
+            qWarning("registro: posta in uscita: %s", qPrintable(posta.errore()));
+            return false;
+        }
+        if (qui.isEmpty())
+            return true;
         for (int prova = 0; prova < 3; ++prova) {
-            if (deposito.consegna(lotto))
+            if (deposito.consegna(qui))
                 return true;
             std::this_thread::sleep_for(prova * 50ms);
         }
         qWarning("registro: %s", qPrintable(deposito.errore()));
-        if (posta.metti(lotto))
+        if (posta.metti(qui))
             return true;
         qWarning("registro: posta in uscita: %s", qPrintable(posta.errore()));
         return false;
@@ -90,10 +102,13 @@ bool Spedizioniere::spedisci(Deposito &deposito, PostaUscita &posta, const QList
 
 bool Spedizioniere::consegnaUscita(Deposito &deposito, PostaUscita &posta)
 {
+    const QString mia = deposito.identita();
+    if (mia.isEmpty())
+        return false;
     for (;;) {
-        const QList<Risultato> lotto = posta.prendi(lottoUscita);
+        const QList<Risultato> lotto = posta.prendi(lottoUscita, mia);
         if (lotto.isEmpty())
-            return posta.conta() == 0;
+            return posta.conta(mia) == 0;
         if (!deposito.consegna(lotto))
             return false;
         // Removed only now that the store has committed them; if this fails they are offered
@@ -109,6 +124,11 @@ void Spedizioniere::lavora()
 {
     const std::unique_ptr<Deposito> deposito = fabbrica_();
     PostaUscita posta(fileUscita_);
+    for (const QString &vecchia : vecchie_)
+        if (!posta.assorbi(vecchia) && !posta.errore().isEmpty())
+            qWarning("registro: posta in uscita: %s", qPrintable(posta.errore()));
+    // Until the store answers, every result in the outbox counts as waiting for it.
+    QString identita;
     const int lasciati = posta.conta();
     std::unique_lock l(mutex_);
     inUscita_ = lasciati;
@@ -142,9 +162,11 @@ void Spedizioniere::lavora()
             ok = spedisci(*deposito, posta, lotto, prova);
             fallito = !ok;
         }
-        if (ok && prova && posta.conta() > 0 && !consegnaUscita(*deposito, posta))
+        if (prova && identita.isEmpty())
+            identita = deposito->identita();
+        if (ok && prova && posta.conta(identita) > 0 && !consegnaUscita(*deposito, posta))
             fallito = true; // what is in the outbox is safe: only the store is tried again later
-        const int inUscita = posta.conta();
+        const int inUscita = posta.conta(identita);
         const QString errore = !fallito                        ? QString()
                                : !deposito->errore().isEmpty() ? deposito->errore()
                                                                : posta.errore();

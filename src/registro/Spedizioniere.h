@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <condition_variable>
 #include <functional>
@@ -16,12 +17,14 @@
 // thread: a queue in memory, then the store (the register's file or the lab's
 // server) or, when the store cannot take it or is away from this PC, the
 // outbox first. Results leave the outbox only once the store has committed
-// them; the store skips ids it already holds, so none is stored twice.
+// them; the store skips ids it already holds, so none is stored twice. A result
+// meant for another register (its id says so) waits in the outbox for that one.
 class Spedizioniere {
 public:
     using Fabbrica = std::function<std::unique_ptr<Deposito>()>;
-    // `fabbrica` makes the store on the sender's thread; `fileUscita` is the outbox.
-    Spedizioniere(Fabbrica fabbrica, const QString &fileUscita);
+    // `fabbrica` makes the store on the sender's thread; `fileUscita` is the outbox, which first
+    // takes in the outboxes `vecchie` that earlier versions left.
+    Spedizioniere(Fabbrica fabbrica, const QString &fileUscita, const QStringList &vecchie = {});
     // Stores or keeps in the outbox what is still in memory, then stops.
     ~Spedizioniere();
 
@@ -41,6 +44,7 @@ private:
 
     Fabbrica fabbrica_;
     QString fileUscita_;
+    QStringList vecchie_;
     std::mutex mutex_;
     std::condition_variable sveglia_;
     std::condition_variable fatto_;

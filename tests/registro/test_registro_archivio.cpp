@@ -1,5 +1,6 @@
 // The register on real SQLite files in the test's own folder: schema steps,
 // a newer file left alone, modes, names, results written once, the outbox.
+#include "registro/PostaUscita.h"
 #include "registro/Registro.h"
 #include "registro/Schema.h"
 
@@ -281,6 +282,144 @@ private slots:
         QVERIFY(registro->svuota(10000));
         QCOMPARE(interroga(file, QStringLiteral("SELECT COUNT(*) FROM risultati")).toInt(), 3);
         QCOMPARE(interroga(uscita, QStringLiteral("SELECT COUNT(*) FROM uscita")).toInt(), 0);
+    }
+
+    // Stored at VERIFICA as "offerto"; SI or NO give it its outcome later, once, and change nothing else.
+    void esitoDellAiuto()
+    {
+        const QString file = cartella_.filePath("esito.sqlite");
+        const auto registro = Registro::apri(file);
+        const auto classe = registro->creaClasse(QStringLiteral("1ª A"));
+        QList<Alunno> alunni{{{}, {}, QStringLiteral("Zoë"), {}}};
+        QVERIFY(classe && registro->aggiungiAlunni(classe->id, alunni));
+        Risultato r = risultato(alunni[0], Registro::nuovoId(), 7, false);
+        r.aiuto = Risultato::Aiuto::Offerto;
+        const QString riga = QStringLiteral("SELECT aiuto || ',' || intervento || ',' || risposta FROM risultati");
+        registro->registra(r);
+        QVERIFY(registro->svuota(10000));
+        QCOMPARE(interroga(file, riga).toString(), QStringLiteral("1,0,3"));
+        Risultato accettato = r;
+        accettato.aiuto = Risultato::Aiuto::Accettato;
+        accettato.risposta = 9;
+        Risultato rifiutato = r;
+        rifiutato.aiuto = Risultato::Aiuto::Rifiutato;
+        rifiutato.intervento = true;
+        registro->registra(accettato);
+        registro->registra(rifiutato);
+        QVERIFY(registro->svuota(10000));
+        QCOMPARE(interroga(file, riga).toString(), QStringLiteral("2,0,3"));
+        QCOMPARE(interroga(file, QStringLiteral("SELECT COUNT(*) FROM risultati")).toInt(), 1);
+    }
+
+    // A write refused inside its transaction (a full disk, a broken file): the batch waits in the
+    // outbox, the connection is made anew, and nothing reads what was freed (the sanitizer's run).
+    void scritturaRifiutata()
+    {
+        const QString file = cartella_.filePath("guasto.sqlite");
+        QList<Alunno> alunni{{{}, {}, QStringLiteral("Marco"), {}}};
+        {
+            const auto registro = Registro::apri(file);
+            const auto classe = registro->creaClasse(QStringLiteral("1ª A"));
+            QVERIFY(classe && registro->aggiungiAlunni(classe->id, alunni));
+        }
+        interroga(file, QStringLiteral("CREATE TRIGGER guasto BEFORE INSERT ON risultati WHEN NEW.secondi >= 900"
+                                       " BEGIN SELECT RAISE(ABORT, 'disco pieno'); END"));
+        const QString sessione = Registro::nuovoId();
+        {
+            const auto registro = Registro::apri(file);
+            QVERIFY(!registro->classi().isEmpty());
+            for (int i = 0; i < 6; ++i)
+                registro->registra(risultato(alunni[0], sessione, 900 + i, true));
+            QVERIFY(!registro->svuota(1500));
+            QCOMPARE(registro->inAttesa(), 6);
+        }
+        QCOMPARE(interroga(cartella_.filePath("guasto-uscita.sqlite"), QStringLiteral("SELECT COUNT(*) FROM uscita"))
+                     .toInt(),
+                 6);
+        interroga(file, QStringLiteral("DROP TRIGGER guasto"));
+        const auto registro = Registro::apri(file);
+        QVERIFY(registro->svuota(10000));
+        QCOMPARE(interroga(file, QStringLiteral("SELECT COUNT(*) FROM risultati")).toInt(), 6);
+    }
+
+    // Results waiting for registro.sqlite are not taken by a copy of it (same register, another
+    // file) opened for an export; a pupil erased, or a period, stays erased for results arriving late.
+    void copieECancellazioni()
+    {
+        const QString file = cartella_.filePath("classe/registro.sqlite");
+        const QString copia = cartella_.filePath("classe/registro.bak");
+        const QString uscita = cartella_.filePath("classe/registro-uscita.sqlite");
+        QList<Alunno> alunni{{{}, {}, QStringLiteral("Marco"), {}}, {{}, {}, QStringLiteral("Giulia"), {}}};
+        {
+            const auto registro = Registro::apri(file);
+            const auto classe = registro->creaClasse(QStringLiteral("1ª A"));
+            QVERIFY(classe && registro->aggiungiAlunni(classe->id, alunni));
+        }
+        QVERIFY(QFile::copy(file, copia));
+        const QString sessione = Registro::nuovoId();
+        const auto inAttesa = [&](int secondi, const Alunno &a) {
+            Risultato r = risultato(a, sessione, secondi, true);
+            r.macchina = QStringLiteral("aula-1");
+            return r;
+        };
+        QVERIFY(PostaUscita(uscita).metti({inAttesa(1, alunni[0]), inAttesa(2, alunni[1])}));
+        {
+            const auto vecchio = Registro::apri(copia);
+            QCOMPARE(vecchio->classi().size(), 1);
+            vecchio->svuota(1000);
+        }
+        QCOMPARE(interroga(copia, QStringLiteral("SELECT COUNT(*) FROM risultati")).toInt(), 0);
+        QCOMPARE(interroga(uscita, QStringLiteral("SELECT COUNT(*) FROM uscita")).toInt(), 2);
+
+        const auto registro = Registro::apri(file);
+        QVERIFY(registro->svuota(10000));
+        QCOMPARE(interroga(file, QStringLiteral("SELECT COUNT(*) FROM risultati")).toInt(), 2);
+        // Marco's result still waiting for another register on this PC goes with him.
+        Risultato altrove = inAttesa(3, alunni[0]);
+        altrove.registro = Registro::nuovoId();
+        QVERIFY(PostaUscita(uscita).metti({altrove}));
+        QCOMPARE(registro->cancellaAlunno(alunni[0].id), std::optional<int>(1));
+        QCOMPARE(interroga(uscita, QStringLiteral("SELECT COUNT(*) FROM uscita")).toInt(), 0);
+
+        const QDate oggi = QDate::currentDate();
+        QCOMPARE(registro->cancellaRisultatiPrimaDel(oggi.addDays(-30)), std::optional<int>(0));
+        Risultato tardi = risultato(alunni[1], sessione, 4, true);
+        tardi.quando = QDateTime::currentDateTimeUtc().addDays(-40);
+        registro->registra(tardi);
+        registro->registra(risultato(alunni[1], sessione, 5, true));
+        QVERIFY(registro->svuota(10000));
+        QCOMPARE(interroga(file, QStringLiteral("SELECT group_concat(secondi) FROM risultati")).toString(),
+                 QStringLiteral("2,5"));
+    }
+
+    // The database itself refuses a second "Marco" in any case, whoever writes; a file where a
+    // race let one in still opens.
+    void nomiUnici()
+    {
+        const QString file = cartella_.filePath("nomi.sqlite");
+        const QString classe = QStringLiteral("X'0123456789abcdef0123456789abcd01'");
+        QString errore;
+        interroga(file, {}, [&](QSqlDatabase &db) {
+            QVERIFY2(Schema::migra(db, &errore, 3), qPrintable(errore));
+            QSqlQuery q(db);
+            QVERIFY(
+                q.exec(QStringLiteral("INSERT INTO classi (id, nome, archiviata) VALUES (%1, '1ª A', 0)").arg(classe)));
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO alunni (id, classe, nome, figura, colore) VALUES"
+                                          " (X'02', %1, 'Zoë', 1, 0), (X'03', %1, 'ZOË', 2, 0)")
+                               .arg(classe)));
+        });
+        const auto registro = Registro::apri(file);
+        QCOMPARE(registro->classi().size(), 1);
+        QCOMPARE(registro->alunni(registro->classi().first().id).size(), 2);
+        QVERIFY(!interroga(file, QStringLiteral("INSERT INTO alunni (id, classe, nome, figura, colore, chiave)"
+                                                " VALUES (X'04', %1, 'Luca', 3, 0, 'zoë') RETURNING 1")
+                                     .arg(classe))
+                     .isValid());
+        QVERIFY(!interroga(file, QStringLiteral("INSERT INTO classi (id, nome, archiviata, chiave)"
+                                                " VALUES (X'05', '1ª a', 0, '1ª a') RETURNING 1"))
+                     .isValid());
+        QVERIFY(!registro->creaClasse(QStringLiteral("1ª a")));
+        QCOMPARE(registro->errore(), QStringLiteral("la classe «1ª a» c'è già."));
     }
 
 private:

@@ -61,6 +61,18 @@ public:
     }
 };
 
+// The store on a PC whose clock is `indietro` ms behind.
+class DepositoIndietro : public DepositoServer {
+public:
+    DepositoIndietro(const QString &conninfo, qint64 indietro) : DepositoServer(conninfo), indietro_(indietro) {}
+
+protected:
+    qint64 orologioPc() const override { return DepositoServer::orologioPc() - indietro_; }
+
+private:
+    qint64 indietro_;
+};
+
 int scrittoreUcciso(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -265,6 +277,10 @@ private slots:
             QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
                            " aiuto, intervento, secondi, arrivo) SELECT '\\x01', id, '\\x01', 0, 0, 1, 1, 0, true,"
                            " 0, false, 1, 0 FROM alunni"),
+            QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
+                           " aiuto, intervento, secondi, momento) SELECT '\\x01', id, '\\x01', 0, 0, 1, 1, 0, true,"
+                           " 0, false, 1, 0 FROM alunni"),
+            QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0"),
             QStringLiteral("CREATE TABLE mia (x int)"),
         };
         for (const QString &sql : vietati) {
@@ -283,6 +299,16 @@ private slots:
                  QStringLiteral("t"));
         QCOMPARE(maestra->cancellaRisultatiPrimaDel(QDate::currentDate().addDays(2)), 1);
         QCOMPARE(righe().first, 0);
+        // An erased period stays erased: a result of today would be dropped on arrival now.
+        QCOMPARE(come(server_, pc,
+                      QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n,"
+                                     " figura, risposta, esatto, aiuto, intervento, secondi)"
+                                     " SELECT '\\x05', id, '\\x01', 0, 0, 1, 1, 0, true, 0, false, 1"
+                                     " FROM alunni")),
+                 QString());
+        QCOMPARE(righe().first, 0);
+        // The later cases send results of today.
+        QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0")), QString());
     }
 
     // Server down while results are written, then up: each delivered once; none shown missing meanwhile.
@@ -410,7 +436,7 @@ private slots:
             Risultato r = risultato(secondi);
             r.alunno = chi;
             r.quando = quando;
-            DepositoServer deposito(pc);
+            DepositoIndietro deposito(pc, secondi < 3 ? 3600000 : 0);
             QVERIFY2(deposito.consegna({r}), qPrintable(deposito.errore()));
         };
         manda(alunno, mezzanotte.addSecs(-3600), 1); // 23:30 yesterday by the slow clock, 00:30 today
@@ -418,8 +444,6 @@ private slots:
         manda(alunno, adesso.addDays(-3), 3); // a right clock, three days in the outbox: its own day
         manda(giulia, adesso.addDays(-3), 4);
         manda(giulia, adesso.addDays(-10), 5);
-        QCOMPARE(server_.psql(QStringLiteral("UPDATE risultati SET inviato = inviato - 3600000 WHERE secondi < 3")),
-                 QString());
 
         const Riepilogo::Periodo giorno{oggi, oggi};
         const auto dati = Riepilogo::DatiClasse::carica(*maestra, classe, {oggi.addDays(-30), oggi});
@@ -481,6 +505,98 @@ private slots:
                      QStringLiteral("SELECT DISTINCT macchina FROM sessioni WHERE id IN"
                                     " ('\\x0190a0a00000700080000000000000a1', '\\x0190a0a00000700080000000000000a2')")),
                  lotto[0].macchina);
+    }
+
+    // The PC's outbox follows the register, whatever the setting's words; SI after VERIFICA is one
+    // result; the server fixes a result's day on arrival, so a PC 400 days behind neither hides it
+    // nor has it erased, and an erased period stays erased.
+    void registroDelLaboratorio()
+    {
+        QCOMPARE(server_.psql(QStringLiteral("DELETE FROM risultati")), QString());
+        const QString pc = server_.conninfo(QStringLiteral("pc_aula"));
+        // An outbox an earlier version left, named after another setting, in its old layout.
+        const QString vecchia = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                QStringLiteral("/server-0123456789abcdef-uscita.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("vecchia"));
+            db.setDatabaseName(vecchia);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral(
+                "CREATE TABLE uscita (id BLOB PRIMARY KEY, alunno BLOB NOT NULL, sessione BLOB NOT NULL,"
+                " quando BIGINT NOT NULL, macchina VARCHAR(255) NOT NULL, tipo SMALLINT NOT NULL, n SMALLINT NOT NULL,"
+                " figura SMALLINT NOT NULL, risposta SMALLINT NOT NULL, esatto BOOLEAN NOT NULL,"
+                " aiuto SMALLINT NOT NULL, intervento BOOLEAN NOT NULL, secondi INTEGER NOT NULL)")));
+            const Risultato r = risultato(3001);
+            q.prepare(
+                QStringLiteral("INSERT INTO uscita VALUES (?, ?, ?, ?, 'aula-pc-07', 0, 5, 3, 4, 1, 0, 0, 3001)"));
+            for (const QVariant &v : {Schema::id(r.id), Schema::id(r.alunno), Schema::id(r.sessione),
+                                      QVariant(r.quando.toMSecsSinceEpoch())})
+                q.addBindValue(v);
+            QVERIFY(q.exec());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("vecchia"));
+
+        Risultato offerto = risultato(3002);
+        offerto.esatto = false;
+        offerto.aiuto = Risultato::Aiuto::Offerto;
+        Risultato prima = offerto;
+        prima.id = Schema::nuovoId();
+        prima.secondi = 3003;
+        {
+            const std::unique_ptr<Registro> aula = Registro::apri(pc);
+            QCOMPARE(aula->classi().size(), 1);
+            aula->registra(prima);
+            QVERIFY(aula->svuota(30000));
+            QVERIFY2(server_.ferma(), qPrintable(server_.errore()));
+            aula->registra(offerto);
+            QVERIFY(!aula->svuota(1000));
+        }
+        QVERIFY2(server_.avvia(), qPrintable(server_.errore()));
+        {
+            const std::unique_ptr<Registro> aula = Registro::apri(pc + QStringLiteral("  connect_timeout=20 "));
+            Risultato si = offerto;
+            si.aiuto = Risultato::Aiuto::Accettato;
+            Risultato no = prima;
+            no.aiuto = Risultato::Aiuto::Rifiutato;
+            no.intervento = true;
+            aula->registra(si);
+            aula->registra(no);
+            QVERIFY(aula->svuota(30000));
+            QCOMPARE(aula->inAttesa(), 0);
+        }
+        QVERIFY(!QFile::exists(vecchia));
+        const QString elenco = QStringLiteral(
+            "SELECT string_agg(concat_ws(':', secondi, aiuto, intervento), ',' ORDER BY secondi) FROM risultati");
+        QCOMPARE(server_.psql(elenco), QStringLiteral("3001:0:f,3002:2:f,3003:3:t"));
+        // The pupils' login gives an outcome only to a help that was offered, and only once.
+        QCOMPARE(come(server_, QStringLiteral("pc_aula"),
+                      QStringLiteral("SELECT quorvel_esiti(array_agg(encode(id, 'hex')), array_agg(3::smallint),"
+                                     " array_agg(true)) FROM (SELECT '\\x00'::bytea AS id) x")),
+                 QString());
+        QCOMPARE(server_.psql(elenco), QStringLiteral("3001:0:f,3002:2:f,3003:3:t"));
+
+        const QDateTime adesso = QDateTime::currentDateTimeUtc();
+        const QDate oggi = Riepilogo::giornoItaliano(adesso);
+        Risultato indietro = risultato(3004);
+        indietro.quando = adesso.addDays(-400);
+        DepositoIndietro lento(pc, 400LL * 24 * 3600 * 1000);
+        QVERIFY2(lento.consegna({indietro}), qPrintable(lento.errore()));
+        const std::unique_ptr<Registro> maestra = Registro::apri(server_.conninfo(QStringLiteral("maestra")));
+        QStringList visti;
+        QVERIFY(maestra->risultati({{}, {}, oggi, oggi, -1}, [&](const Registro::RigaRisultato &r) {
+            visti << QString::number(r.risultato.secondi);
+        }));
+        visti.sort();
+        QCOMPARE(visti.join(QLatin1Char(',')), QStringLiteral("3001,3002,3003,3004"));
+        QCOMPARE(maestra->cancellaRisultatiPrimaDel(oggi.addDays(-30)), std::optional<int>(0));
+        Risultato tardi = risultato(3005);
+        tardi.quando = adesso.addDays(-40);
+        DepositoServer giusto(pc);
+        QVERIFY2(giusto.consegna({tardi}), qPrintable(giusto.errore()));
+        QCOMPARE(righe(), qMakePair(4, 4));
+        QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0")), QString());
     }
 };
 
