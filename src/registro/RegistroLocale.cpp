@@ -696,8 +696,10 @@ std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
             return std::nullopt;
         }
         const int risultati = q.numRowsAffected();
-        // A session that began before the day goes too; a later result of it keeps its row.
-        if (!esegui(q, QStringLiteral("DELETE FROM sessioni WHERE inizio < ?"), {limite}) || !t.conferma()) {
+        // The sessions left with no result go too. Not by their start, which is the PC's clock: a
+        // session of a PC a year behind holds results of today.
+        if (!esegui(q, QStringLiteral("DELETE FROM sessioni WHERE id NOT IN (SELECT sessione FROM risultati)"), {}) ||
+            !t.conferma()) {
             fallisce(q.lastError().text());
             return std::nullopt;
         }

@@ -230,6 +230,10 @@ private slots:
         // Wrong, then help accepted; right; wrong, and the window closed with the offer up.
         rispondi(1, 7);
         QVERIFY(esercizio()->fraAiuto()->isEnabled());
+        // Kept as answered while "Ti aiuto ?" is up: a session ending now loses nothing.
+        const QList<Registro::RigaRisultato> subito = righe();
+        QCOMPARE(subito.size(), 1);
+        QCOMPARE(subito[0].risultato.aiuto, Risultato::Aiuto::Offerto);
         QTest::mouseClick(esercizio()->Option3(0), Qt::LeftButton); // SI
         accoda(5, 6);
         QTest::mouseClick(esercizio()->Option1(AVANTI), Qt::LeftButton);
