@@ -4,6 +4,7 @@
 #include "SchedaNuda.h"
 #include "core/Casuale.h"
 #include "core/ConfigurazioneScheda.h"
+#include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "worksheets/SchedeClasse.h"
@@ -64,8 +65,7 @@ void routine(const QString &file, int tipo, int copie, bool soluzioni)
     GeneratoreCasuale casuale(copie);
     const SchedeClasse serie = SchedeClasse::estrai(casuale, tipo, copie);
     QFile::remove(file);
-    QFile(file).open(QIODevice::WriteOnly | QIODevice::NewOnly);
-    const std::unique_ptr<SuperficieStampa> s = StampanteCorrente::documentoPdf(file);
+    const std::unique_ptr<SuperficieStampa> s = StampanteCorrente::documentoPdf(std::make_unique<FileRiservato>(file));
     serie.stampa(*s, soluzioni);
 }
 

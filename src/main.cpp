@@ -2,19 +2,23 @@
 #include "app/FrmInizio.h"
 #include "app/RigaComando.h"
 #include "app/RigaComandoRegistro.h"
+#include "app/SegnaliFine.h"
 #include "insegnante/ComandiInsegnante.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "sintesi/VoceSpeechd.h"
+#include "ui/RegistroFinestre.h"
 #include "voce/Parlato.h"
 #include "worksheets/RigaComandoSchede.h"
 
 #include <QApplication>
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -22,6 +26,26 @@ constexpr const char *senzaSchermo =
     "quorvel: nessuno schermo grafico disponibile: avviare il programma da una sessione grafica (DISPLAY).\n";
 
 QtMessageHandler gestorePredefinito = nullptr;
+
+// The display went away (its server ended, the connection broke): Qt says so, then ends the
+// process at once, with no way back to the event loop. What closing the windows does for the
+// register is done first: the windows' unloading hands over the answer still waiting, and the
+// register's queue goes to its file or its outbox.
+void fineSenzaSchermo()
+{
+    static bool iniziata = false;
+    if (std::exchange(iniziata, true))
+        return;
+    RegistroFinestre::istanza().chiudiTutto();
+    if (Registro *registro = RegistroCorrente::registro()) {
+        RegistroCorrente::imposta(nullptr);
+        registro->svuota(5000);
+    }
+    // The speech engine's thread and the register's would race the static destructors of exit().
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
 
 // Qt aborts with a core dump when it finds no display; a clear sentence is enough.
 void gestoreMessaggi(QtMsgType tipo, const QMessageLogContext &contesto, const QString &testo)
@@ -31,6 +55,9 @@ void gestoreMessaggi(QtMsgType tipo, const QMessageLogContext &contesto, const Q
         _exit(2);
     }
     gestorePredefinito(tipo, contesto, testo);
+    if (tipo == QtWarningMsg && testo.startsWith(QLatin1String("The X11 connection broke")) && qApp &&
+        QThread::currentThread() == qApp->thread())
+        fineSenzaSchermo();
 }
 
 bool schermoDisponibile()
@@ -68,6 +95,7 @@ int main(int argc, char *argv[])
     if (const auto esito = riga.rileggi(QApplication::arguments()))
         return *esito;
     Applicazione::prepara();
+    SegnaliFine::installa();
     // Opening writes nothing: with no class made, the program runs as it always did.
     const std::unique_ptr<Registro> registro = Registro::apri(riga.valore(RigaComandoRegistro::opzioneRegistro()));
     RegistroCorrente::imposta(registro.get());
@@ -75,6 +103,9 @@ int main(int argc, char *argv[])
     Parlato::istanza().impostaVoce(&voce);
     FrmInizio::istanza().mostra();
     const int esito = QApplication::exec();
+    // Ended by a signal: the windows go now, as closing them would have made them go (an
+    // exercise hands over the answer still waiting for SI or NO).
+    RegistroFinestre::istanza().chiudiTutto();
     // Unloaded windows are deleted later; let that happen before the application goes.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The last answers are on their way to the file; what cannot be written now stays in the outbox.

@@ -2,6 +2,7 @@
 
 #include "insegnante/PasswordInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
+#include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "registro/Registro.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <termios.h>
@@ -102,16 +102,14 @@ int rapportoPdf(Registro &registro, const QString &file, const QString &classe, 
     if (!dati)
         return errore(registro.errore(), fallito);
 
-    const QFileInfo info(file);
-    QFile nuovo(file);
-    if (info.exists() || info.isSymLink() || !nuovo.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return errore(info.exists() || info.isSymLink()
+    auto riservato = std::make_unique<FileRiservato>(file);
+    if (!riservato->pronto())
+        return errore(riservato->esiste()
                           ? QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(virgolette(file))
                           : QStringLiteral("non si può scrivere nella cartella %1.")
-                                .arg(virgolette(QDir::toNativeSeparators(info.absolutePath()))),
+                                .arg(virgolette(QDir::toNativeSeparators(QFileInfo(file).absolutePath()))),
                       fallito);
-    nuovo.close();
-    const auto superficie = StampanteCorrente::documentoPdf(file);
+    const auto superficie = StampanteCorrente::documentoPdf(std::move(riservato));
     if (!RapportiRegistro::stampaClasse(*superficie, {trovata->nome, periodo, -1}, dati->righe(periodo)))
         return errore(QStringLiteral("non è stato possibile scrivere il file %1.").arg(virgolette(file)), fallito);
     return 0;

@@ -5,6 +5,7 @@
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmClassi.h"
 #include "insegnante/RapportiRegistro.h"
+#include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
@@ -468,15 +469,14 @@ std::unique_ptr<SuperficieStampa> FrmRegistro::documento(const QString &file, co
     if (file.isEmpty())
         return StampanteCorrente::istanza().apriDocumento();
     // A file named by the teacher is made new: an existing one is never overwritten.
-    QFile nuovo(file);
-    if (QFileInfo(file).exists() || !nuovo.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    auto riservato = std::make_unique<FileRiservato>(file);
+    if (!riservato->pronto()) {
         Messaggio::mostra(QStringLiteral("%1 non è stata salvata: il file %2 esiste già o la cartella non si può "
                                          "scrivere.")
                               .arg(titolo, QDir::toNativeSeparators(file)));
         return nullptr;
     }
-    nuovo.close();
-    return StampanteCorrente::documentoPdf(file);
+    return StampanteCorrente::documentoPdf(std::move(riservato));
 }
 
 bool FrmRegistro::stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna)

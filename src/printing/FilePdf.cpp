@@ -1,10 +1,11 @@
 #include "FilePdf.h"
 
+#include "core/FileNuovo.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStorageInfo>
-#include <QTemporaryFile>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -57,15 +58,15 @@ bool FilePdf::consegna(const QByteArray &pdf)
         return fallisci(QStringLiteral("la cartella non si può creare."));
 
     // Written under a hidden name first: a file cut short never takes a sheet's name.
-    QTemporaryFile scritto(cartella.filePath(QStringLiteral(".%1-XXXXXX.pdf").arg(radice_)));
+    FileNuovo scritto(cartella.filePath(radice_ + QStringLiteral(".pdf")));
     const auto motivo = [&] {
         if (!QFileInfo(cartella.path()).isWritable())
             return QStringLiteral("la cartella è di sola lettura.");
         if (QStorageInfo(cartella).bytesAvailable() < pdf.size())
             return QStringLiteral("il disco è pieno.");
-        return QStringLiteral("errore di scrittura (%1).").arg(scritto.errorString());
+        return QStringLiteral("errore di scrittura (%1).").arg(scritto.errore());
     };
-    if (!scritto.open() || scritto.write(pdf) != pdf.size() || !scritto.flush() || fsync(scritto.handle()) != 0)
+    if (!scritto.apri() || !scritto.scrivi(pdf))
         return fallisci(motivo());
 
     for (int n = 1; n < 100000; ++n) {
@@ -74,12 +75,11 @@ bool FilePdf::consegna(const QByteArray &pdf)
         if (QFileInfo::exists(nome))
             continue;
         // Never over an existing file, even one made by someone else meanwhile.
-        if (scritto.rename(nome)) {
-            scritto.setAutoRemove(false);
+        if (scritto.concludi(nome)) {
             file_ = nome;
             return true;
         }
-        if (!QFileInfo::exists(nome))
+        if (!scritto.nomePreso())
             return fallisci(motivo());
     }
     return fallisci(QStringLiteral("ogni nome %1 (n).pdf è già preso.").arg(radice_));

@@ -52,7 +52,7 @@ std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento(bool suFilePd
     return std::make_unique<SuperficiePdf>(std::make_unique<CodaCups>(nome_));
 }
 
-std::unique_ptr<SuperficieStampa> StampanteCorrente::documentoPdf(const QString &fileRiservato)
+std::unique_ptr<SuperficieStampa> StampanteCorrente::documentoPdf(std::unique_ptr<FileRiservato> file)
 {
-    return std::make_unique<SuperficiePdf>(std::make_unique<FileRiservato>(fileRiservato));
+    return std::make_unique<SuperficiePdf>(std::move(file));
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class FileRiservato;
 class SuperficieStampa;
 
 // The application's current printer, one for the whole program: the system's
@@ -30,9 +31,8 @@ public:
     // A document on the current printer, or on "File PDF" whatever the current
     // printer is. It may be in error from its first operation.
     std::unique_ptr<SuperficieStampa> apriDocumento(bool suFilePdf = false) const;
-    // A document for this file, already made and empty; the file is removed
-    // unless the document is written.
-    static std::unique_ptr<SuperficieStampa> documentoPdf(const QString &fileRiservato);
+    // A document for one file named by the user, which gets it only whole.
+    static std::unique_ptr<SuperficieStampa> documentoPdf(std::unique_ptr<FileRiservato> file);
 
 private:
     StampanteCorrente();

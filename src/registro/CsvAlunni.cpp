@@ -12,6 +12,19 @@ QString virgolette(const QString &testo) { return QStringLiteral("«") + testo +
 
 QString nativo(const QString &file) { return virgolette(QDir::toNativeSeparators(file)); }
 
+constexpr qsizetype massimoByte = 1 << 20;
+constexpr int massimoRighe = 5000;
+
+// Lines as the reader below counts them: "\n", "\r\n" or a lone "\r" ends one.
+qsizetype righeDi(const QByteArray &dati)
+{
+    qsizetype righe = 0;
+    for (qsizetype i = 0; i < dati.size(); ++i)
+        if (dati[i] == '\n' || (dati[i] == '\r' && (i + 1 == dati.size() || dati[i + 1] != '\n')))
+            ++righe;
+    return righe + (dati.isEmpty() || dati.endsWith('\n') || dati.endsWith('\r') ? 0 : 1);
+}
+
 struct Riga {
     int numero = 0; // the line it starts on
     QStringList campi;
@@ -111,7 +124,15 @@ std::optional<Classe> importa(Registro &registro, const QString &nomeClasse, con
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return errore(QStringLiteral("il file %1 non si può leggere: %2").arg(nativo(file), f.errorString()));
-    QByteArray dati = f.readAll();
+    // A class's list is a few dozen lines: a file past the limits is not one (or never ends, as
+    // /dev/zero), and only just past them is read to tell.
+    QByteArray dati = f.read(massimoByte + 1);
+    if (dati.size() > massimoByte)
+        return errore(QStringLiteral("il file %1 è più grande di 1 MiB: non è un elenco di alunni.").arg(nativo(file)));
+    if (righeDi(dati) > massimoRighe)
+        return errore(QStringLiteral("il file %1 ha più di %2 righe: non è un elenco di alunni.")
+                          .arg(nativo(file))
+                          .arg(massimoRighe));
     if (dati.startsWith("\xEF\xBB\xBF"))
         dati.remove(0, 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

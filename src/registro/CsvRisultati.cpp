@@ -1,7 +1,8 @@
 #include "CsvRisultati.h"
 
+#include "core/FileNuovo.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
 
@@ -91,24 +92,26 @@ std::optional<int> scrivi(Registro &registro, const Registro::Filtro &filtro, co
 {
     const QString nome = QStringLiteral("«%1»").arg(QDir::toNativeSeparators(file));
     const QFileInfo info(file);
-    QFile f(file);
-    // Children's results: readable by their owner only.
-    if (info.exists() || info.isSymLink() ||
-        !f.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        *errore = info.exists() || info.isSymLink() || f.exists()
-                      ? QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(nome)
-                      : QStringLiteral("il file %1 non si può creare: %2").arg(nome, f.errorString());
+    const QString esiste = QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(nome);
+    if (info.exists() || info.isSymLink()) {
+        *errore = esiste;
+        return std::nullopt;
+    }
+    // Children's results: readable by their owner only, and under their name only whole.
+    FileNuovo f(file);
+    if (!f.apri()) {
+        *errore = QStringLiteral("il file %1 non si può creare: %2").arg(nome, f.errore());
         return std::nullopt;
     }
     OraItaliana orologio;
     QString riga;
     int quante = 0;
-    bool scritto = f.write("\xEF\xBB\xBF") == 3;
+    bool scritto = true;
     for (const char *titolo : {"classe", "alunno", "data", "ora", "esercizio", "N", "figura", "risposta", "esatto",
                                "aiuto", "intervento", "secondi", "computer", "sessione"})
         campo(riga, QString::fromUtf8(titolo));
     campo(riga, QStringLiteral("id"), true);
-    QByteArray blocco = riga.toUtf8();
+    QByteArray blocco = "\xEF\xBB\xBF" + riga.toUtf8();
     const bool letto = registro.risultati(filtro, [&](const Registro::RigaRisultato &r) {
         const Risultato &x = r.risultato;
         // On the lab's server, corrected when the PC's clock was wrong (Orario).
@@ -132,17 +135,19 @@ std::optional<int> scrivi(Registro &registro, const Registro::Filtro &filtro, co
         blocco += riga.toUtf8();
         ++quante;
         if (blocco.size() > (1 << 20)) {
-            scritto = scritto && f.write(blocco) == blocco.size();
+            scritto = scritto && f.scrivi(blocco);
             blocco.truncate(0);
         }
     });
-    scritto = scritto && f.write(blocco) == blocco.size() && f.flush();
-    f.close();
-    if (!letto || !scritto || f.error() != QFileDevice::NoError) {
-        // Half a file is worse than none: the one this call made goes.
-        f.remove();
-        *errore = !letto ? registro.errore()
-                         : QStringLiteral("il file %1 non si è potuto scrivere: %2").arg(nome, f.errorString());
+    scritto = scritto && f.scrivi(blocco);
+    // Half a file is worse than none: the hidden one goes with `f`.
+    if (!letto) {
+        *errore = registro.errore();
+        return std::nullopt;
+    }
+    if (!scritto || !f.concludi()) {
+        *errore =
+            f.nomePreso() ? esiste : QStringLiteral("il file %1 non si è potuto scrivere: %2").arg(nome, f.errore());
         return std::nullopt;
     }
     return quante;

@@ -2,6 +2,7 @@
 
 #include "SchedeClasse.h"
 #include "core/Casuale.h"
+#include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/RegistroFinestre.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -45,20 +45,18 @@ std::optional<int> intero(const QString &testo, int minimo, int massimo)
     return valore;
 }
 
-// Makes FILE, empty and new; it is the document's until the end. Gives the
-// sentence that says why it cannot be made, or nothing.
-std::optional<QString> riserva(const QString &file)
+// The document's file, which takes its name only whole and never an existing
+// file's; or the sentence that says why it cannot be written.
+std::unique_ptr<FileRiservato> riserva(const QString &file, QString *motivo)
 {
-    const QFileInfo info(file);
-    if (info.exists() || info.isSymLink())
-        return QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(virgolette(file));
-    QFile nuovo(file);
-    if (nuovo.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return std::nullopt;
-    if (nuovo.exists())
-        return QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(virgolette(file));
-    return QStringLiteral("non si può scrivere nella cartella %1.")
-        .arg(virgolette(QDir::toNativeSeparators(info.absolutePath())));
+    auto riservato = std::make_unique<FileRiservato>(file);
+    if (riservato->pronto())
+        return riservato;
+    *motivo = riservato->esiste()
+                  ? QStringLiteral("il file %1 esiste già e non viene sovrascritto.").arg(virgolette(file))
+                  : QStringLiteral("non si può scrivere nella cartella %1.")
+                        .arg(virgolette(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
+    return nullptr;
 }
 
 void tace(QtMsgType tipo, const QMessageLogContext &, const QString &testo)
@@ -112,13 +110,15 @@ int eseguiConApplicazione(const QStringList &argomenti)
     const QString file = parser.value("pdf");
     if (file.isEmpty())
         return errore(QStringLiteral("manca --pdf con il nome del file PDF da scrivere."));
-    if (const std::optional<QString> motivo = riserva(file))
-        return errore(*motivo);
+    QString motivo;
+    std::unique_ptr<FileRiservato> riservato = riserva(file, &motivo);
+    if (!riservato)
+        return errore(motivo);
 
     CasualeConSeme conSeme(seme.value_or(0));
     Casuale &casuale = seme ? static_cast<Casuale &>(conSeme) : Casuale::corrente();
     const SchedeClasse schede = SchedeClasse::estrai(casuale, *tipo, *copie);
-    const std::unique_ptr<SuperficieStampa> superficie = StampanteCorrente::documentoPdf(file);
+    const std::unique_ptr<SuperficieStampa> superficie = StampanteCorrente::documentoPdf(std::move(riservato));
     superficie->seguiPagine([totale = *copie](int pagine) {
         if (pagine <= totale && pagine % 10 == 0)
             std::fprintf(stderr, "quorvel: %d schede su %d pronte\n", pagine, totale);

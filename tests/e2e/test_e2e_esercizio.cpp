@@ -1,8 +1,14 @@
+#include "registro/Registro.h"
 #include "support/ProgrammaReale.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 #include <functional>
 
@@ -204,6 +210,96 @@ private slots:
         QVERIFY(programma.attendiFine(10000));
         QCOMPARE(programma.statoUscita(), QProcess::NormalExit);
         QVERIFY2(programma.codiceUscita() == 0, programma.erroriProgramma().constData());
+    }
+
+    // A pupil logging out or the PC shutting down (SIGTERM, SIGHUP) ends the program as closing
+    // its windows does: a wrong answer, whose row waits for SI or NO, is in the register. So
+    // does the display going away, on a display of the test's own, though Qt then ends with 1.
+    void unaFineDaFuoriNonPerdeLaRisposta_data()
+    {
+        QTest::addColumn<int>("segnale");
+        QTest::addColumn<int>("codice");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 0;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << 0;
+        QTest::newRow("schermo perso") << 0 << 1;
+    }
+    void unaFineDaFuoriNonPerdeLaRisposta()
+    {
+        QFETCH(int, segnale);
+        QFETCH(int, codice);
+        if (!programma.motivoAssenza().isEmpty())
+            QSKIP(qPrintable(programma.motivoAssenza()));
+        QTemporaryDir cartella;
+        const QString file = cartella.filePath(QStringLiteral("registro.sqlite"));
+        const auto registro = Registro::apri(file);
+        const std::optional<Classe> classe = registro->creaClasse(QStringLiteral("2ª B"));
+        QVERIFY(classe);
+        QList<Alunno> alunni{{{}, classe->id, QStringLiteral("Anna"), {}}};
+        QVERIFY(registro->aggiungiAlunni(classe->id, alunni));
+
+        QProcess schermo, gestore;
+        const QString display = programma.display();
+        const auto ripristina = qScopeGuard([&] {
+            programma.impostaDisplay(display);
+            for (QProcess *p : {&gestore, &schermo}) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+        });
+        if (!segnale) {
+            // Xvfb itself, through a shell it replaces, writes the free display's number there.
+            const QString numero = cartella.filePath(QStringLiteral("display"));
+            schermo.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"),
+                                                      QStringLiteral("exec Xvfb -displayfd 3 -screen 0 1024x768x24 "
+                                                                     "-nolisten tcp 3>\"$0\""),
+                                                      numero});
+            QVERIFY(schermo.waitForStarted(5000));
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(numero).size() > 0, 10000);
+            QFile letto(numero);
+            QVERIFY(letto.open(QIODevice::ReadOnly));
+            programma.impostaDisplay(QStringLiteral(":") + QString::fromLatin1(letto.readAll().trimmed()));
+            QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+            ambiente.insert(QStringLiteral("DISPLAY"), programma.display());
+            gestore.setProcessEnvironment(ambiente);
+            gestore.start(QStringLiteral("openbox"), {});
+            QVERIFY(gestore.waitForStarted(5000));
+        }
+
+        QVERIFY(programma.avvia({QStringLiteral("--registro"), file}));
+        QVERIFY(programma.attendiFinestra(QStringLiteral("GLI ZORVANI")) != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(programma.titoloAttivo(), QStringLiteral("GLI ZORVANI"), 5000);
+        QVERIFY(tasti(QStringLiteral("Return")));
+        QTRY_COMPARE_WITH_TIMEOUT(programma.titoloAttivo(), QStringLiteral("Chi sei?"), 5000);
+        QVERIFY(tasti(QStringLiteral("Return")));
+        const qulonglong id = programma.attendiFinestra(QStringLiteral("Anna - ") + titolo);
+        QVERIFY(id != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(programma.geometria(id).width(), 1024, 5000);
+        finestra = programma.geometria(id);
+        Vista v = attendi([](const Vista &v) { return v.tastierino() && v.fuocoSu(0) && v.primo() > 0; });
+        const int n = v.primo();
+        QVERIFY(n >= 1 && n <= 8);
+        // N elements where N - 1 are asked for: wrong, and the help offered.
+        QVERIFY(tasti(QStringLiteral("Return"), n));
+        QCOMPARE(attendi([n](const Vista &v) { return v.secondo() == n; }).secondo(), n);
+        QVERIFY(tasti(QStringLiteral("3 Return")));
+        QVERIFY(attendi([](const Vista &v) { return v.aiuto(); }).aiuto());
+
+        if (segnale) {
+            QVERIFY(programma.segnale(segnale));
+        } else {
+            schermo.terminate();
+            QVERIFY(schermo.waitForFinished(5000));
+        }
+        QVERIFY(programma.attendiFine(20000));
+        QCOMPARE(programma.statoUscita(), QProcess::NormalExit);
+        QVERIFY2(programma.codiceUscita() == codice, programma.erroriProgramma().constData());
+        QList<Registro::RigaRisultato> righe;
+        QVERIFY(registro->risultati({}, [&](const Registro::RigaRisultato &r) { righe << r; }));
+        QCOMPARE(righe.size(), 1);
+        QCOMPARE(righe[0].nomeAlunno, QStringLiteral("Anna"));
+        QCOMPARE(righe[0].risultato.risposta, n);
+        QVERIFY(!righe[0].risultato.esatto);
+        QCOMPARE(righe[0].risultato.aiuto, Risultato::Aiuto::Offerto);
     }
 };
 

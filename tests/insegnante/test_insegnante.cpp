@@ -6,6 +6,7 @@
 #include "insegnante/GraficoAndamento.h"
 #include "insegnante/PasswordInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
+#include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "registro/Registro.h"
@@ -13,6 +14,7 @@
 #include "support/PaginaPdf.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
@@ -23,6 +25,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -82,6 +85,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(cartella.isValid());
+        // Files for the group or others' eyes would show as such.
+        umask(022);
         AmbienteTest::registraMessaggi();
         registro = Registro::apri(cartella.filePath(QStringLiteral("registro.sqlite")));
         const auto classe = registro->creaClasse(QStringLiteral("2ª B"));
@@ -225,10 +230,9 @@ private slots:
         // The pupil's page: the year's figures and the weeks' table, as text.
         if (PaginaPdf::disponibile()) {
             const QString pagina = cartella.filePath(QStringLiteral("anna.pdf"));
-            QFile(pagina).open(QIODevice::WriteOnly);
-            QVERIFY(RapportiRegistro::stampaAlunno(*StampanteCorrente::documentoPdf(pagina),
-                                                   {QStringLiteral("2ª B"), finestra->periodo(), -1}, andamento->riga(),
-                                                   m));
+            QVERIFY(RapportiRegistro::stampaAlunno(
+                *StampanteCorrente::documentoPdf(std::make_unique<FileRiservato>(pagina)),
+                {QStringLiteral("2ª B"), finestra->periodo(), -1}, andamento->riga(), m));
             const QString testo = PaginaPdf::esegui(QStringLiteral("pdftotext"), {pagina, "-"});
             for (const char *atteso : {"Andamento di Anna", "Esercizi: 4; esatte: 50 %", "15ª (dal 7/12)"})
                 QVERIFY2(testo.contains(QString::fromUtf8(atteso)), qPrintable(testo));
@@ -267,6 +271,31 @@ private slots:
         QCOMPARE(f.readAll(), prima);
         QCOMPARE(ComandiInsegnante::rapportoPdf(*registro, cartella.filePath("x.pdf"), QStringLiteral("5ª Z"), {}, {}),
                  2);
+        // Children's figures: readable by their owner only, whatever the umask.
+        for (const QString &scritto : {file, mese}) {
+            struct stat s {};
+            QVERIFY(::stat(QFile::encodeName(scritto).constData(), &s) == 0);
+            QCOMPARE(s.st_mode & 0777, 0600u);
+        }
+
+        // A file made under the name while the report was drawn is left as it is, and nothing else is.
+        QDir sola(cartella.filePath(QStringLiteral("gara")));
+        QVERIFY(sola.mkpath(QStringLiteral(".")));
+        const QString conteso = sola.filePath(QStringLiteral("conteso.pdf"));
+        auto riservato = std::make_unique<FileRiservato>(conteso);
+        QVERIFY(riservato->pronto());
+        const auto superficie = StampanteCorrente::documentoPdf(std::move(riservato));
+        QFile altrui(conteso);
+        QVERIFY(altrui.open(QIODevice::WriteOnly | QIODevice::NewOnly));
+        altrui.write("di qualcun altro");
+        altrui.close();
+        QVERIFY(!RapportiRegistro::stampaClasse(*superficie, {QStringLiteral("2ª B"), finestra->periodo(), -1},
+                                                finestra->modello().righe()));
+        QVERIFY2(superficie->spiegazioneErrore().contains(QStringLiteral("esiste già")),
+                 qPrintable(superficie->spiegazioneErrore()));
+        QVERIFY(altrui.open(QIODevice::ReadOnly));
+        QCOMPARE(altrui.readAll(), QByteArray("di qualcun altro"));
+        QCOMPARE(sola.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"conteso.pdf"});
     }
 
     // A family's request: one pupil's results, nobody else's, in a new private file.

@@ -2,12 +2,16 @@
 // display on a register file of the test's own.
 #include "registro/Registro.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -137,6 +141,73 @@ private slots:
         QCOMPARE(quorvel({"--cancella-alunno", "Marco", "--classe", "2ª B"}).codice, 1);
     }
 
+    // An export cut short leaves no file under the name asked for: killed by a file-size limit
+    // part way (as a full disk or a pupil's logout can), nothing there; told of the failure, not
+    // even its hidden file is left.
+    void esportaInterrottaNonLasciaMezzoFile()
+    {
+        const auto registro = Registro::apri(registro_);
+        const QString alunno = registro->alunni(registro->classi().first().id).first().id;
+        for (int i = 0; i < 1000; ++i) {
+            Risultato r;
+            r.id = Registro::nuovoId();
+            r.alunno = alunno;
+            r.sessione = Registro::nuovoId();
+            r.quando = QDateTime(QDate(2026, 11, 2), QTime(9, 0), Qt::UTC).addSecs(i);
+            r.macchina = QStringLiteral("aula-3");
+            r.n = 3;
+            r.figura = 1;
+            registro->registra(r);
+        }
+        QVERIFY(registro->svuota(10000));
+        // Some 150 kB of CSV against a limit of 64 kB.
+        const auto limite = [](bool ignoraSegnale) {
+            return [ignoraSegnale] {
+                if (ignoraSegnale)
+                    std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit corto{64 * 1024, 64 * 1024};
+                setrlimit(RLIMIT_FSIZE, &corto);
+            };
+        };
+        for (const bool ignora : {false, true}) {
+            const QString cartella = cartella_.filePath(ignora ? "fallita" : "uccisa");
+            QVERIFY(QDir().mkpath(cartella));
+            const QString file = cartella + "/risultati.csv";
+            const Esito e = quorvel({"--esporta-risultati", file}, limite(ignora));
+            QVERIFY2(!QFile::exists(file), qPrintable(e.errori));
+            if (!ignora) {
+                QCOMPARE(e.codice, -1); // killed
+                continue;
+            }
+            QCOMPARE(e.codice, 1);
+            QVERIFY2(e.errori.contains(QStringLiteral("non si è potuto scrivere")), qPrintable(e.errori));
+            QCOMPARE(QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        }
+    }
+
+    // What is no list of pupils is refused at once, and read only as far as needed to tell.
+    void elencoTroppoGrandeRifiutato()
+    {
+        QByteArray elenco = "nome;figura;colore\n";
+        for (int i = 1; i < 4999; ++i)
+            elenco += "Alunno " + QByteArray::number(i) + ";;\n";
+        // 5000 lines are read: the error is on the last.
+        scrivi("5000.csv", elenco + "Pia;dado;fucsia\n");
+        Esito e = quorvel({"--classe", "4ª C", "--importa-alunni", cartella_.filePath("5000.csv")});
+        QCOMPARE(e.codice, 1);
+        QVERIFY2(e.errori.contains(QStringLiteral("riga 5000")), qPrintable(e.errori));
+        scrivi("5001.csv", elenco + "Pia;;\nUgo;;");
+        e = quorvel({"--classe", "4ª C", "--importa-alunni", cartella_.filePath("5001.csv")});
+        QCOMPARE(e.codice, 1);
+        QVERIFY2(e.errori.contains(QStringLiteral("più di 5000 righe")), qPrintable(e.errori));
+        e = quorvel({"--classe", "4ª C", "--importa-alunni", "/dev/zero"});
+        QCOMPARE(e.codice, 1);
+        QVERIFY2(e.errori.contains(QStringLiteral("più grande di 1 MiB")), qPrintable(e.errori));
+        QCOMPARE(e.errori.count(QLatin1Char('\n')), 1);
+        const auto registro = Registro::apri(registro_);
+        QCOMPARE(registro->classi().size(), 1);
+    }
+
 private:
     void scrivi(const char *nome, const QByteArray &testo)
     {
@@ -145,7 +216,8 @@ private:
         f.write(testo);
     }
 
-    Esito quorvel(QStringList argomenti)
+    // `nelFiglio` runs in the program's process before it starts (a limit, a signal's handling).
+    Esito quorvel(QStringList argomenti, const std::function<void()> &nelFiglio = {})
     {
         argomenti << QStringLiteral("--registro") << registro_;
         QProcess p;
@@ -157,6 +229,8 @@ private:
         ambiente.insert(QStringLiteral("XDG_DATA_HOME"), cartella_.filePath("dati"));
         p.setProcessEnvironment(ambiente);
         p.setWorkingDirectory(cartella_.path());
+        if (nelFiglio)
+            p.setChildProcessModifier(nelFiglio);
         p.start(qEnvironmentVariable("QUORVEL_BINARY"), argomenti);
         Esito e;
         if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)

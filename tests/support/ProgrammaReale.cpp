@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
+
 ProgrammaReale::ProgrammaReale()
     : display_(qEnvironmentVariable("QUORVEL_TEST_DISPLAY")), binario_(qEnvironmentVariable("QUORVEL_BINARY"))
 {
@@ -153,6 +155,11 @@ QImage ProgrammaReale::schermata()
     bool ok = false;
     esegui(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file}, &ok);
     return ok ? QImage(file).convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+bool ProgrammaReale::segnale(int numero)
+{
+    return processo_.state() == QProcess::Running && ::kill(pid_t(processo_.processId()), numero) == 0;
 }
 
 bool ProgrammaReale::attendiFine(int millisecondi)

@@ -18,6 +18,10 @@ public:
     // Why the end-to-end run cannot happen here, or empty when it can.
     QString motivoAssenza() const;
 
+    // The display the program and the tools use: the test display unless told otherwise.
+    QString display() const { return display_; }
+    void impostaDisplay(const QString &display) { display_ = display; }
+
     bool avvia(const QStringList &argomenti = {});
     // The X window id of the first visible window with exactly this title, or 0.
     qulonglong attendiFinestra(const QString &titolo, int millisecondi = 10000);
@@ -34,6 +38,8 @@ public:
     bool clic(int x, int y, int pulsante = 1);
 
     QImage schermata();
+    // Sends the program a signal (SIGTERM, SIGHUP, ...), as the session would.
+    bool segnale(int numero);
     // Whether the program ended within the time, and how.
     bool attendiFine(int millisecondi = 10000);
     int codiceUscita() const { return processo_.exitCode(); }
