@@ -15,6 +15,7 @@
 #include "support/ServerPostgresProva.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -451,8 +452,9 @@ public:
     Banco(QString nome, QString dove, QString lettore, QString cartella, QStringList alunni,
           ServerPostgresProva *server)
         : nome_(std::move(nome)), dove_(std::move(dove)), lettore_(std::move(lettore)), cartella_(std::move(cartella)),
-          alunni_(std::move(alunni)), server_(server)
+          alunni_(std::move(alunni)), server_(server), tmp_(cartella_ + QStringLiteral("/tmp-") + nome_)
     {
+        QDir().mkpath(tmp_);
     }
 
     void giro(const Giro &g)
@@ -532,6 +534,10 @@ private:
         // Past this a writer is hung: the parent kills it and counts it, whatever it waits for.
         constexpr int limiteMs = 20000, limiteConsegnaMs = 60000;
         QProcess p;
+        // A killed writer leaves its temporary folders behind: they go in the test's own.
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        ambiente.insert(QStringLiteral("TMPDIR"), tmp_);
+        p.setProcessEnvironment(ambiente);
         p.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--scrittore"), dove_, alunni_[g.alunno], diario, QString::number(g.seme),
                  QString::number(g.quanti), QString::number(g.limite), QString::number(g.limiteMs),
@@ -599,6 +605,7 @@ private:
     QString nome_, dove_, lettore_, cartella_;
     QStringList alunni_;
     ServerPostgresProva *server_;
+    QString tmp_;
     Risposte tutte_;
     int giri_ = 0;
     int schiantati_ = 0;
@@ -700,6 +707,10 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     if (argc == 12 && qstrcmp(argv[1], "--scrittore") == 0)
         return scrittore(QCoreApplication::arguments());
+    // A long run outlasts QtTest's 5 minutes per function; each run is bounded on its own.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT",
+                QByteArray::number(std::max(300000LL, 150000LL * qEnvironmentVariableIntValue("QUORVEL_GUASTI_GIRI"))));
     TestRegistroGuasti test;
     return QTest::qExec(&test, argc, argv);
 }
