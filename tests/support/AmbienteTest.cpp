@@ -58,6 +58,8 @@ QString casaTemporanea()
         return {};
     qputenv("HOME", casa.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (casa.path() + QStringLiteral("/config")).toUtf8());
+    // The data folder too (the register's outboxes), whatever the session set it to.
+    qputenv("XDG_DATA_HOME", (casa.path() + QStringLiteral("/.local/share")).toUtf8());
     return casa.path();
 }
 

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +31,8 @@ ServerPostgresProva::ServerPostgresProva()
 
 ServerPostgresProva::~ServerPostgresProva()
 {
+    if (sospeso_) // else pg_ctl would wait for it in vain
+        riprendi();
     if (acceso_)
         ferma();
 }
@@ -65,6 +71,65 @@ bool ServerPostgresProva::ferma(bool immediato)
         script({QStringLiteral("ferma"), cartella(), immediato ? QStringLiteral("immediate") : QStringLiteral("fast")});
     if (ok)
         acceso_ = false;
+    return ok;
+}
+
+QList<qint64> ServerPostgresProva::processi()
+{
+    QFile file(cartella() + QStringLiteral("/data/postmaster.pid"));
+    const qint64 postmaster = file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toLongLong() : 0;
+    if (postmaster <= 0) {
+        errore_ = QStringLiteral("no postmaster.pid in ") + cartella();
+        return {};
+    }
+    QList<qint64> pid{postmaster};
+    // /proc/<pid>/stat: "pid (comm) state ppid ..."; comm may hold blanks, so read after the last ')'.
+    const QStringList voci = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &voce : voci) {
+        bool numero = false;
+        const qint64 figlio = voce.toLongLong(&numero);
+        if (!numero)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(voce));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray riga = stat.readAll();
+        const QList<QByteArray> campi = riga.mid(riga.lastIndexOf(')') + 2).split(' ');
+        if (campi.size() > 1 && campi[1].toLongLong() == postmaster)
+            pid << figlio;
+    }
+    return pid;
+}
+
+bool ServerPostgresProva::segnala(int segnale)
+{
+    // The postmaster first when stopping, so it forks no child meanwhile; last when resuming.
+    QList<qint64> pid = processi();
+    if (pid.isEmpty())
+        return false;
+    const qint64 postmaster = pid.first();
+    if (segnale == SIGCONT)
+        std::reverse(pid.begin(), pid.end());
+    for (const qint64 p : pid)
+        if (::kill(pid_t(p), segnale) != 0 && p == postmaster) {
+            errore_ = QStringLiteral("kill %1: %2").arg(p).arg(QString::fromLocal8Bit(strerror(errno)));
+            return false;
+        }
+    return true;
+}
+
+bool ServerPostgresProva::sospendi()
+{
+    sospeso_ = segnala(SIGSTOP);
+    // Children forked just before the postmaster stopped are caught by a second look.
+    return sospeso_ && segnala(SIGSTOP);
+}
+
+bool ServerPostgresProva::riprendi()
+{
+    const bool ok = segnala(SIGCONT);
+    if (ok)
+        sospeso_ = false;
     return ok;
 }
 

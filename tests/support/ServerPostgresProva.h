@@ -16,6 +16,10 @@ public:
     bool avvia();
     // fast: as an administrator stops it; immediate: as a crash.
     bool ferma(bool immediato = false);
+    // A hung server that keeps its connections open: SIGSTOP to the postmaster and its children,
+    // SIGCONT to them again. A stopped server is not a down one: clients wait unless they bound it.
+    bool sospendi();
+    bool riprendi();
     QString errore() const { return errore_; }
 
     QString cartella() const { return cartella_.path() + QStringLiteral("/pg"); }
@@ -26,8 +30,12 @@ public:
 
 private:
     bool script(const QStringList &argomenti);
+    // The postmaster's pid and those of its children, or empty with errore_ set.
+    QList<qint64> processi();
+    bool segnala(int segnale);
 
     QTemporaryDir cartella_;
     QString errore_;
     bool acceso_ = false;
+    bool sospeso_ = false;
 };
