@@ -25,7 +25,7 @@ void conta(int fd)
     ++sincronizzati[file];
 }
 
-template<typename F> F reale(const char *nome) { return reinterpret_cast<F>(dlsym(RTLD_NEXT, nome)); }
+template <typename F> F reale(const char *nome) { return reinterpret_cast<F>(dlsym(RTLD_NEXT, nome)); }
 
 } // namespace
 
@@ -70,6 +70,17 @@ private slots:
             sincronizzati.clear();
         }
         const auto registro = Registro::apri(file);
+        QVERIFY(registro->svuota(10000));
+        // And once the file is open and its journal under way: each handover is on the disk.
+        {
+            QMutexLocker l(&guardia);
+            QVERIFY(sincronizzati.value(file + QStringLiteral("-wal")) > 0);
+            sincronizzati.clear();
+        }
+        r.id = Registro::nuovoId();
+        QVERIFY(PostaUscita(cartella.filePath(QStringLiteral("registro-uscita.sqlite"))).metti({r}));
+        r.id = Registro::nuovoId();
+        registro->registra(r);
         QVERIFY(registro->svuota(10000));
         QMutexLocker l(&guardia);
         QVERIFY2(sincronizzati.value(file + QStringLiteral("-wal")) > 0,
