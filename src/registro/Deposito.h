@@ -6,7 +6,7 @@
 #include <QString>
 
 // Where results end up: the register's file on this PC, or the lab's server.
-// Made, used and destroyed on the sender's thread only.
+// Made, used and destroyed on the sender's thread (but interrompi()).
 class Deposito {
 public:
     virtual ~Deposito() = default;
@@ -18,4 +18,7 @@ public:
     // A store away from this PC: every result goes to the outbox first, so none is lost
     // if the program ends before the store answers.
     virtual bool lontano() const = 0;
+    // The one call from another thread: breaks off what waits on a store that does not answer,
+    // and every later call fails at once.
+    virtual void interrompi() {}
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "registro/Deposito.h"
+#include "registro/InterruttoreServer.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -22,6 +23,7 @@ public:
     bool consegna(const QList<Risultato> &risultati) override;
     QString errore() const override { return errore_; }
     bool lontano() const override { return true; }
+    void interrompi() override { interruttore_.interrompi(); }
 
 private:
     bool connetti();
@@ -33,4 +35,5 @@ private:
     std::unique_ptr<QSqlQuery> inserisci_; // prepared once per connection
     bool pronto_ = false;
     QString errore_;
+    InterruttoreServer interruttore_;
 };

@@ -55,9 +55,9 @@ std::unique_ptr<Connessione> apriAllaVersione(const QString &file, bool crea, QS
 
 // The lab's server at the program's version. Only the administrator's --registro-prepara
 // migrates it; at another version it is neither read nor written.
-std::unique_ptr<Connessione> apriAlServer(const QString &conninfo, QString *errore)
+std::unique_ptr<Connessione> apriAlServer(const QString &conninfo, InterruttoreServer *interruttore, QString *errore)
 {
-    auto c = Connessione::alServer(conninfo);
+    auto c = Connessione::alServer(conninfo, interruttore);
     if (!c->aperta()) {
         *errore = c->errore();
         return nullptr;
@@ -235,7 +235,8 @@ Connessione *RegistroLocale::connessione(bool crea)
         connessione_.reset();
     }
     if (!conninfo_.isEmpty()) {
-        connessione_ = apriAlServer(conninfo_, &errore_);
+        connessione_.reset(); // unlinked from the interrupter before the next is linked
+        connessione_ = apriAlServer(conninfo_, &interruttore_, &errore_);
         return connessione_.get();
     }
     if (!crea && !QFileInfo::exists(file_)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registro/InterruttoreServer.h"
 #include "registro/Registro.h"
 
 #include <QSqlDatabase>
@@ -46,8 +47,8 @@ protected:
     // With `conninfo`, the same register on the school lab's server (RegistroServer) instead of `file`.
     RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo);
     QString conninfo() const { return conninfo_; }
-    // Whether the register answers now (for the server: reachable and at this program's version).
-    bool raggiungibile() { return connessione(false) != nullptr; }
+    // Breaks off, from another thread, what this register's connection to the server waits for.
+    InterruttoreServer &interruttore() { return interruttore_; }
 
 private:
     // The connection of the calling thread, at the program's version; null (and errore_) when
@@ -64,6 +65,7 @@ private:
     QString fileUscita_;
     QString conninfo_;
     QString errore_;
+    InterruttoreServer interruttore_;
     std::unique_ptr<Connessione> connessione_;
     QThread *thread_ = nullptr;
     std::unique_ptr<Spedizioniere> spedizioniere_;

@@ -22,7 +22,8 @@ public:
     using Fabbrica = std::function<std::unique_ptr<Deposito>()>;
     // `fabbrica` makes the store on the sender's thread; `fileUscita` is the outbox.
     Spedizioniere(Fabbrica fabbrica, const QString &fileUscita);
-    // Stores or keeps in the outbox what is still in memory, then stops.
+    // Stores or keeps in the outbox what is still in memory, then stops. A store that does not
+    // answer is broken off after a moment: what it did not take stays in the outbox.
     ~Spedizioniere();
 
     void metti(const Risultato &risultato);
@@ -50,5 +51,7 @@ private:
     bool fine_ = false;
     bool subito_ = false;
     QString errore_;
+    Deposito *deposito_ = nullptr; // while the thread has it
+    bool finito_ = false;
     std::thread thread_;
 };
