@@ -12,6 +12,7 @@
 #include "registro/Spedizioniere.h"
 #include "support/AmbienteTest.h"
 #include "support/ServerPostgresProva.h"
+#include "support/ServerSospeso.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -28,7 +29,6 @@
 #include <QElapsedTimer>
 
 #include <csignal>
-#include <sys/types.h>
 
 namespace {
 
@@ -99,39 +99,6 @@ QString come(const ServerPostgresProva &server, const QString &utente, const QSt
     QSqlDatabase::removeDatabase(QStringLiteral("prova-ruolo"));
     return rifiuto;
 }
-
-// The server hung without closing its connections, as after a power cut or a pulled cable:
-// the postmaster and its children stopped until this object goes, whatever the test's outcome.
-class ServerSospeso {
-public:
-    explicit ServerSospeso(const ServerPostgresProva &server)
-    {
-        QFile file(server.cartella() + QStringLiteral("/data/postmaster.pid"));
-        if (!file.open(QIODevice::ReadOnly))
-            return;
-        const qint64 postmaster = file.readLine().trimmed().toLongLong();
-        QProcess ps;
-        ps.start(QStringLiteral("ps"),
-                 {QStringLiteral("-o"), QStringLiteral("pid="), QStringLiteral("--ppid"), QString::number(postmaster)});
-        if (postmaster <= 0 || !ps.waitForFinished(10000))
-            return;
-        pid_.append(pid_t(postmaster));
-        for (const QByteArray &riga : ps.readAllStandardOutput().split('\n'))
-            if (const qint64 figlio = riga.trimmed().toLongLong(); figlio > 0)
-                pid_.append(pid_t(figlio));
-        for (const pid_t pid : std::as_const(pid_))
-            ::kill(pid, SIGSTOP);
-    }
-    ~ServerSospeso()
-    {
-        for (const pid_t pid : std::as_const(pid_))
-            ::kill(pid, SIGCONT);
-    }
-    bool riuscito() const { return pid_.size() > 1; }
-
-private:
-    QList<pid_t> pid_;
-};
 
 } // namespace
 
