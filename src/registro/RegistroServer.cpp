@@ -119,11 +119,15 @@ void RegistroServer::salva(const QJsonObject &copia) const
 QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 {
     QJsonObject c = copia();
-    const std::optional<QList<Classe>> letto = inPausa() ? std::nullopt : lettore_.classi(attesaFinestra);
-    if (!inPausa() && !letto)
-        guasto_.start();
+    std::optional<QList<Classe>> letto;
+    if (!inPausa()) {
+        letto = lettore_.classi(attesaFinestra);
+        if (letto)
+            guasto_.invalidate();
+        else
+            guasto_.start();
+    }
     if (letto) {
-        guasto_.invalidate();
         const QList<Classe> &elenco = *letto;
         QJsonArray classi;
         for (const Classe &k : elenco)
@@ -153,11 +157,15 @@ QList<Alunno> RegistroServer::alunni(const QString &classe)
 {
     QJsonObject c = copia();
     QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
-    const std::optional<QList<Alunno>> letto = inPausa() ? std::nullopt : lettore_.alunni(classe, attesaFinestra);
-    if (!inPausa() && !letto)
-        guasto_.start();
+    std::optional<QList<Alunno>> letto;
+    if (!inPausa()) {
+        letto = lettore_.alunni(classe, attesaFinestra);
+        if (letto)
+            guasto_.invalidate();
+        else
+            guasto_.start();
+    }
     if (letto) {
-        guasto_.invalidate();
         const QList<Alunno> &elenco = *letto;
         QJsonArray alunni;
         for (const Alunno &a : elenco)
