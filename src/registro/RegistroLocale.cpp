@@ -236,6 +236,12 @@ Connessione *RegistroLocale::connessione(bool crea)
     }
     if (!conninfo_.isEmpty()) {
         connessione_.reset(); // unlinked from the interrupter before the next is linked
+        if (interruttore_.interrotto()) {
+            // Broken off for not answering: no new connection keeps the caller waiting again.
+            errore_ =
+                QStringLiteral("il server del registro (%1) non risponde.").arg(ConnessioneServer::descrivi(conninfo_));
+            return nullptr;
+        }
         connessione_ = apriAlServer(conninfo_, &interruttore_, &errore_);
         return connessione_.get();
     }

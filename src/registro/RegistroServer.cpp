@@ -118,6 +118,9 @@ void RegistroServer::salva(const QJsonObject &copia) const
 
 QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 {
+    // Inside a teacher's change: the server's own list, on the change's watched connection.
+    if (sorvegliante_.inCorso())
+        return RegistroLocale::classi(ancheArchiviate);
     QJsonObject c = copia();
     std::optional<QList<Classe>> letto;
     if (!inPausa()) {
@@ -155,6 +158,8 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 
 QList<Alunno> RegistroServer::alunni(const QString &classe)
 {
+    if (sorvegliante_.inCorso())
+        return RegistroLocale::alunni(classe);
     QJsonObject c = copia();
     QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
     std::optional<QList<Alunno>> letto;

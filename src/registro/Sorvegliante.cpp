@@ -56,6 +56,12 @@ bool Sorvegliante::interrotta() const
     return interrotta_;
 }
 
+bool Sorvegliante::inCorso() const
+{
+    std::lock_guard l(mutex_);
+    return profondita_ > 0;
+}
+
 void Sorvegliante::lavora()
 {
     std::unique_lock l(mutex_);

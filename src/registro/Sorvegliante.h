@@ -33,6 +33,8 @@ public:
     };
     // Whether the last call was broken off because the server did not answer.
     bool interrotta() const;
+    // Whether a watched call is under way (on the owner's thread: it is the caller's own).
+    bool inCorso() const;
 
 private:
     void inizia();
