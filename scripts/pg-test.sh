@@ -69,10 +69,12 @@ avvia)
     custode=$3
     pidserver=$(head -n 1 "$d/data/postmaster.pid")
     (
-      trap '' HUP
+      trap '' HUP INT TERM
       while kill -0 "$custode" 2>/dev/null && kill -0 "$pidserver" 2>/dev/null; do sleep 1; done
       if kill -0 "$pidserver" 2>/dev/null && [ "$(head -n 1 "$d/data/postmaster.pid" 2>/dev/null)" = "$pidserver" ]; then
         kill -INT "$pidserver"
+        # A test that hung the server (kill -STOP) and died before letting it go: let it hear the INT.
+        for p in "$pidserver" $(ps -o pid= --ppid "$pidserver"); do kill -CONT "$p" 2>/dev/null || true; done
       fi
     ) </dev/null >/dev/null 2>&1 &
   fi

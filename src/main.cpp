@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
     Applicazione::prepara();
     SegnaliFine::installa();
     // Opening writes nothing: with no class made, the program runs as it always did.
-    const std::unique_ptr<Registro> registro = Registro::apri(riga.valore(RigaComandoRegistro::opzioneRegistro()));
+    std::unique_ptr<Registro> registro = Registro::apri(riga.valore(RigaComandoRegistro::opzioneRegistro()));
     RegistroCorrente::imposta(registro.get());
     VoceSpeechd voce;
     Parlato::istanza().impostaVoce(&voce);
@@ -108,9 +108,10 @@ int main(int argc, char *argv[])
     RegistroFinestre::istanza().chiudiTutto();
     // Unloaded windows are deleted later; let that happen before the application goes.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // The last answers are on their way to the file; what cannot be written now stays in the outbox.
+    // The last answers go to the register, or to the outbox for the next start: a server that
+    // does not answer keeps the program from ending for 2 s at most.
     RegistroCorrente::imposta(nullptr);
-    registro->svuota(5000);
+    registro.reset();
     Parlato::istanza().impostaVoce(nullptr);
     if (!voce.chiudi(1000)) {
         // The speech engine still waits on the service on its thread and cannot be

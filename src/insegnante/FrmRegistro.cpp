@@ -433,7 +433,10 @@ void FrmRegistro::caricati(const QString &classe, std::optional<Riepilogo::DatiC
     leggendo_ = false;
     if (!dati_) {
         modello_->imposta({});
-        stato_->setText(QStringLiteral("Il registro non si può leggere: %1").arg(errore));
+        // A server that does not answer (down, hung, cut off) is told in a sentence of its own.
+        const bool muto = errore.startsWith(QLatin1String("il server del registro"));
+        stato_->setText(muto ? errore.left(1).toUpper() + errore.mid(1)
+                             : QStringLiteral("Il registro non si può leggere: %1").arg(errore));
         return;
     }
     aggiorna();

@@ -1,6 +1,7 @@
 #include "Connessione.h"
 
 #include "ConnessioneServer.h"
+#include "InterruttoreServer.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -88,13 +89,17 @@ Connessione::Connessione(const QString &file, bool crea)
     aperta_ = true;
 }
 
-std::unique_ptr<Connessione> Connessione::alServer(const QString &conninfo)
+std::unique_ptr<Connessione> Connessione::alServer(const QString &conninfo, InterruttoreServer *interruttore)
 {
     std::unique_ptr<Connessione> c(new Connessione);
     c->nome_ = QStringLiteral("quorvel-registro-%1-%2")
                    .arg(quintptr(QThread::currentThreadId()), 0, 16)
                    .arg(contatore.fetchAndAddRelaxed(1));
     c->aperta_ = ConnessioneServer::apri(c->nome_, conninfo, &c->db_, &c->errore_);
+    if (c->aperta_ && interruttore) {
+        c->interruttore_ = interruttore;
+        interruttore->collega(c->db_);
+    }
     return c;
 }
 
@@ -102,6 +107,8 @@ Connessione::~Connessione()
 {
     if (nome_.isEmpty())
         return;
+    if (interruttore_)
+        interruttore_->scollega();
     db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(nome_);

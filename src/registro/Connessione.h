@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class InterruttoreServer;
+
 // A connection to a SQLite file of the register, for the thread that makes it:
 // Qt SQL connections belong to one thread, so each has a name of its own and is
 // closed by its owner on that thread. Every connection has foreign keys on, WAL
@@ -15,7 +17,8 @@ public:
     // Without it a missing file is not made, and aperta() is false.
     Connessione(const QString &file, bool crea);
     // The school lab's server instead (a libpq connection string): aperta() when it answered.
-    static std::unique_ptr<Connessione> alServer(const QString &conninfo);
+    // `interruttore`, when given, can break off from another thread what waits on it.
+    static std::unique_ptr<Connessione> alServer(const QString &conninfo, InterruttoreServer *interruttore = nullptr);
     ~Connessione();
     Connessione(const Connessione &) = delete;
     Connessione &operator=(const Connessione &) = delete;
@@ -40,4 +43,5 @@ private:
     QSqlDatabase db_;
     bool aperta_ = false;
     QString errore_;
+    InterruttoreServer *interruttore_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "ConnessioneServer.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QUrl>
 
 #include <algorithm>
@@ -131,7 +132,7 @@ QString ConnessioneServer::normalizza(const QString &conninfo, QString *errore)
 }
 
 bool ConnessioneServer::apri(const QString &nome, const QString &conninfo, QSqlDatabase *db, QString *errore,
-                             int attesa)
+                             int attesa, int limite)
 {
     const QString normale = normalizza(conninfo, errore);
     if (normale.isEmpty())
@@ -141,12 +142,30 @@ bool ConnessioneServer::apri(const QString &nome, const QString &conninfo, QSqlD
         *errore = QStringLiteral("manca il driver PostgreSQL di Qt (pacchetto libqt6sql6-psql)");
         return false;
     }
-    // Later keys win in libpq: the administrator's own values override these.
-    db->setConnectOptions(QStringLiteral("connect_timeout=%1 application_name=quorvel ").arg(attesa) + normale);
+    // Later keys win in libpq: the administrator's own values override these. A peer gone
+    // (power cut, cable pulled) is noticed within about 10 s; over a Unix socket these do nothing.
+    db->setConnectOptions(QStringLiteral("connect_timeout=%1 keepalives=1 keepalives_idle=5 keepalives_interval=2 "
+                                         "keepalives_count=3 tcp_user_timeout=10000 application_name=quorvel ")
+                              .arg(attesa) +
+                          normale);
     if (!db->open()) {
         *errore = QStringLiteral("il server del registro (%1) non risponde: %2")
                       .arg(descrivi(conninfo), db->lastError().databaseText().trimmed());
         return false;
+    }
+    if (limite > 0) {
+        // A statement_timeout from the connection string (options, PGOPTIONS, a service) is the
+        // client's: it stays.
+        QSqlQuery q(*db);
+        if (!q.exec(QStringLiteral("SELECT set_config('statement_timeout', '%1s', false) FROM pg_settings"
+                                   " WHERE name = 'statement_timeout' AND source <> 'client'")
+                        .arg(limite))) {
+            *errore = QStringLiteral("il server del registro (%1) non risponde: %2")
+                          .arg(descrivi(conninfo), q.lastError().databaseText().trimmed());
+            q = QSqlQuery();
+            db->close();
+            return false;
+        }
     }
     return true;
 }

@@ -17,10 +17,13 @@ bool eServer(const QString &valore);
 // to libpq; empty with *errore set when it cannot be used.
 QString normalizza(const QString &conninfo, QString *errore);
 
-// Opens a QPSQL connection named `nome` (the caller removes it). With no
-// connect_timeout of the administrator's, a dead server answers within `attesa` seconds.
+// Opens a QPSQL connection named `nome` (the caller removes it). Unless the connection
+// string says otherwise, a server that does not answer fails the connection within `attesa`
+// seconds (libpq's least is 2), TCP keepalives and tcp_user_timeout notice a dead peer on an
+// open connection, and every statement ends on the server after `limite` seconds (0: never).
 // False with *errore in Italian, naming the server.
-bool apri(const QString &nome, const QString &conninfo, QSqlDatabase *db, QString *errore, int attesa = 5);
+bool apri(const QString &nome, const QString &conninfo, QSqlDatabase *db, QString *errore, int attesa = 2,
+          int limite = 30);
 
 // A value quoted for a key='value' connection string.
 QString citato(const QString &valore);

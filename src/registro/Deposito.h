@@ -6,7 +6,7 @@
 #include <QString>
 
 // Where results end up: the register's file on this PC, or the lab's server.
-// Made, used and destroyed on the sender's thread only.
+// Made, used and destroyed on the sender's thread (but interrompi()).
 class Deposito {
 public:
     virtual ~Deposito() = default;
@@ -22,4 +22,7 @@ public:
     // The id of the register behind the store (Schema::identitaDi), connecting if need be;
     // empty while it cannot be reached.
     virtual QString identita() = 0;
+    // The one call from another thread: breaks off what waits on a store that does not answer,
+    // and every later call fails at once.
+    virtual void interrompi() {}
 };

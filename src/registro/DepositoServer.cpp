@@ -32,6 +32,7 @@ void DepositoServer::chiudi()
 {
     inserisci_.reset();
     identita_.clear();
+    interruttore_.scollega();
     if (db_.isValid()) {
         db_.close();
         db_ = QSqlDatabase();
@@ -45,8 +46,14 @@ bool DepositoServer::connetti()
     if (pronto_ && db_.isOpen())
         return true;
     chiudi();
+    if (interruttore_.interrotto()) {
+        errore_ = QStringLiteral("il server del registro (%1) non risponde: i risultati restano su questo PC.")
+                      .arg(ConnessioneServer::descrivi(conninfo_));
+        return false;
+    }
     if (!ConnessioneServer::apri(nome_, conninfo_, &db_, &errore_))
         return false;
+    interruttore_.collega(db_);
     // Pupils' PCs never migrate: that is the administrator's --registro-prepara.
     const std::optional<int> versione = Schema::versioneDi(db_, &errore_);
     if (!versione)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "registro/Deposito.h"
+#include "registro/InterruttoreServer.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -23,6 +24,7 @@ public:
     QString errore() const override { return errore_; }
     bool lontano() const override { return true; }
     QString identita() override;
+    void interrompi() override { interruttore_.interrompi(); }
 
 protected:
     // This PC's clock, ms since 1970 UTC; a test puts it wrong.
@@ -39,4 +41,5 @@ private:
     bool pronto_ = false;
     QString errore_;
     QString identita_;
+    InterruttoreServer interruttore_;
 };

@@ -243,7 +243,8 @@ PreparazioneServer::Esito PreparazioneServer::prepara(const QString &conninfo)
     {
         QSqlDatabase db;
         QString errore;
-        if (!ConnessioneServer::apri(nomeConnessione, conninfo, &db, &errore, 30))
+        // The administrator's own command, with nobody waiting at a window: a long migration may take its time.
+        if (!ConnessioneServer::apri(nomeConnessione, conninfo, &db, &errore, 30, 0))
             esito = fallito(errore);
         else
             esito = ::prepara(db, conninfo);

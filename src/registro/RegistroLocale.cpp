@@ -55,9 +55,9 @@ std::unique_ptr<Connessione> apriAllaVersione(const QString &file, bool crea, QS
 
 // The lab's server at the program's version. Only the administrator's --registro-prepara
 // migrates it; at another version it is neither read nor written.
-std::unique_ptr<Connessione> apriAlServer(const QString &conninfo, QString *errore)
+std::unique_ptr<Connessione> apriAlServer(const QString &conninfo, InterruttoreServer *interruttore, QString *errore)
 {
-    auto c = Connessione::alServer(conninfo);
+    auto c = Connessione::alServer(conninfo, interruttore);
     if (!c->aperta()) {
         *errore = c->errore();
         return nullptr;
@@ -277,9 +277,16 @@ Connessione *RegistroLocale::connessione(bool crea)
             return connessione_.get();
         connessione_.reset();
     }
-    if (!conninfo_.isEmpty())
-        connessione_ = apriAlServer(conninfo_, &errore_);
-    else if (!crea && !QFileInfo::exists(file_)) {
+    if (!conninfo_.isEmpty()) {
+        connessione_.reset(); // unlinked from the interrupter before the next is linked
+        if (interruttore_.interrotto()) {
+            // Broken off for not answering: no new connection keeps the caller waiting again.
+            errore_ =
+                QStringLiteral("il server del registro (%1) non risponde.").arg(ConnessioneServer::descrivi(conninfo_));
+            return nullptr;
+        }
+        connessione_ = apriAlServer(conninfo_, &interruttore_, &errore_);
+    } else if (!crea && !QFileInfo::exists(file_)) {
         errore_.clear();
         return nullptr;
     } else

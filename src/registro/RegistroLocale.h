@@ -1,5 +1,6 @@
 #pragma once
 
+#include "registro/InterruttoreServer.h"
 #include "registro/Registro.h"
 
 #include <QSqlDatabase>
@@ -48,13 +49,13 @@ protected:
     RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo,
                    const QStringList &vecchieUscite = {});
     QString conninfo() const { return conninfo_; }
-    // Whether the register answers now (for the server: reachable and at this program's version).
-    bool raggiungibile() { return connessione(false) != nullptr; }
     // A pupil was erased: what this PC keeps of them besides the register goes too.
     virtual void dimenticato(const QString &alunno) { Q_UNUSED(alunno); }
 
     // The register's own id, once it has been reached (Schema::identitaDi).
     QString identita_;
+    // Breaks off, from another thread, what this register's connection to the server waits for.
+    InterruttoreServer &interruttore() { return interruttore_; }
 
 private:
     // The connection of the calling thread, at the program's version; null (and errore_) when
@@ -72,6 +73,7 @@ private:
     QStringList vecchieUscite_;
     QString conninfo_;
     QString errore_;
+    InterruttoreServer interruttore_;
     std::unique_ptr<Connessione> connessione_;
     QThread *thread_ = nullptr;
     std::unique_ptr<Spedizioniere> spedizioniere_;

@@ -39,13 +39,16 @@ QStringList vecchieUscite(const QString &fileUscita)
             vecchie << cartella.filePath(nome);
     return vecchie;
 }
+// What a pupil's window waits for the server before it shows this PC's copy.
+constexpr LettoreServer::Attesa attesaFinestra{2000};
 
 } // namespace
 
 RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscita, const QString &chiave)
     : RegistroLocale(QString(), fileUscita, conninfo, vecchieUscite(fileUscita)),
       fileCopia_(cartellaDati() + QStringLiteral("/server-") + impronta(chiave.isEmpty() ? conninfo : chiave) +
-                 QStringLiteral("-classi.json"))
+                 QStringLiteral("-classi.json")),
+      lettore_(conninfo), sorvegliante_(interruttore(), lettore_)
 {
     // Until the server answers, the register is the one this PC's copy came from.
     identita_ = copia().value(QLatin1String("registro")).toString();
@@ -96,17 +99,10 @@ std::unique_ptr<Registro> RegistroServer::accedi(const QString &conninfo, const 
     return std::make_unique<RegistroServer>(completa, fileUscita(), chiave);
 }
 
-bool RegistroServer::risponde()
+bool RegistroServer::inPausa() const
 {
     constexpr qint64 pausa = 30000;
-    if (guasto_.isValid() && guasto_.elapsed() < pausa)
-        return false;
-    if (raggiungibile()) {
-        guasto_.invalidate();
-        return true;
-    }
-    guasto_.start();
-    return false;
+    return guasto_.isValid() && guasto_.elapsed() < pausa;
 }
 
 QJsonObject RegistroServer::copia() const
@@ -133,13 +129,20 @@ void RegistroServer::salva(const QJsonObject &copia) const
 
 QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 {
+    // Inside a teacher's change: the server's own list, on the change's watched connection.
+    if (sorvegliante_.inCorso())
+        return RegistroLocale::classi(ancheArchiviate);
     QJsonObject c = copia();
-    if (risponde()) {
-        const QList<Classe> elenco = RegistroLocale::classi(true);
-        if (!errore().isEmpty()) {
+    std::optional<QList<Classe>> letto;
+    if (!inPausa()) {
+        letto = lettore_.classi(attesaFinestra);
+        if (letto)
+            guasto_.invalidate();
+        else
             guasto_.start();
-            return classi(ancheArchiviate); // from the copy
-        }
+    }
+    if (letto) {
+        const QList<Classe> &elenco = *letto;
         QJsonArray classi;
         for (const Classe &k : elenco)
             classi.append(QJsonArray{k.id, k.nome, k.archiviata});
@@ -171,14 +174,20 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 
 QList<Alunno> RegistroServer::alunni(const QString &classe)
 {
+    if (sorvegliante_.inCorso())
+        return RegistroLocale::alunni(classe);
     QJsonObject c = copia();
     QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
-    if (risponde()) {
-        const QList<Alunno> elenco = RegistroLocale::alunni(classe);
-        if (!errore().isEmpty()) {
+    std::optional<QList<Alunno>> letto;
+    if (!inPausa()) {
+        letto = lettore_.alunni(classe, attesaFinestra);
+        if (letto)
+            guasto_.invalidate();
+        else
             guasto_.start();
-            return alunni(classe); // from the copy
-        }
+    }
+    if (letto) {
+        const QList<Alunno> &elenco = *letto;
         QJsonArray alunni;
         for (const Alunno &a : elenco)
             alunni.append(QJsonArray{a.id, a.nome, a.contrassegno.figura, a.contrassegno.colore});
@@ -222,4 +231,78 @@ void RegistroServer::dimenticato(const QString &alunno)
         c.insert(QLatin1String("alunni"), perClasse);
         salva(c);
     }
+}
+
+QString RegistroServer::errore() const
+{
+    if (sorvegliante_.interrotta())
+        return QStringLiteral("il server del registro (%1) non risponde: nessuna risposta in 2 secondi.")
+            .arg(ConnessioneServer::descrivi(conninfo()));
+    return RegistroLocale::errore();
+}
+
+std::optional<Classe> RegistroServer::creaClasse(const QString &nome)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::creaClasse(nome);
+}
+
+bool RegistroServer::rinominaClasse(const QString &classe, const QString &nome)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::rinominaClasse(classe, nome);
+}
+
+bool RegistroServer::archiviaClasse(const QString &classe, bool archiviata)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::archiviaClasse(classe, archiviata);
+}
+
+bool RegistroServer::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::aggiungiAlunni(classe, nuovi, sbagliato);
+}
+
+std::optional<Classe> RegistroServer::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::importaAlunni(nomeClasse, nuovi, sbagliato);
+}
+
+bool RegistroServer::modificaAlunno(const Alunno &alunno)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::modificaAlunno(alunno);
+}
+
+std::optional<int> RegistroServer::cancellaAlunno(const QString &alunno)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::cancellaAlunno(alunno);
+}
+
+std::optional<int> RegistroServer::cancellaRisultatiPrimaDel(const QDate &data)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::cancellaRisultatiPrimaDel(data);
+}
+
+bool RegistroServer::risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::risultati(filtro, riga);
+}
+
+bool RegistroServer::risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::risultatiBrevi(filtro, riga);
+}
+
+std::optional<QList<Registro::Riassunto>> RegistroServer::riassunto(const Filtro &filtro)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroLocale::riassunto(filtro);
 }

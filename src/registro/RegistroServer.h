@@ -1,6 +1,8 @@
 #pragma once
 
+#include "registro/LettoreServer.h"
 #include "registro/RegistroLocale.h"
+#include "registro/Sorvegliante.h"
 
 #include <QElapsedTimer>
 #include <QJsonObject>
@@ -10,6 +12,7 @@
 // in quorvel_alunni, a teacher with their own in quorvel_insegnanti). Every result goes to
 // this PC's outbox first and reaches the server in the background; the server must be at
 // this program's version (quorvel --registro-prepara), or nothing is read or written there.
+// A server that stops answering (hung, cut off) keeps no window waiting more than about 2 s.
 class RegistroServer : public RegistroLocale {
 public:
     // `chiave`: what this PC's copy of the classes is named after, when `conninfo` holds a
@@ -24,15 +27,29 @@ public:
                                             QString *errore);
 
     QString descrizione() const override;
+    // After a call broken off because the server did not answer, one sentence saying so.
+    QString errore() const override;
     // The connection string this register was opened with.
     using RegistroLocale::conninfo;
 
-    // From the server when it answers, else as it last answered on this PC: a pupil still
-    // finds their name in "Chi sei?" while the server is down, and their results wait in the
-    // outbox. The copy holds classes and pupils only (ids, names, contrassegni), 0600.
+    // From the server when it answers within 2 s, else as it last answered on this PC: a pupil
+    // still finds their name in "Chi sei?" while the server is down or hung, and their results
+    // wait in the outbox. The copy holds classes and pupils only (ids, names, contrassegni), 0600.
     QList<Classe> classi(bool ancheArchiviate) override;
     QList<Alunno> alunni(const QString &classe) override;
 
+    // The teacher's calls, watched: a server that stops answering fails them within about 2 s.
+    std::optional<Classe> creaClasse(const QString &nome) override;
+    bool rinominaClasse(const QString &classe, const QString &nome) override;
+    bool archiviaClasse(const QString &classe, bool archiviata) override;
+    bool aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato) override;
+    std::optional<Classe> importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato) override;
+    bool modificaAlunno(const Alunno &alunno) override;
+    std::optional<int> cancellaAlunno(const QString &alunno) override;
+    std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
+    bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
+    bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;
+    std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
     // This PC's outbox for the lab's server, in the user's data folder. Whatever the connection
     // string says, each result in it carries the id of its register, and only that register takes it.
     static QString fileUscita();
@@ -41,12 +58,14 @@ protected:
     void dimenticato(const QString &alunno) override;
 
 private:
-    // Whether the server answers; after it did not, the copy serves for a while without asking
-    // again, so a window is not kept waiting by every read.
-    bool risponde();
+    // After the server did not answer, the copy serves for a while without asking again, so a
+    // window is not kept waiting by every read.
+    bool inPausa() const;
     QJsonObject copia() const;
     void salva(const QJsonObject &copia) const;
 
     QString fileCopia_;
     QElapsedTimer guasto_;
+    LettoreServer lettore_;
+    Sorvegliante sorvegliante_;
 };

@@ -18,6 +18,8 @@ constexpr auto massimaAttesa = 30s;
 // however long the wait has grown, so a restarted server has them within a second or so.
 constexpr auto conNuovi = 1s;
 constexpr int lottoUscita = 500;
+// What the end of the program waits for a store that is slow to take the last results.
+constexpr auto pazienza = 1500ms;
 
 } // namespace
 
@@ -30,10 +32,13 @@ Spedizioniere::Spedizioniere(Fabbrica fabbrica, const QString &fileUscita, const
 Spedizioniere::~Spedizioniere()
 {
     {
-        std::lock_guard l(mutex_);
+        std::unique_lock l(mutex_);
         fine_ = true;
+        sveglia_.notify_all();
+        // The program ends with this: a server that does not answer keeps it waiting no longer.
+        if (!fatto_.wait_for(l, pazienza, [this] { return finito_; }) && deposito_)
+            deposito_->interrompi();
     }
-    sveglia_.notify_all();
     thread_.join();
 }
 
@@ -131,6 +136,7 @@ void Spedizioniere::lavora()
     QString identita;
     const int lasciati = posta.conta();
     std::unique_lock l(mutex_);
+    deposito_ = deposito.get();
     inUscita_ = lasciati;
     fatto_.notify_all();
     // guasto: the store failed, tried again at `riprova`; fermo: nothing took the last results either.
@@ -190,8 +196,12 @@ void Spedizioniere::lavora()
         } else if (guasto && !lotto.isEmpty()) {
             riprova = std::min(riprova, fallitoAlle + std::chrono::duration_cast<Orologio::duration>(conNuovi));
         }
-        fatto_.notify_all();
-        if (fine && (coda_.isEmpty() || !ok))
+        if (fine && (coda_.isEmpty() || !ok)) {
+            deposito_ = nullptr;
+            finito_ = true;
+            fatto_.notify_all();
             break;
+        }
+        fatto_.notify_all();
     }
 }

@@ -25,7 +25,8 @@ public:
     // `fabbrica` makes the store on the sender's thread; `fileUscita` is the outbox, which first
     // takes in the outboxes `vecchie` that earlier versions left.
     Spedizioniere(Fabbrica fabbrica, const QString &fileUscita, const QStringList &vecchie = {});
-    // Stores or keeps in the outbox what is still in memory, then stops.
+    // Stores or keeps in the outbox what is still in memory, then stops. A store that does not
+    // answer is broken off after a moment: what it did not take stays in the outbox.
     ~Spedizioniere();
 
     void metti(const Risultato &risultato);
@@ -54,5 +55,7 @@ private:
     bool fine_ = false;
     bool subito_ = false;
     QString errore_;
+    Deposito *deposito_ = nullptr; // while the thread has it
+    bool finito_ = false;
     std::thread thread_;
 };

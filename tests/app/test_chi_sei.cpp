@@ -8,6 +8,7 @@
 #include "app/frmChiSei.h"
 #include "core/StatoEsercizio.h"
 #include "exercise/frmOperativo.h"
+#include "insegnante/FrmRegistro.h"
 #include "registro/PreparazioneServer.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
@@ -15,6 +16,7 @@
 #include "support/CasualeScriptato.h"
 #include "support/OrologioScriptato.h"
 #include "support/ServerPostgresProva.h"
+#include "support/ServerSospeso.h"
 #include "support/VoceRegistrata.h"
 #include "ui/Cornice.h"
 #include "ui/Etichetta.h"
@@ -23,7 +25,9 @@
 
 #include <QAccessible>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QSettings>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -347,6 +351,46 @@ private slots:
         QCOMPARE(chiSei()->fase(), frmChiSei::Fase::Alunno);
         QCOMPARE(chiSei()->conta(), 3);
         QCOMPARE(chiSei()->Pulsante(0)->text(), QStringLiteral("Anna"));
+    }
+
+    // The lab's server hung (stopped, its connections open): "Chi sei?" comes from the PC's copy and
+    // the pupil plays, the answer waiting in the outbox; the teacher's window says the server does
+    // not answer. Each reaches the server once it answers again.
+    void serverSospeso()
+    {
+        if (!server)
+            QSKIP("on the lab's server only (test_chi_sei_server)");
+        const QString classe = apriClasse({QStringLiteral("Anna"), QStringLiteral("Bea")});
+        QCOMPARE(registro->classi().size(), 1); // connected, the PC's copy made
+        QCOMPARE(registro->alunni(classe).size(), 2);
+        QCOMPARE(amministra().classi().size(), 1); // and the teacher's
+        {
+            const ServerSospeso sospeso(*server);
+            QVERIFY(sospeso.riuscito());
+            QElapsedTimer tempo;
+            tempo.start();
+            accoda(3, 4);
+            FrmInizio::istanza().AvviaScelta(0);
+            QVERIFY(chiSei());
+            QVERIFY(QTest::qWaitForWindowActive(chiSei()));
+            QCOMPARE(chiSei()->fase(), frmChiSei::Fase::Alunno);
+            QCOMPARE(chiSei()->conta(), 4);
+            premi(Qt::Key_Return);
+            QVERIFY(esercizio());
+            rispondi(3, 2.5);
+            QCOMPARE(registro->inAttesa(), 1);
+
+            FrmRegistro finestra(amministra());
+            const QList<QLabel *> etichette = finestra.findChildren<QLabel *>();
+            QVERIFY(std::any_of(etichette.cbegin(), etichette.cend(), [](const QLabel *e) {
+                return e->text().startsWith(QStringLiteral("Il server del registro")) &&
+                       e->text().contains(QStringLiteral("non risponde"));
+            }));
+            QVERIFY2(tempo.elapsed() < 30000, qPrintable(QString::number(tempo.elapsed()))); // a freeze only
+        }
+        const QList<Registro::RigaRisultato> tutte = righe();
+        QCOMPARE(tutte.size(), 1);
+        QCOMPARE(tutte.first().nomeAlunno, QStringLiteral("Anna"));
     }
 };
 

@@ -12,6 +12,7 @@
 #include "registro/Spedizioniere.h"
 #include "support/AmbienteTest.h"
 #include "support/ServerPostgresProva.h"
+#include "support/ServerSospeso.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -24,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
+
+#include <QElapsedTimer>
 
 #include <csignal>
 
@@ -170,6 +173,23 @@ private slots:
             QVERIFY2(ConnessioneServer::apri(QStringLiteral("uri"), uri, &db, &errore), qPrintable(errore));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("uri"));
+        // A limit of the program's own on each statement, unless the connection string sets one.
+        const auto limite = [&](const QString &conninfo) {
+            QString valore;
+            {
+                QSqlDatabase db;
+                QSqlQuery q;
+                if (ConnessioneServer::apri(QStringLiteral("limite"), conninfo, &db, &errore) &&
+                    (q = QSqlQuery(db)).exec(QStringLiteral("SHOW statement_timeout")) && q.next())
+                    valore = q.value(0).toString();
+                q = QSqlQuery();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("limite"));
+            return valore;
+        };
+        QCOMPARE(limite(server_.conninfo()), QStringLiteral("30s"));
+        QCOMPARE(limite(server_.conninfo() + QStringLiteral(" options='-c statement_timeout=7s'")),
+                 QStringLiteral("7s"));
         QVERIFY(ConnessioneServer::normalizza(QStringLiteral("host=a; dbname=b"), &errore).isEmpty());
     }
 
@@ -597,6 +617,76 @@ private slots:
         QVERIFY2(giusto.consegna({tardi}), qPrintable(giusto.errore()));
         QCOMPARE(righe(), qMakePair(4, 4));
         QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0")), QString());
+    }
+
+    // The server hung (stopped, its connections open): the pupils still find themselves in the PC's
+    // copy at once instead of waiting for ever.
+    void sospesoLetture()
+    {
+        const std::unique_ptr<Registro> aula = Registro::apri(server_.conninfo(QStringLiteral("pc_aula")));
+        const QList<Classe> classi = aula->classi(); // connected, the copy up to date
+        QCOMPARE(classi.size(), 1);
+        const ServerSospeso sospeso(server_);
+        QVERIFY(sospeso.riuscito());
+        QElapsedTimer tempo;
+        tempo.start();
+        QCOMPARE(aula->classi().value(0).id, classi.first().id);
+        QCOMPARE(aula->alunni(classi.first().id).value(0).id, alunno);
+        QVERIFY2(tempo.elapsed() < 10000, qPrintable(QString::number(tempo.elapsed()))); // a freeze, not a speed
+    }
+
+    // Results written while the server hangs: the register closes promptly with them in its outbox,
+    // and the next start delivers each once.
+    void sospesoUscita()
+    {
+        const QString pc = server_.conninfo(QStringLiteral("pc_aula"));
+        std::unique_ptr<Registro> aula = Registro::apri(pc);
+        aula->registra(risultato(3000));
+        QVERIFY(aula->svuota(30000)); // the sender is connected
+        {
+            const ServerSospeso sospeso(server_);
+            QVERIFY(sospeso.riuscito());
+            QElapsedTimer tempo;
+            tempo.start();
+            for (int i = 1; i <= 3; ++i)
+                aula->registra(risultato(3000 + i));
+            QVERIFY(!aula->svuota(300));
+            aula.reset();
+            QVERIFY2(tempo.elapsed() < 10000, qPrintable(QString::number(tempo.elapsed())));
+            QCOMPARE(PostaUscita(RegistroServer::fileUscita()).conta(), 3);
+        }
+        aula = Registro::apri(pc);
+        QVERIFY(aula->svuota(60000));
+        QCOMPARE(server_.psql(QStringLiteral("SELECT count(*), count(DISTINCT secondi) FROM risultati"
+                                             " WHERE secondi BETWEEN 3000 AND 3003")),
+                 QStringLiteral("4|4"));
+    }
+
+    // The teacher's calls on the hung server end promptly and say why in one sentence.
+    void sospesoInsegnante()
+    {
+        QString errore;
+        const std::unique_ptr<Registro> maestra =
+            RegistroServer::accedi(server_.conninfo(QStringLiteral("pc_aula")), QStringLiteral("maestra_rossi"),
+                                   QStringLiteral("Gatto-42"), &errore);
+        QVERIFY2(maestra, qPrintable(errore));
+        Registro::Filtro filtro;
+        filtro.classe = maestra->classi().first().id;
+        int righe = 0;
+        QVERIFY2(maestra->risultati(filtro, [&](const Registro::RigaRisultato &) { ++righe; }),
+                 qPrintable(maestra->errore()));
+        QVERIFY(righe > 0);
+        const ServerSospeso sospeso(server_);
+        QVERIFY(sospeso.riuscito());
+        QElapsedTimer tempo;
+        tempo.start();
+        QVERIFY(!maestra->risultati(filtro, [](const Registro::RigaRisultato &) {}));
+        QVERIFY2(maestra->errore().startsWith(QStringLiteral("il server del registro")) &&
+                     maestra->errore().contains(QStringLiteral("non risponde")),
+                 qPrintable(maestra->errore()));
+        QVERIFY(!maestra->creaClasse(QStringLiteral("3ª C")));
+        QVERIFY2(maestra->errore().contains(QStringLiteral("non risponde")), qPrintable(maestra->errore()));
+        QVERIFY2(tempo.elapsed() < 20000, qPrintable(QString::number(tempo.elapsed())));
     }
 };
 
