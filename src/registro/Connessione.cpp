@@ -57,7 +57,7 @@ bool Connessione::preparaFile(const QString &file, QString *errore)
     return true;
 }
 
-Connessione::Connessione(const QString &file, bool crea)
+Connessione::Connessione(const QString &file, bool crea, int attesaMs)
 {
     const bool esiste = QFileInfo::exists(file);
     if (!esiste && !crea) {
@@ -71,7 +71,7 @@ Connessione::Connessione(const QString &file, bool crea)
                 .arg(contatore.fetchAndAddRelaxed(1));
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome_);
     db_.setDatabaseName(file);
-    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(attesaMs));
     if (!db_.open()) {
         errore_ = QStringLiteral("il registro %1 non si apre: %2")
                       .arg(virgolette(QDir::toNativeSeparators(file)), db_.lastError().text());

@@ -15,7 +15,8 @@ class Connessione {
 public:
     // `crea`: make the file (and the folders missing above it, 0700) when it is not there, 0600.
     // Without it a missing file is not made, and aperta() is false.
-    Connessione(const QString &file, bool crea);
+    // `attesaMs`: how long a write waits for another copy of the program holding the file.
+    Connessione(const QString &file, bool crea, int attesaMs = 10000);
     // The school lab's server instead (a libpq connection string): aperta() when it answered.
     // `interruttore`, when given, can break off from another thread what waits on it.
     static std::unique_ptr<Connessione> alServer(const QString &conninfo, InterruttoreServer *interruttore = nullptr);

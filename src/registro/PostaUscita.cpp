@@ -8,6 +8,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr const char *colonne = "id, alunno, sessione, quando, macchina, tipo, n, figura, risposta, esatto, aiuto,"
@@ -26,7 +31,7 @@ bool haColonna(QSqlDatabase &db, const QString &tabella, const QString &colonna)
 
 } // namespace
 
-PostaUscita::PostaUscita(const QString &file) : file_(file) {}
+PostaUscita::PostaUscita(const QString &file, Scrittura scrittura) : file_(file), scrittura_(scrittura) {}
 
 PostaUscita::~PostaUscita() = default;
 
@@ -36,14 +41,15 @@ bool PostaUscita::apri(bool crea)
         return true;
     if (!crea && !QFileInfo::exists(file_))
         return false;
-    auto c = std::make_unique<Connessione>(file_, crea);
+    // The window's thread waits a moment at most for another writer: its result then goes through memory.
+    auto c = std::make_unique<Connessione>(file_, crea, scrittura_ == Scrittura::Rapida ? 200 : 10000);
     if (!c->aperta()) {
         errore_ = c->errore();
         return false;
     }
     QSqlQuery q(c->db());
-    // What is here may be the only copy (a store away from this PC): it survives a power cut too.
-    if (!c->usaWal(true) ||
+    // What is here may be the only copy: it survives a power cut too (Sicura, or sincronizza()).
+    if (!c->usaWal(scrittura_ == Scrittura::Sicura) ||
         !q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS uscita (id BLOB PRIMARY KEY, alunno BLOB NOT NULL,"
                                " sessione BLOB NOT NULL, quando BIGINT NOT NULL, macchina VARCHAR(255) NOT NULL,"
                                " tipo SMALLINT NOT NULL, n SMALLINT NOT NULL, figura SMALLINT NOT NULL,"
@@ -165,9 +171,12 @@ bool PostaUscita::togliDa(QSqlDatabase &db, const QList<Risultato> &risultati)
         return false;
     }
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("DELETE FROM uscita WHERE id = ?"));
+    // Only as it was taken: a help's outcome put in meanwhile stays, to be sent in its turn.
+    q.prepare(QStringLiteral("DELETE FROM uscita WHERE id = ? AND aiuto = ? AND intervento = ?"));
     for (const Risultato &r : risultati) {
         q.addBindValue(Schema::id(r.id));
+        q.addBindValue(int(r.aiuto));
+        q.addBindValue(r.intervento);
         if (!q.exec()) {
             errore_ = q.lastError().text();
             return false;
@@ -194,6 +203,23 @@ int PostaUscita::conta(const QString &registro)
     if (!q.exec() || !q.next())
         return 0;
     return q.value(0).toInt();
+}
+
+bool PostaUscita::sincronizza()
+{
+    const QByteArray giornale = QFile::encodeName(file_ + QStringLiteral("-wal"));
+    const int fd = ::open(giornale.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return true; // nothing committed since the journal was folded in, which syncs the file
+        errore_ = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    const bool ok = ::fdatasync(fd) == 0;
+    if (!ok)
+        errore_ = QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    return ok;
 }
 
 bool PostaUscita::dimentica(const QString &file, const QString &alunno, QString *errore)

@@ -10,11 +10,15 @@
 class Connessione;
 
 // The outbox: results not yet in the register, in a SQLite file of their own in
-// the user's data folder (0600), made when the first one arrives. Used by the
-// sender's thread only.
+// the user's data folder (0600), made when the first one arrives. Each object is
+// used by one thread; several may use the file at once.
 class PostaUscita {
 public:
-    explicit PostaUscita(const QString &file);
+    // Sicura: each commit is on the disk before it returns (the sender's thread). Rapida: a commit
+    // the system holds even if the program is killed at once, made durable by sincronizza() on
+    // another connection; it waits little for another writer (the window's thread).
+    enum class Scrittura { Sicura, Rapida };
+    explicit PostaUscita(const QString &file, Scrittura scrittura = Scrittura::Sicura);
     ~PostaUscita();
 
     // Keeps the results, in one transaction; one kept already takes the help's outcome it now carries.
@@ -26,6 +30,8 @@ public:
     bool togli(const QList<Risultato> &risultati);
     // Those `prendi` would give for `registro`; every one when it is empty.
     int conta(const QString &registro = {});
+    // Puts on the disk what any connection committed to this outbox so far.
+    bool sincronizza();
     // Forgets a pupil's results (the pupil was erased). From any thread: a connection of its own.
     static bool dimentica(const QString &file, const QString &alunno, QString *errore);
     // Takes in the results of an outbox file an earlier version left, then removes that file.
@@ -38,6 +44,7 @@ private:
     bool apri(bool crea);
 
     QString file_;
+    Scrittura scrittura_;
     std::unique_ptr<Connessione> connessione_;
     QString errore_;
 };

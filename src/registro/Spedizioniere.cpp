@@ -24,7 +24,7 @@ constexpr auto pazienza = 1500ms;
 } // namespace
 
 Spedizioniere::Spedizioniere(Fabbrica fabbrica, const QString &fileUscita, const QStringList &vecchie)
-    : fabbrica_(std::move(fabbrica)), fileUscita_(fileUscita), vecchie_(vecchie)
+    : fabbrica_(std::move(fabbrica)), fileUscita_(fileUscita), vecchie_(vecchie), chiamante_(std::this_thread::get_id())
 {
     thread_ = std::thread([this] { lavora(); });
 }
@@ -35,15 +35,30 @@ Spedizioniere::~Spedizioniere()
         std::unique_lock l(mutex_);
         fine_ = true;
         sveglia_.notify_all();
-        // The program ends with this: a server that does not answer keeps it waiting no longer.
+        // The program ends with this: a store that does not answer keeps it waiting no longer.
         if (!fatto_.wait_for(l, pazienza, [this] { return finito_; }) && deposito_)
             deposito_->interrompi();
     }
     thread_.join();
+    postaChiamante_.reset();
 }
 
 void Spedizioniere::metti(const Risultato &risultato)
 {
+    // Connections belong to a thread: another caller's result goes through memory.
+    if (std::this_thread::get_id() == chiamante_) {
+        if (!postaChiamante_)
+            postaChiamante_ = std::make_unique<PostaUscita>(fileUscita_, PostaUscita::Scrittura::Rapida);
+        if (postaChiamante_->metti({risultato})) {
+            {
+                std::lock_guard l(mutex_);
+                nuovi_ = true;
+                inUscita_ = std::max(inUscita_, 0) + 1; // recounted by the sender
+            }
+            sveglia_.notify_all();
+            return;
+        }
+    }
     {
         std::lock_guard l(mutex_);
         coda_.append(risultato);
@@ -102,7 +117,8 @@ bool Spedizioniere::spedisci(Deposito &deposito, PostaUscita &posta, const QList
     if (posta.metti(lotto))
         return true;
     qWarning("registro: posta in uscita: %s", qPrintable(posta.errore()));
-    return prova && deposito.consegna(lotto);
+    // Nowhere on this PC to keep them: the store at once, whatever the wait after its last failure.
+    return (prova || deposito.lontano()) && deposito.consegna(lotto);
 }
 
 bool Spedizioniere::consegnaUscita(Deposito &deposito, PostaUscita &posta)
@@ -127,7 +143,7 @@ bool Spedizioniere::consegnaUscita(Deposito &deposito, PostaUscita &posta)
 
 void Spedizioniere::lavora()
 {
-    const std::unique_ptr<Deposito> deposito = fabbrica_();
+    std::unique_ptr<Deposito> deposito = fabbrica_();
     PostaUscita posta(fileUscita_);
     for (const QString &vecchia : vecchie_)
         if (!posta.assorbi(vecchia) && !posta.errore().isEmpty())
@@ -137,7 +153,7 @@ void Spedizioniere::lavora()
     const int lasciati = posta.conta();
     std::unique_lock l(mutex_);
     deposito_ = deposito.get();
-    inUscita_ = lasciati;
+    inUscita_ = std::max(inUscita_, 0) + lasciati;
     fatto_.notify_all();
     // guasto: the store failed, tried again at `riprova`; fermo: nothing took the last results either.
     bool guasto = false;
@@ -147,21 +163,26 @@ void Spedizioniere::lavora()
     Orologio::time_point fallitoAlle;
     for (;;) {
         const auto pronto = [&] {
-            return fine_ || subito_ || (!fermo && !coda_.isEmpty()) || (!guasto && inUscita_ > 0);
+            return fine_ || subito_ || nuovi_ || (!fermo && !coda_.isEmpty()) || (!guasto && inUscita_ > 0);
         };
         if (guasto && (fermo || inUscita_ > 0))
             sveglia_.wait_until(l, riprova, pronto);
         else
             sveglia_.wait(l, pronto);
         const bool fine = fine_;
-        // The store is tried when it has not failed, when its time has come, or when asked.
-        const bool prova = !guasto || subito_ || fine || Orologio::now() >= riprova;
+        const bool nuovi = std::exchange(nuovi_, false);
+        // The store is tried when it has not failed, when its time has come, or when asked. At
+        // the end a store away from this PC is not: what it has not taken is in the outbox.
+        const bool prova = (!guasto || subito_ || fine || Orologio::now() >= riprova) && !(fine && deposito->lontano());
         subito_ = false;
         QList<Risultato> lotto;
         lotto.swap(coda_);
         inVolo_ = int(lotto.size());
         l.unlock();
 
+        // What the caller put in the outbox survives a killed program; now a power cut too.
+        if (nuovi && !posta.sincronizza())
+            qWarning("registro: posta in uscita: %s", qPrintable(posta.errore()));
         bool ok = true;
         bool fallito = false;
         if (!lotto.isEmpty()) {
@@ -180,6 +201,8 @@ void Spedizioniere::lavora()
         l.lock();
         inVolo_ = 0;
         inUscita_ = inUscita;
+        if (nuovi_) // put in meanwhile: counted again next time round
+            ++inUscita_;
         if (!ok) // neither the store nor the outbox took them: they stay in memory, first in line
             coda_ = lotto + coda_;
         fermo = !ok;
@@ -193,15 +216,20 @@ void Spedizioniere::lavora()
             } else {
                 attesa = primaAttesa;
             }
-        } else if (guasto && !lotto.isEmpty()) {
+        } else if (guasto && (!lotto.isEmpty() || nuovi)) {
             riprova = std::min(riprova, fallitoAlle + std::chrono::duration_cast<Orologio::duration>(conNuovi));
         }
-        if (fine && (coda_.isEmpty() || !ok)) {
-            deposito_ = nullptr;
-            finito_ = true;
-            fatto_.notify_all();
-            break;
-        }
         fatto_.notify_all();
+        if (fine && (coda_.isEmpty() || !ok))
+            break;
     }
+    deposito_ = nullptr;
+    l.unlock();
+    // A server is left without a word: one that does not answer would keep the end waiting.
+    if (deposito->lontano())
+        deposito->interrompi();
+    deposito.reset();
+    l.lock();
+    finito_ = true;
+    fatto_.notify_all();
 }

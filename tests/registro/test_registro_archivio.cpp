@@ -3,6 +3,7 @@
 #include "registro/PostaUscita.h"
 #include "registro/Registro.h"
 #include "registro/Schema.h"
+#include "support/InterrogaSqlite.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -28,26 +29,6 @@ QByteArray impronta(const QString &file)
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
                                        : QByteArray();
-}
-
-// Runs `sql` on the file through a connection of its own, closed before returning.
-QVariant interroga(const QString &file, const QString &sql, std::function<void(QSqlDatabase &)> prima = {})
-{
-    QVariant valore;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prova"));
-        db.setDatabaseName(file);
-        if (db.open()) {
-            if (prima)
-                prima(db);
-            QSqlQuery q(db);
-            if (!sql.isEmpty() && q.exec(sql) && q.next())
-                valore = q.value(0);
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("prova"));
-    return valore;
 }
 
 Risultato risultato(const Alunno &a, const QString &sessione, int secondi, bool esatto)

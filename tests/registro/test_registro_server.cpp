@@ -616,7 +616,9 @@ private slots:
         DepositoServer giusto(pc);
         QVERIFY2(giusto.consegna({tardi}), qPrintable(giusto.errore()));
         QCOMPARE(righe(), qMakePair(4, 4));
-        QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0")), QString());
+        QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0;"
+                                             " DELETE FROM risultati")),
+                 QString());
     }
 
     // The server hung (stopped, its connections open): the pupils still find themselves in the PC's
