@@ -1,14 +1,27 @@
 #include "LettoreServer.h"
 
-#include "RegistroLocale.h"
+#include "Connessione.h"
+#include "RegistroServer.h"
 
 #include <QSqlQuery>
 
 // The same register on the server, with no outbox: this one only reads.
-class RegistroLettore : public RegistroLocale {
+class RegistroLettore : public RegistroSql {
 public:
-    explicit RegistroLettore(const QString &conninfo) : RegistroLocale({}, {}, conninfo) {}
-    using RegistroLocale::interruttore;
+    explicit RegistroLettore(const QString &conninfo) : RegistroSql({}), conninfo_(conninfo) {}
+    QString descrizione() const override { return conninfo_; }
+    InterruttoreServer &interruttore() { return interruttore_; }
+
+protected:
+    std::unique_ptr<Connessione> apri(bool, QString *errore) override
+    {
+        return RegistroServer::apriServer(conninfo_, interruttore_, errore);
+    }
+    Spedizioniere::Fabbrica fabbricaDeposito() const override { return {}; }
+
+private:
+    QString conninfo_;
+    InterruttoreServer interruttore_;
 };
 
 LettoreServer::LettoreServer(const QString &conninfo) : conninfo_(conninfo) {}
@@ -30,7 +43,7 @@ std::optional<QList<Classe>> LettoreServer::classi(Attesa attesa)
 {
     auto esito = std::make_shared<std::optional<QList<Classe>>>();
     if (!esegui(
-            [esito](RegistroLocale &r) {
+            [esito](RegistroSql &r) {
                 const QList<Classe> elenco = r.classi(true);
                 if (r.errore().isEmpty())
                     *esito = elenco;
@@ -44,7 +57,7 @@ std::optional<QList<Alunno>> LettoreServer::alunni(const QString &classe, Attesa
 {
     auto esito = std::make_shared<std::optional<QList<Alunno>>>();
     if (!esegui(
-            [esito, classe](RegistroLocale &r) {
+            [esito, classe](RegistroSql &r) {
                 const QList<Alunno> elenco = r.alunni(classe);
                 if (r.errore().isEmpty())
                     *esito = elenco;

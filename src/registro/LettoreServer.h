@@ -14,7 +14,7 @@
 #include <optional>
 #include <thread>
 
-class RegistroLocale;
+class RegistroSql;
 
 // Reads of the lab's server on a thread of its own, with a connection of its own, for a
 // caller that cannot wait long (the window a pupil is looking at): the caller waits at most
@@ -36,7 +36,7 @@ public:
     bool risponde(Attesa attesa);
 
 private:
-    using Lettura = std::function<void(RegistroLocale &)>;
+    using Lettura = std::function<void(RegistroSql &)>;
     // False when the thread was busy or `lettura` did not end in time.
     bool esegui(Lettura lettura, Attesa attesa);
     void lavora();

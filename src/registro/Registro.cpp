@@ -1,26 +1,8 @@
 #include "Registro.h"
 
-#include "ConfigurazioneRegistro.h"
-#include "RegistroLocale.h"
-#include "RegistroServer.h"
 #include "Schema.h"
 
-#include <QFileInfo>
 #include <QStandardPaths>
-
-std::unique_ptr<Registro> Registro::apri(const QString &dove)
-{
-    const ConfigurazioneRegistro scelta = ConfigurazioneRegistro::scegli(dove);
-    if (scelta.server())
-        return std::make_unique<RegistroServer>(scelta.valore, RegistroServer::fileUscita());
-    const QString percorso = scelta.valore.isEmpty() ? filePredefinito() : scelta.valore;
-    const QFileInfo info(percorso);
-    // The outbox beside its register and named after all of its name: "registro.sqlite" and a
-    // copy "registro.bak", which has the same register's id, never share one.
-    const QString base = info.suffix() == QLatin1String("sqlite") ? info.completeBaseName() : info.fileName();
-    const QString uscita = info.absolutePath() + QLatin1Char('/') + base + QStringLiteral("-uscita.sqlite");
-    return std::make_unique<RegistroLocale>(percorso, uscita);
-}
 
 QString Registro::filePredefinito()
 {

@@ -1,6 +1,9 @@
 #include "RegistroServer.h"
 
+#include "Connessione.h"
 #include "ConnessioneServer.h"
+#include "DepositoServer.h"
+#include "Schema.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -45,13 +48,53 @@ constexpr LettoreServer::Attesa attesaFinestra{2000};
 } // namespace
 
 RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscita, const QString &chiave)
-    : RegistroLocale(QString(), fileUscita, conninfo, vecchieUscite(fileUscita)),
+    : RegistroSql(fileUscita, vecchieUscite(fileUscita)), conninfo_(conninfo),
       fileCopia_(cartellaDati() + QStringLiteral("/server-") + impronta(chiave.isEmpty() ? conninfo : chiave) +
                  QStringLiteral("-classi.json")),
-      lettore_(conninfo), sorvegliante_(interruttore(), lettore_)
+      lettore_(conninfo), sorvegliante_(interruttore_, lettore_)
 {
     // Until the server answers, the register is the one this PC's copy came from.
     identita_ = copia().value(QLatin1String("registro")).toString();
+    consegnaLasciati();
+}
+
+std::unique_ptr<Connessione> RegistroServer::apriServer(const QString &conninfo, InterruttoreServer &interruttore,
+                                                        QString *errore)
+{
+    if (interruttore.interrotto()) {
+        // Broken off for not answering: no new connection keeps the caller waiting again.
+        *errore =
+            QStringLiteral("il server del registro (%1) non risponde.").arg(ConnessioneServer::descrivi(conninfo));
+        return nullptr;
+    }
+    auto c = Connessione::alServer(conninfo, &interruttore);
+    if (!c->aperta()) {
+        *errore = c->errore();
+        return nullptr;
+    }
+    const std::optional<int> versione = Schema::versioneDi(c->db(), errore);
+    if (!versione)
+        return nullptr;
+    if (*versione != Schema::versione()) {
+        *errore = QStringLiteral("il registro sul server (%1) è della versione %2, questo programma della %3: "
+                                 "l'amministratore esegua quorvel --registro-prepara con la versione giusta.")
+                      .arg(ConnessioneServer::descrivi(conninfo))
+                      .arg(*versione)
+                      .arg(Schema::versione());
+        return nullptr;
+    }
+    return c;
+}
+
+std::unique_ptr<Connessione> RegistroServer::apri(bool crea, QString *errore)
+{
+    Q_UNUSED(crea); // the administrator makes the register on the server
+    return apriServer(conninfo_, interruttore_, errore);
+}
+
+Spedizioniere::Fabbrica RegistroServer::fabbricaDeposito() const
+{
+    return [conninfo = conninfo_] { return std::make_unique<DepositoServer>(conninfo); };
 }
 
 std::unique_ptr<Registro> RegistroServer::accedi(const QString &conninfo, const QString &utente,
@@ -131,7 +174,7 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 {
     // Inside a teacher's change: the server's own list, on the change's watched connection.
     if (sorvegliante_.inCorso())
-        return RegistroLocale::classi(ancheArchiviate);
+        return RegistroSql::classi(ancheArchiviate);
     QJsonObject c = copia();
     std::optional<QList<Classe>> letto;
     if (!inPausa()) {
@@ -175,7 +218,7 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 QList<Alunno> RegistroServer::alunni(const QString &classe)
 {
     if (sorvegliante_.inCorso())
-        return RegistroLocale::alunni(classe);
+        return RegistroSql::alunni(classe);
     QJsonObject c = copia();
     QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
     std::optional<QList<Alunno>> letto;
@@ -238,71 +281,71 @@ QString RegistroServer::errore() const
     if (sorvegliante_.interrotta())
         return QStringLiteral("il server del registro (%1) non risponde: nessuna risposta in 2 secondi.")
             .arg(ConnessioneServer::descrivi(conninfo()));
-    return RegistroLocale::errore();
+    return RegistroSql::errore();
 }
 
 std::optional<Classe> RegistroServer::creaClasse(const QString &nome)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::creaClasse(nome);
+    return RegistroSql::creaClasse(nome);
 }
 
 bool RegistroServer::rinominaClasse(const QString &classe, const QString &nome)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::rinominaClasse(classe, nome);
+    return RegistroSql::rinominaClasse(classe, nome);
 }
 
 bool RegistroServer::archiviaClasse(const QString &classe, bool archiviata)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::archiviaClasse(classe, archiviata);
+    return RegistroSql::archiviaClasse(classe, archiviata);
 }
 
 bool RegistroServer::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::aggiungiAlunni(classe, nuovi, sbagliato);
+    return RegistroSql::aggiungiAlunni(classe, nuovi, sbagliato);
 }
 
 std::optional<Classe> RegistroServer::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::importaAlunni(nomeClasse, nuovi, sbagliato);
+    return RegistroSql::importaAlunni(nomeClasse, nuovi, sbagliato);
 }
 
 bool RegistroServer::modificaAlunno(const Alunno &alunno)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::modificaAlunno(alunno);
+    return RegistroSql::modificaAlunno(alunno);
 }
 
 std::optional<int> RegistroServer::cancellaAlunno(const QString &alunno)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::cancellaAlunno(alunno);
+    return RegistroSql::cancellaAlunno(alunno);
 }
 
 std::optional<int> RegistroServer::cancellaRisultatiPrimaDel(const QDate &data)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::cancellaRisultatiPrimaDel(data);
+    return RegistroSql::cancellaRisultatiPrimaDel(data);
 }
 
 bool RegistroServer::risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::risultati(filtro, riga);
+    return RegistroSql::risultati(filtro, riga);
 }
 
 bool RegistroServer::risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::risultatiBrevi(filtro, riga);
+    return RegistroSql::risultatiBrevi(filtro, riga);
 }
 
 std::optional<QList<Registro::Riassunto>> RegistroServer::riassunto(const Filtro &filtro)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroLocale::riassunto(filtro);
+    return RegistroSql::riassunto(filtro);
 }

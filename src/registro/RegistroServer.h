@@ -1,7 +1,8 @@
 #pragma once
 
+#include "registro/InterruttoreServer.h"
 #include "registro/LettoreServer.h"
-#include "registro/RegistroLocale.h"
+#include "registro/RegistroSql.h"
 #include "registro/Sorvegliante.h"
 
 #include <QElapsedTimer>
@@ -13,7 +14,7 @@
 // this PC's outbox first and reaches the server in the background; the server must be at
 // this program's version (quorvel --registro-prepara), or nothing is read or written there.
 // A server that stops answering (hung, cut off) keeps no window waiting more than about 2 s.
-class RegistroServer : public RegistroLocale {
+class RegistroServer : public RegistroSql {
 public:
     // `chiave`: what this PC's copy of the classes is named after, when `conninfo` holds a
     // password that must not reach a file name (a teacher's login); `conninfo` by default.
@@ -30,7 +31,7 @@ public:
     // After a call broken off because the server did not answer, one sentence saying so.
     QString errore() const override;
     // The connection string this register was opened with.
-    using RegistroLocale::conninfo;
+    QString conninfo() const { return conninfo_; }
 
     // From the server when it answers within 2 s, else as it last answered on this PC: a pupil
     // still finds their name in "Chi sei?" while the server is down or hung, and their results
@@ -54,7 +55,15 @@ public:
     // string says, each result in it carries the id of its register, and only that register takes it.
     static QString fileUscita();
 
+    // A connection to the server of `conninfo` at the program's version, linked to `interruttore`;
+    // none once that has broken a call off. Only the administrator's --registro-prepara migrates the
+    // server: at another version it is neither read nor written.
+    static std::unique_ptr<Connessione> apriServer(const QString &conninfo, InterruttoreServer &interruttore,
+                                                   QString *errore);
+
 protected:
+    std::unique_ptr<Connessione> apri(bool crea, QString *errore) override;
+    Spedizioniere::Fabbrica fabbricaDeposito() const override;
     void dimenticato(const QString &alunno) override;
 
 private:
@@ -64,6 +73,8 @@ private:
     QJsonObject copia() const;
     void salva(const QJsonObject &copia) const;
 
+    QString conninfo_;
+    InterruttoreServer interruttore_;
     QString fileCopia_;
     QElapsedTimer guasto_;
     LettoreServer lettore_;

@@ -1,27 +1,25 @@
 #pragma once
 
-#include "registro/InterruttoreServer.h"
 #include "registro/Registro.h"
+#include "registro/Spedizioniere.h"
 
 #include <QSqlDatabase>
+#include <QStringList>
 #include <QThread>
 
 #include <memory>
 
 class Connessione;
-class Spedizioniere;
 
-// The register in a SQLite file on this PC. Calls but registra() run on the
-// caller's thread, on a connection of that thread; results go through the sender.
-class RegistroLocale : public Registro {
+// What both engines share: the register's tables and every query on them, on a connection of
+// the calling thread, and the path of results through this PC's outbox and the sender. An
+// engine says how its connection is opened and which store the sender hands results to
+// (RegistroFile for a SQLite file on this PC, RegistroServer for the lab's server).
+class RegistroSql : public Registro {
 public:
-    // `fileUscita`: the outbox for the results not yet written.
-    RegistroLocale(const QString &file, const QString &fileUscita) : RegistroLocale(file, fileUscita, {}) {}
-    ~RegistroLocale() override;
+    ~RegistroSql() override;
 
-    QString descrizione() const override;
     QString errore() const override { return errore_; }
-    QString fileLocale() const override { return file_; }
 
     QList<Classe> classi(bool ancheArchiviate) override;
     QList<Alunno> alunni(const QString &classe) override;
@@ -44,22 +42,26 @@ public:
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
 
 protected:
-    // With `conninfo`, the same register on the school lab's server (RegistroServer) instead of `file`;
-    // `vecchieUscite`: outboxes an earlier version left, taken into `fileUscita`.
-    RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo,
-                   const QStringList &vecchieUscite = {});
-    QString conninfo() const { return conninfo_; }
-    // A pupil was erased: what this PC keeps of them besides the register goes too.
+    // `fileUscita`: this register's outbox (none: results are never recorded through it);
+    // `vecchieUscite`: outboxes an earlier version left, taken into it.
+    explicit RegistroSql(const QString &fileUscita, const QStringList &vecchieUscite = {});
+
+    // A connection at the program's version, or null with *errore; without `crea` a register that
+    // does not exist yet is not made, and that is no error (*errore stays empty).
+    virtual std::unique_ptr<Connessione> apri(bool crea, QString *errore) = 0;
+    // The store the sender hands results to, made on the sender's thread.
+    virtual Spedizioniere::Fabbrica fabbricaDeposito() const = 0;
+    // A pupil was erased: what this PC keeps of them besides the register and the outbox goes too.
     virtual void dimenticato(const QString &alunno) { Q_UNUSED(alunno); }
+    // Called last by an engine's constructor: results an earlier run left in the outbox go now.
+    void consegnaLasciati();
 
     // The register's own id, once it has been reached (Schema::identitaDi).
     QString identita_;
-    // Breaks off, from another thread, what this register's connection to the server waits for.
-    InterruttoreServer &interruttore() { return interruttore_; }
 
 private:
     // The connection of the calling thread, at the program's version; null (and errore_) when
-    // there is none. Without `crea` a missing file is not made, and that is no error.
+    // there is none.
     Connessione *connessione(bool crea);
     Spedizioniere &spedizioniere();
     bool fallisce(const QString &messaggio);
@@ -68,12 +70,9 @@ private:
     // The class of that name (any case), if there is one: its id and name.
     std::optional<Classe> classeDiNome(QSqlDatabase &db, const QString &nome);
 
-    QString file_;
     QString fileUscita_;
     QStringList vecchieUscite_;
-    QString conninfo_;
     QString errore_;
-    InterruttoreServer interruttore_;
     std::unique_ptr<Connessione> connessione_;
     QThread *thread_ = nullptr;
     std::unique_ptr<Spedizioniere> spedizioniere_;

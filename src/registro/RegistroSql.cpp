@@ -1,13 +1,10 @@
-#include "RegistroLocale.h"
+#include "RegistroSql.h"
 
 #include "Connessione.h"
-#include "ConnessioneServer.h"
-#include "DepositoServer.h"
 #include "PostaUscita.h"
 #include "Schema.h"
 #include "Spedizioniere.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
@@ -23,58 +20,6 @@
 namespace {
 
 QString virgolette(const QString &testo) { return QStringLiteral("«") + testo + QStringLiteral("»"); }
-
-// A connection at the program's version: a newer file is refused before anything is
-// written to it, an older one takes the steps it is missing.
-std::unique_ptr<Connessione> apriAllaVersione(const QString &file, bool crea, QString *errore)
-{
-    auto c = std::make_unique<Connessione>(file, crea);
-    if (!c->aperta()) {
-        *errore = c->errore();
-        return nullptr;
-    }
-    const std::optional<int> versione = Schema::versioneDi(c->db(), errore);
-    if (!versione)
-        return nullptr;
-    if (*versione > Schema::versione()) {
-        *errore = QStringLiteral("il registro %1 è della versione %2, più nuova di questo programma (%3): "
-                                 "non viene modificato; aggiornare Quorvel.")
-                      .arg(virgolette(QDir::toNativeSeparators(file)))
-                      .arg(*versione)
-                      .arg(Schema::versione());
-        return nullptr;
-    }
-    if (!c->usaWal()) {
-        *errore = c->errore();
-        return nullptr;
-    }
-    if (!Schema::migra(c->db(), errore))
-        return nullptr;
-    return c;
-}
-
-// The lab's server at the program's version. Only the administrator's --registro-prepara
-// migrates it; at another version it is neither read nor written.
-std::unique_ptr<Connessione> apriAlServer(const QString &conninfo, InterruttoreServer *interruttore, QString *errore)
-{
-    auto c = Connessione::alServer(conninfo, interruttore);
-    if (!c->aperta()) {
-        *errore = c->errore();
-        return nullptr;
-    }
-    const std::optional<int> versione = Schema::versioneDi(c->db(), errore);
-    if (!versione)
-        return nullptr;
-    if (*versione != Schema::versione()) {
-        *errore = QStringLiteral("il registro sul server (%1) è della versione %2, questo programma della %3: "
-                                 "l'amministratore esegua quorvel --registro-prepara con la versione giusta.")
-                      .arg(ConnessioneServer::descrivi(conninfo))
-                      .arg(*versione)
-                      .arg(Schema::versione());
-        return nullptr;
-    }
-    return c;
-}
 
 qint64 inizioGiorno(const QDate &giorno)
 {
@@ -131,117 +76,6 @@ bool esegui(QSqlQuery &q, const QString &sql, const QVariantList &valori)
     return q.exec();
 }
 
-// The register's file as the sender's store.
-class DepositoLocale : public Deposito {
-public:
-    explicit DepositoLocale(const QString &file) : file_(file) {}
-
-    bool consegna(const QList<Risultato> &risultati) override
-    {
-        if (!connetti())
-            return false;
-        QSqlDatabase &db = connessione_->db();
-        Transazione t(db);
-        if (!t.iniziata())
-            return fallisce(t.errore());
-        // A pupil erased meanwhile takes their results with them: those rows are not written.
-        // (Should one go between this look and the insert, the foreign key refuses the
-        // transaction and the next try leaves the row out.)
-        QHash<QString, bool> presenti;
-        QSqlQuery presente(db);
-        presente.prepare(QStringLiteral("SELECT COUNT(*) FROM alunni WHERE id = ?"));
-        QSqlQuery sessione(db);
-        sessione.prepare(QStringLiteral("INSERT INTO sessioni (id, alunno, macchina, inizio) VALUES (?, ?, ?, ?)"
-                                        " ON CONFLICT (id) DO NOTHING"));
-        // On this PC the PC's clock is the only one: the moment is when it was answered. A result
-        // of an erased period is dropped by the table's trigger.
-        QSqlQuery risultato(db);
-        risultato.prepare(
-            QStringLiteral(
-                "INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
-                " aiuto, intervento, secondi, arrivo, momento) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                " ON CONFLICT (id) DO UPDATE SET aiuto = excluded.aiuto, intervento = excluded.intervento"
-                " WHERE risultati.aiuto = %1 AND excluded.aiuto IN (%2, %3)")
-                .arg(int(Risultato::Aiuto::Offerto))
-                .arg(int(Risultato::Aiuto::Accettato))
-                .arg(int(Risultato::Aiuto::Rifiutato)));
-        const qint64 adesso = QDateTime::currentMSecsSinceEpoch();
-        for (const Risultato &r : risultati) {
-            const QVariant alunno = Schema::id(r.alunno);
-            auto noto = presenti.find(r.alunno);
-            if (noto == presenti.end()) {
-                presente.addBindValue(alunno);
-                if (!presente.exec() || !presente.next())
-                    return fallisce(presente.lastError());
-                noto = presenti.insert(r.alunno, presente.value(0).toInt() > 0);
-                presente.finish();
-            }
-            if (!*noto)
-                continue;
-            const qint64 quando = r.quando.toMSecsSinceEpoch();
-            for (const QVariant &v : {Schema::id(r.sessione), alunno, QVariant(r.macchina), QVariant(quando)})
-                sessione.addBindValue(v);
-            if (!sessione.exec())
-                return fallisce(sessione.lastError());
-            for (const QVariant &v :
-                 {Schema::id(r.id), alunno, Schema::id(r.sessione), QVariant(quando), QVariant(r.tipo), QVariant(r.n),
-                  QVariant(r.figura), QVariant(r.risposta), QVariant(r.esatto), QVariant(int(r.aiuto)),
-                  QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso), QVariant(quando)})
-                risultato.addBindValue(v);
-            if (!risultato.exec())
-                return fallisce(risultato.lastError());
-        }
-        if (!t.conferma())
-            return fallisce(t.errore());
-        errore_.clear();
-        return true;
-    }
-    QString errore() const override { return errore_; }
-    bool lontano() const override { return false; }
-    QString identita() override { return connetti() ? identita_ : QString(); }
-
-private:
-    bool connetti()
-    {
-        // After a failure the connection may be the trouble (file replaced, disk full): a fresh
-        // one, dropped here where no transaction holds it.
-        if (rinnova_)
-            connessione_.reset();
-        rinnova_ = false;
-        if (connessione_)
-            return true;
-        // A missing file is not made here: results wait in the outbox for the register.
-        auto c = apriAllaVersione(file_, false, &errore_);
-        // Results leave the outbox once committed here: the commit must survive a power cut too.
-        if (!c || !c->usaWal(true)) {
-            if (c)
-                errore_ = c->errore();
-            return false;
-        }
-        const std::optional<QString> id = Schema::identitaDi(c->db());
-        if (!id) {
-            errore_ = QStringLiteral("non si legge l'identità del registro.");
-            return false;
-        }
-        identita_ = *id;
-        connessione_ = std::move(c);
-        return true;
-    }
-
-    bool fallisce(const QSqlError &e)
-    {
-        errore_ = QStringLiteral("i risultati non si scrivono nel registro: %1").arg(e.text());
-        rinnova_ = true;
-        return false;
-    }
-
-    QString file_;
-    QString errore_;
-    QString identita_;
-    bool rinnova_ = false;
-    std::unique_ptr<Connessione> connessione_;
-};
-
 Risultato::Aiuto aiuto(int valore)
 {
     return valore >= 0 && valore <= int(Risultato::Aiuto::Rifiutato) ? Risultato::Aiuto(valore)
@@ -250,75 +84,55 @@ Risultato::Aiuto aiuto(int valore)
 
 } // namespace
 
-RegistroLocale::RegistroLocale(const QString &file, const QString &fileUscita, const QString &conninfo,
-                               const QStringList &vecchieUscite)
-    : file_(file), fileUscita_(fileUscita), vecchieUscite_(vecchieUscite), conninfo_(conninfo),
-      thread_(QThread::currentThread())
+RegistroSql::RegistroSql(const QString &fileUscita, const QStringList &vecchieUscite)
+    : fileUscita_(fileUscita), vecchieUscite_(vecchieUscite), thread_(QThread::currentThread())
 {
-    // Results left in the outbox by an earlier run are written now, in the background.
-    if (QFileInfo::exists(fileUscita_) || !vecchieUscite_.isEmpty())
-        spedizioniere();
 }
 
-RegistroLocale::~RegistroLocale()
+RegistroSql::~RegistroSql()
 {
     spedizioniere_.reset();
     connessione_.reset();
 }
 
-QString RegistroLocale::descrizione() const { return QDir::toNativeSeparators(QFileInfo(file_).absoluteFilePath()); }
+void RegistroSql::consegnaLasciati()
+{
+    // Results left in the outbox by an earlier run are written now, in the background.
+    if (!fileUscita_.isEmpty() && (QFileInfo::exists(fileUscita_) || !vecchieUscite_.isEmpty()))
+        spedizioniere();
+}
 
-Connessione *RegistroLocale::connessione(bool crea)
+Connessione *RegistroSql::connessione(bool crea)
 {
     Q_ASSERT(QThread::currentThread() == thread_);
     if (connessione_ && connessione_->db().isOpen()) {
         // A server may have gone away since (restarted, network cut): then one fresh connection.
         if (!connessione_->server() || QSqlQuery(connessione_->db()).exec(QStringLiteral("SELECT 1")))
             return connessione_.get();
-        connessione_.reset();
     }
-    if (!conninfo_.isEmpty()) {
-        connessione_.reset(); // unlinked from the interrupter before the next is linked
-        if (interruttore_.interrotto()) {
-            // Broken off for not answering: no new connection keeps the caller waiting again.
-            errore_ =
-                QStringLiteral("il server del registro (%1) non risponde.").arg(ConnessioneServer::descrivi(conninfo_));
-            return nullptr;
-        }
-        connessione_ = apriAlServer(conninfo_, &interruttore_, &errore_);
-    } else if (!crea && !QFileInfo::exists(file_)) {
-        errore_.clear();
-        return nullptr;
-    } else
-        connessione_ = apriAllaVersione(file_, crea, &errore_);
+    connessione_.reset();
+    errore_.clear();
+    connessione_ = apri(crea, &errore_);
     if (connessione_)
         if (const std::optional<QString> id = Schema::identitaDi(connessione_->db()))
             identita_ = *id;
     return connessione_.get();
 }
 
-Spedizioniere &RegistroLocale::spedizioniere()
+Spedizioniere &RegistroSql::spedizioniere()
 {
-    if (!spedizioniere_) {
-        const QString file = file_;
-        const QString conninfo = conninfo_;
-        Spedizioniere::Fabbrica fabbrica;
-        if (conninfo.isEmpty())
-            fabbrica = [file] { return std::make_unique<DepositoLocale>(file); };
-        else
-            fabbrica = [conninfo] { return std::make_unique<DepositoServer>(conninfo); };
-        spedizioniere_ = std::make_unique<Spedizioniere>(std::move(fabbrica), fileUscita_, vecchieUscite_);
-    }
+    if (!spedizioniere_)
+        spedizioniere_ = std::make_unique<Spedizioniere>(fabbricaDeposito(), fileUscita_, vecchieUscite_);
     return *spedizioniere_;
 }
 
-bool RegistroLocale::fallisce(const QString &messaggio)
+bool RegistroSql::fallisce(const QString &messaggio)
 {
     errore_ = messaggio;
     return false;
 }
 
-QList<Classe> RegistroLocale::classi(bool ancheArchiviate)
+QList<Classe> RegistroSql::classi(bool ancheArchiviate)
 {
     errore_.clear();
     QList<Classe> elenco;
@@ -340,7 +154,7 @@ QList<Classe> RegistroLocale::classi(bool ancheArchiviate)
     return elenco;
 }
 
-QList<Alunno> RegistroLocale::alunni(const QString &classe)
+QList<Alunno> RegistroSql::alunni(const QString &classe)
 {
     errore_.clear();
     QList<Alunno> elenco;
@@ -361,7 +175,7 @@ QList<Alunno> RegistroLocale::alunni(const QString &classe)
     return elenco;
 }
 
-void RegistroLocale::registra(const Risultato &risultato)
+void RegistroSql::registra(const Risultato &risultato)
 {
     if (risultato.alunno.isEmpty())
         return; // a guest's
@@ -388,11 +202,11 @@ void RegistroLocale::registra(const Risultato &risultato)
     spedizioniere().metti(r);
 }
 
-int RegistroLocale::inAttesa() { return spedizioniere_ ? spedizioniere_->inAttesa() : 0; }
+int RegistroSql::inAttesa() { return spedizioniere_ ? spedizioniere_->inAttesa() : 0; }
 
-bool RegistroLocale::svuota(int ms) { return !spedizioniere_ || spedizioniere_->svuota(ms); }
+bool RegistroSql::svuota(int ms) { return !spedizioniere_ || spedizioniere_->svuota(ms); }
 
-std::optional<Classe> RegistroLocale::creaClasse(const QString &nome)
+std::optional<Classe> RegistroSql::creaClasse(const QString &nome)
 {
     const QString pulito = nomeValido(nome, &errore_);
     if (pulito.isEmpty())
@@ -415,7 +229,7 @@ std::optional<Classe> RegistroLocale::creaClasse(const QString &nome)
     return classe;
 }
 
-bool RegistroLocale::rinominaClasse(const QString &classe, const QString &nome)
+bool RegistroSql::rinominaClasse(const QString &classe, const QString &nome)
 {
     const QString pulito = nomeValido(nome, &errore_);
     if (pulito.isEmpty())
@@ -433,7 +247,7 @@ bool RegistroLocale::rinominaClasse(const QString &classe, const QString &nome)
     return true;
 }
 
-bool RegistroLocale::archiviaClasse(const QString &classe, bool archiviata)
+bool RegistroSql::archiviaClasse(const QString &classe, bool archiviata)
 {
     Connessione *c = connessione(false);
     if (!c)
@@ -445,7 +259,7 @@ bool RegistroLocale::archiviaClasse(const QString &classe, bool archiviata)
     return true;
 }
 
-bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato)
+bool RegistroSql::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato)
 {
     int nessuno = -1;
     int &indice = sbagliato ? *sbagliato : nessuno;
@@ -468,7 +282,7 @@ bool RegistroLocale::aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi,
     return true;
 }
 
-std::optional<Classe> RegistroLocale::classeDiNome(QSqlDatabase &db, const QString &nome)
+std::optional<Classe> RegistroSql::classeDiNome(QSqlDatabase &db, const QString &nome)
 {
     QSqlQuery q(db);
     if (esegui(q, QStringLiteral("SELECT id, nome, archiviata FROM classi WHERE chiave = ?"), {Schema::chiave(nome)}) &&
@@ -477,7 +291,7 @@ std::optional<Classe> RegistroLocale::classeDiNome(QSqlDatabase &db, const QStri
     return std::nullopt;
 }
 
-std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
+std::optional<Classe> RegistroSql::importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato)
 {
     int nessuno = -1;
     int &indice = sbagliato ? *sbagliato : nessuno;
@@ -513,7 +327,7 @@ std::optional<Classe> RegistroLocale::importaAlunni(const QString &nomeClasse, Q
     return classe;
 }
 
-bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice)
+bool RegistroSql::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alunno> &nuovi, int &indice)
 {
     QSqlQuery q(db);
     // What the class holds already, read inside the transaction so that another copy cannot slip in.
@@ -592,7 +406,7 @@ bool RegistroLocale::aggiungi(QSqlDatabase &db, const QString &classe, QList<Alu
     return true;
 }
 
-bool RegistroLocale::modificaAlunno(const Alunno &alunno)
+bool RegistroSql::modificaAlunno(const Alunno &alunno)
 {
     QString nome = nomeValido(alunno.nome, &errore_);
     if (nome.isEmpty())
@@ -631,7 +445,7 @@ bool RegistroLocale::modificaAlunno(const Alunno &alunno)
     return true;
 }
 
-std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
+std::optional<int> RegistroSql::cancellaAlunno(const QString &alunno)
 {
     Connessione *c = connessione(false);
     if (!c) {
@@ -680,7 +494,7 @@ std::optional<int> RegistroLocale::cancellaAlunno(const QString &alunno)
     return tolti;
 }
 
-std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
+std::optional<int> RegistroSql::cancellaRisultatiPrimaDel(const QDate &data)
 {
     Connessione *c = connessione(false);
     if (!c)
@@ -717,7 +531,7 @@ std::optional<int> RegistroLocale::cancellaRisultatiPrimaDel(const QDate &data)
     return tolti;
 }
 
-bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga)
+bool RegistroSql::risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga)
 {
     Connessione *c = connessione(false);
     if (!c)
@@ -760,7 +574,7 @@ bool RegistroLocale::risultati(const Filtro &filtro, const std::function<void(co
     return true;
 }
 
-bool RegistroLocale::risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga)
+bool RegistroSql::risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga)
 {
     Connessione *c = connessione(false);
     if (!c)
@@ -811,7 +625,7 @@ bool RegistroLocale::risultatiBrevi(const Filtro &filtro, const std::function<vo
     return true;
 }
 
-std::optional<QList<Registro::Riassunto>> RegistroLocale::riassunto(const Filtro &filtro)
+std::optional<QList<Registro::Riassunto>> RegistroSql::riassunto(const Filtro &filtro)
 {
     QList<Riassunto> elenco;
     Connessione *c = connessione(false);
