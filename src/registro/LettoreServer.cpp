@@ -11,6 +11,7 @@ public:
     explicit RegistroLettore(const QString &conninfo) : RegistroSql({}), conninfo_(conninfo) {}
     QString descrizione() const override { return conninfo_; }
     InterruttoreServer &interruttore() { return interruttore_; }
+    QString identita() const { return identita_; }
 
 protected:
     std::unique_ptr<Connessione> apri(bool, QString *errore) override
@@ -39,18 +40,26 @@ LettoreServer::~LettoreServer()
         thread_.join();
 }
 
-std::optional<QList<Classe>> LettoreServer::classi(Attesa attesa)
+std::optional<QList<Classe>> LettoreServer::classi(Attesa attesa, QString *identita)
 {
-    auto esito = std::make_shared<std::optional<QList<Classe>>>();
+    struct Esito {
+        std::optional<QList<Classe>> classi;
+        QString identita;
+    };
+    auto esito = std::make_shared<Esito>();
     if (!esegui(
             [esito](RegistroSql &r) {
                 const QList<Classe> elenco = r.classi(true);
-                if (r.errore().isEmpty())
-                    *esito = elenco;
+                if (r.errore().isEmpty()) {
+                    esito->classi = elenco;
+                    esito->identita = static_cast<RegistroLettore &>(r).identita();
+                }
             },
             attesa))
         return std::nullopt;
-    return *esito;
+    if (identita && esito->classi)
+        *identita = esito->identita;
+    return esito->classi;
 }
 
 std::optional<QList<Alunno>> LettoreServer::alunni(const QString &classe, Attesa attesa)

@@ -30,7 +30,8 @@ public:
 
     using Attesa = std::chrono::milliseconds;
     // None when the server did not answer within `attesa`, or answered with an error.
-    std::optional<QList<Classe>> classi(Attesa attesa);
+    // With the classes, the id of the register that gave them, in `identita`.
+    std::optional<QList<Classe>> classi(Attesa attesa, QString *identita = nullptr);
     std::optional<QList<Alunno>> alunni(const QString &classe, Attesa attesa);
     // Whether the server answers a question within `attesa`.
     bool risponde(Attesa attesa);

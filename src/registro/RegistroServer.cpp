@@ -178,10 +178,14 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
     QJsonObject c = copia();
     std::optional<QList<Classe>> letto;
     if (!inPausa()) {
-        letto = lettore_.classi(attesaFinestra);
-        if (letto)
+        QString identita;
+        letto = lettore_.classi(attesaFinestra, &identita);
+        if (letto) {
             guasto_.invalidate();
-        else
+            // The register the pupils are chosen from: their results are meant for it.
+            if (!identita.isEmpty())
+                identita_ = identita;
+        } else
             guasto_.start();
     }
     if (letto) {

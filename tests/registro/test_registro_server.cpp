@@ -11,6 +11,7 @@
 #include "registro/Schema.h"
 #include "registro/Spedizioniere.h"
 #include "support/AmbienteTest.h"
+#include "support/InterrogaSqlite.h"
 #include "support/ServerPostgresProva.h"
 #include "support/ServerSospeso.h"
 
@@ -569,9 +570,13 @@ private slots:
             QCOMPARE(aula->classi().size(), 1);
             aula->registra(prima);
             QVERIFY(aula->svuota(30000));
+            const QString identita = server_.psql(QStringLiteral("SELECT registro FROM quorvel_versione"));
             QVERIFY2(server_.ferma(), qPrintable(server_.errore()));
             aula->registra(offerto);
             QVERIFY(!aula->svuota(1000));
+            // Waiting for the register its pupil was chosen from, whatever reaches this PC later.
+            QCOMPARE(interroga(RegistroServer::fileUscita(), QStringLiteral("SELECT registro FROM uscita")).toString(),
+                     identita);
         }
         QVERIFY2(server_.avvia(), qPrintable(server_.errore()));
         {
