@@ -2,6 +2,7 @@
 
 #include "Connessione.h"
 #include "ConnessioneServer.h"
+#include "CopiaClassi.h"
 #include "DepositoServer.h"
 #include "Schema.h"
 
@@ -10,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QSaveFile>
 #include <QSqlQuery>
 #include <QStandardPaths>
 
@@ -148,27 +147,9 @@ bool RegistroServer::inPausa() const
     return guasto_.isValid() && guasto_.elapsed() < pausa;
 }
 
-QJsonObject RegistroServer::copia() const
-{
-    QFile f(fileCopia_);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(f.readAll()).object();
-}
+QJsonObject RegistroServer::copia() const { return CopiaClassi(fileCopia_).leggi(); }
 
-void RegistroServer::salva(const QJsonObject &copia) const
-{
-    // Like the outbox: the folder only its user's, the file 0600 from the start.
-    if (!QFileInfo(fileCopia_).absoluteDir().exists() && !QDir().mkpath(QFileInfo(fileCopia_).absolutePath()))
-        return;
-    QFile::setPermissions(QFileInfo(fileCopia_).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QSaveFile f(fileCopia_);
-    if (!f.open(QIODevice::WriteOnly))
-        return;
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    f.write(QJsonDocument(copia).toJson(QJsonDocument::Compact));
-    f.commit();
-}
+void RegistroServer::salva(const QJsonObject &copia) const { CopiaClassi(fileCopia_).scrivi(copia); }
 
 QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 {
@@ -260,25 +241,7 @@ QString RegistroServer::descrizione() const
 
 QString RegistroServer::fileUscita() { return cartellaDati() + QStringLiteral("/server-uscita.sqlite"); }
 
-void RegistroServer::dimenticato(const QString &alunno)
-{
-    QJsonObject c = copia();
-    QJsonObject perClasse = c.value(QLatin1String("alunni")).toObject();
-    bool cambiato = false;
-    for (auto it = perClasse.begin(); it != perClasse.end(); ++it) {
-        QJsonArray alunni = it.value().toArray();
-        for (qsizetype i = alunni.size() - 1; i >= 0; --i)
-            if (alunni.at(i).toArray().at(0).toString() == alunno) {
-                alunni.removeAt(i);
-                cambiato = true;
-            }
-        *it = alunni;
-    }
-    if (cambiato) {
-        c.insert(QLatin1String("alunni"), perClasse);
-        salva(c);
-    }
-}
+void RegistroServer::dimenticato(const QString &alunno) { CopiaClassi::dimentica(cartellaDati(), alunno); }
 
 QString RegistroServer::errore() const
 {

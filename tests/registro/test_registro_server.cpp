@@ -480,6 +480,7 @@ private slots:
 
         // The pupils' login erases nothing; the teacher's exactly what she was told.
         const std::unique_ptr<Registro> aula = Registro::apri(pc);
+        QCOMPARE(aula->alunni(classe).size(), 2); // in the pupils' copy on this PC too
         QVERIFY(!aula->cancellaAlunno(giulia));
         QVERIFY(!aula->cancellaRisultatiPrimaDel(oggi));
         QCOMPARE(righe().first, 5);
@@ -490,6 +491,13 @@ private slots:
         QCOMPARE(server_.psql(QStringLiteral("SELECT string_agg(secondi::text, ',' ORDER BY secondi) FROM risultati")),
                  QStringLiteral("1,2,3"));
         QCOMPARE(maestra->alunni(classe).size(), 1);
+        // Erased from every copy of the classes this PC keeps, whichever login made it.
+        const QDir cartellaDati(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        for (const QString &copia : cartellaDati.entryList({QStringLiteral("*-classi.json")})) {
+            QFile f(cartellaDati.filePath(copia));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY2(!f.readAll().contains(giulia.toLatin1()), qPrintable(copia));
+        }
         // The password reached no file of this PC.
         QDirIterator file(AmbienteTest::casaTemporanea(), QDir::Files, QDirIterator::Subdirectories);
         while (file.hasNext()) {
