@@ -69,6 +69,16 @@ bool PostaUscita::metti(const QList<Risultato> &risultati)
 {
     if (!apri(true))
         return false;
+    if (!scrivi(risultati)) {
+        // After a failed write (a full disk) a fresh connection, with nothing left of this one.
+        connessione_.reset();
+        return false;
+    }
+    return true;
+}
+
+bool PostaUscita::scrivi(const QList<Risultato> &risultati)
+{
     QSqlDatabase &db = connessione_->db();
     Transazione t(db);
     if (!t.iniziata()) {

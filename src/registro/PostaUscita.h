@@ -40,6 +40,7 @@ public:
     QString file() const { return file_; }
 
 private:
+    bool scrivi(const QList<Risultato> &risultati);
     bool togliDa(class QSqlDatabase &db, const QList<Risultato> &risultati);
     bool apri(bool crea);
 

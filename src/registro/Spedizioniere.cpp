@@ -20,6 +20,8 @@ constexpr auto conNuovi = 1s;
 constexpr int lottoUscita = 500;
 // What the end of the program waits for a store that is slow to take the last results.
 constexpr auto pazienza = 1500ms;
+// How often results that found no room in the outbox try it again.
+constexpr auto attesaCustode = 250ms;
 
 } // namespace
 
@@ -27,10 +29,21 @@ Spedizioniere::Spedizioniere(Fabbrica fabbrica, const QString &fileUscita, const
     : fabbrica_(std::move(fabbrica)), fileUscita_(fileUscita), vecchie_(vecchie), chiamante_(std::this_thread::get_id())
 {
     thread_ = std::thread([this] { lavora(); });
+    custode_ = std::thread([this] { custodisci(); });
 }
 
 Spedizioniere::~Spedizioniere()
 {
+    // What still waits in memory, into the outbox before anything else, if it can go now.
+    if (std::this_thread::get_id() == chiamante_) {
+        bool inMemoria = false;
+        {
+            std::lock_guard l(mutex_);
+            inMemoria = !coda_.isEmpty();
+        }
+        if (inMemoria)
+            inUscitaDalChiamante({});
+    }
     {
         std::unique_lock l(mutex_);
         fine_ = true;
@@ -40,30 +53,77 @@ Spedizioniere::~Spedizioniere()
             deposito_->interrompi();
     }
     thread_.join();
+    {
+        std::lock_guard l(mutex_);
+        fineCustode_ = true;
+    }
+    sveglia_.notify_all();
+    custode_.join();
     postaChiamante_.reset();
 }
 
 void Spedizioniere::metti(const Risultato &risultato)
 {
     // Connections belong to a thread: another caller's result goes through memory.
-    if (std::this_thread::get_id() == chiamante_) {
-        if (!postaChiamante_)
-            postaChiamante_ = std::make_unique<PostaUscita>(fileUscita_, PostaUscita::Scrittura::Rapida);
-        if (postaChiamante_->metti({risultato})) {
-            {
-                std::lock_guard l(mutex_);
-                nuovi_ = true;
-                inUscita_ = std::max(inUscita_, 0) + 1; // recounted by the sender
-            }
-            sveglia_.notify_all();
-            return;
-        }
-    }
-    {
+    if (std::this_thread::get_id() != chiamante_ || !inUscitaDalChiamante({risultato})) {
         std::lock_guard l(mutex_);
         coda_.append(risultato);
     }
     sveglia_.notify_all();
+}
+
+bool Spedizioniere::inUscitaDalChiamante(const QList<Risultato> &nuovi)
+{
+    if (!postaChiamante_)
+        postaChiamante_ = std::make_unique<PostaUscita>(fileUscita_, PostaUscita::Scrittura::Rapida);
+    // What waits in memory because the outbox could not take it (a full disk) goes in with these,
+    // now that it may: the sender may be held up by a store that does not answer.
+    QList<Risultato> lotto;
+    {
+        std::lock_guard l(mutex_);
+        lotto.swap(coda_);
+    }
+    lotto += nuovi;
+    const bool ok = postaChiamante_->metti(lotto);
+    std::lock_guard l(mutex_);
+    if (ok) {
+        nuovi_ = true;
+        inUscita_ = std::max(inUscita_, 0) + int(lotto.size()); // recounted by the sender
+    } else {
+        coda_ = lotto.mid(0, lotto.size() - nuovi.size()) + coda_;
+    }
+    return ok;
+}
+
+void Spedizioniere::custodisci()
+{
+    std::unique_ptr<PostaUscita> posta;
+    std::unique_lock l(mutex_);
+    for (;;) {
+        sveglia_.wait(l, [this] { return fineCustode_ || !coda_.isEmpty(); });
+        if (fineCustode_)
+            return;
+        const QList<Risultato> copia = coda_;
+        l.unlock();
+        if (!posta)
+            posta = std::make_unique<PostaUscita>(fileUscita_);
+        const bool ok = posta->metti(copia);
+        l.lock();
+        if (!ok) {
+            // A full disk: again in a moment, whatever the store is doing.
+            sveglia_.wait_for(l, attesaCustode, [this] { return fineCustode_; });
+            continue;
+        }
+        // Those still in memory are in the outbox now; the sender may have taken some meanwhile.
+        coda_.removeIf([&](const Risultato &r) {
+            return std::any_of(copia.cbegin(), copia.cend(), [&](const Risultato &c) {
+                return c.id == r.id && c.aiuto == r.aiuto && c.intervento == r.intervento;
+            });
+        });
+        nuovi_ = true;
+        inUscita_ = std::max(inUscita_, 0) + int(copia.size()); // recounted by the sender
+        sveglia_.notify_all();
+    }
 }
 
 int Spedizioniere::inAttesa()

@@ -22,7 +22,8 @@ class PostaUscita;
 // or the lab's server). Results leave the outbox only once the store has
 // committed them; the store skips ids it already holds, so none is stored twice.
 // Only when the outbox cannot take one (a full disk) does it wait in memory,
-// and the store is tried with it at once. A result meant for another register
+// where a thread of its own puts it in the outbox as soon as there is room, and
+// the store is tried with it at once. A result meant for another register
 // (its id says so) waits in the outbox for that one.
 class Spedizioniere {
 public:
@@ -44,6 +45,11 @@ public:
 
 private:
     void lavora();
+    // On the caller's thread: `nuovi`, and what waits in memory, into the outbox; false if it failed.
+    bool inUscitaDalChiamante(const QList<Risultato> &nuovi);
+    // Its own thread: what waits in memory goes into the outbox as soon as the disk has room,
+    // however long the sender's thread is held up by a store that does not answer.
+    void custodisci();
     // Hands `lotto` from memory to the store or to the outbox; false when neither took it.
     bool spedisci(Deposito &deposito, PostaUscita &posta, const QList<Risultato> &lotto, bool prova);
     bool consegnaUscita(Deposito &deposito, PostaUscita &posta);
@@ -67,5 +73,7 @@ private:
     QString errore_;
     Deposito *deposito_ = nullptr; // while the thread has it
     bool finito_ = false;
+    bool fineCustode_ = false;
     std::thread thread_;
+    std::thread custode_;
 };

@@ -425,6 +425,19 @@ struct Conteggio {
                 if (diverso.isEmpty())
                     break;
             }
+            // Stored as an earlier version: the later ones had no room anywhere, like a lost one above.
+            if (!diverso.isEmpty() && ultima > 0) {
+                qsizetype uguale = ultima - 1;
+                while (uguale >= 0 && !differenze(riga->first(), v[uguale].risultato).isEmpty())
+                    --uguale;
+                bool senzaPosto = uguale >= 0;
+                for (qsizetype i = uguale + 1; senzaPosto && i <= ultima; ++i)
+                    senzaPosto = v[i].consegnato < 0 || v[i].senzaPosto;
+                if (senzaPosto) {
+                    ++c.senzaPosto;
+                    diverso.clear();
+                }
+            }
             if (!diverso.isEmpty()) {
                 ++c.cambiati;
                 esempio(QStringLiteral("%1 stored with %2").arg(it.key(), diverso.join(QStringLiteral(", "))));
