@@ -68,7 +68,8 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
             return c;
         };
         righe.append(
-            {cella(italiano.toString(x.quando.toTimeZone(QTimeZone("Europe/Rome")),
+            // The moment the period was chosen by: a PC's wrong clock does not show here either.
+            {cella(italiano.toString((r.momento.isValid() ? r.momento : x.quando).toTimeZone(QTimeZone("Europe/Rome")),
                                      QStringLiteral("ddd d/M/yyyy HH:mm"))),
              cella(Riepilogo::nomeTipo(x.tipo)), cella(QString::number(x.n)), cella(QString::number(x.risposta)),
              cella(x.esatto ? QStringLiteral("sì") : QStringLiteral("no")), cella(Risultato::nomeAiuto(x.aiuto)),
