@@ -30,12 +30,12 @@ bool DepositoFile::consegna(const QList<Risultato> &risultati)
     QSqlQuery sessione(db);
     sessione.prepare(QStringLiteral("INSERT INTO sessioni (id, alunno, macchina, inizio) VALUES (?, ?, ?, ?)"
                                     " ON CONFLICT (id) DO NOTHING"));
-    // On this PC the PC's clock is the only one: the moment is when it was answered. A result
-    // of an erased period is dropped by the table's trigger.
+    // The moment is the PC's clock here (the table says so); a result of an erased period is
+    // dropped by the table's trigger.
     QSqlQuery risultato(db);
     risultato.prepare(
         QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
-                       " aiuto, intervento, secondi, arrivo, momento) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                       " aiuto, intervento, secondi, arrivo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                        " ON CONFLICT (id) DO UPDATE SET aiuto = excluded.aiuto, intervento = excluded.intervento"
                        " WHERE risultati.aiuto = %1 AND excluded.aiuto IN (%2, %3)")
             .arg(int(Risultato::Aiuto::Offerto))
@@ -62,7 +62,7 @@ bool DepositoFile::consegna(const QList<Risultato> &risultati)
         for (const QVariant &v :
              {Schema::id(r.id), alunno, Schema::id(r.sessione), QVariant(quando), QVariant(r.tipo), QVariant(r.n),
               QVariant(r.figura), QVariant(r.risposta), QVariant(r.esatto), QVariant(int(r.aiuto)),
-              QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso), QVariant(quando)})
+              QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso)})
             risultato.addBindValue(v);
         if (!risultato.exec())
             return fallisce(risultato.lastError());

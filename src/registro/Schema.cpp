@@ -57,9 +57,14 @@ const QList<QStringList> &passi()
             "UPDATE quorvel_versione SET registro = '{NUOVO_ID}'",
             // Results whose corrected moment is before this (ms since 1970 UTC) were erased.
             "ALTER TABLE quorvel_versione ADD COLUMN cancellati_prima BIGINT NOT NULL DEFAULT 0",
-            "ALTER TABLE risultati ADD COLUMN momento BIGINT",
-            "UPDATE risultati SET momento = {MOMENTO}",
-            "CREATE INDEX risultati_momento ON risultati (momento)",
+            // On a PC's own file the PC's clock is the only one: the moment is when it was answered,
+            // and costs no room.
+            "{PG}ALTER TABLE risultati ADD COLUMN momento BIGINT",
+            "{PG}UPDATE risultati SET momento = {MOMENTO}",
+            "{SQLITE}ALTER TABLE risultati ADD COLUMN momento BIGINT GENERATED ALWAYS AS (quando) VIRTUAL",
+            // A server's periods come from its index. A PC's file reads a class's year in the table's
+            // own order, faster than through any index, and an index would make it bigger.
+            "{PG}CREATE INDEX risultati_momento ON risultati (momento)",
             "ALTER TABLE classi ADD COLUMN chiave VARCHAR(240)",
             "ALTER TABLE alunni ADD COLUMN chiave VARCHAR(240)",
             "{CHIAVI}",
@@ -83,7 +88,7 @@ const QList<QStringList> &passi()
             " FROM unnest(ids, aiuti, interventi) AS e (id, aiuto, intervento)"
             " WHERE r.id = decode(e.id, 'hex') AND r.aiuto = 1 AND e.aiuto IN (2, 3) $$",
             "{SQLITE}CREATE TRIGGER risultati_cancellati BEFORE INSERT ON risultati"
-            " WHEN NEW.momento < (SELECT cancellati_prima FROM quorvel_versione)"
+            " WHEN NEW.quando < (SELECT cancellati_prima FROM quorvel_versione)"
             " BEGIN SELECT RAISE(IGNORE); END",
         },
     };
