@@ -21,7 +21,7 @@ constexpr int lottoUscita = 500;
 // What the end of the program waits for a store that is slow to take the last results.
 constexpr auto pazienza = 1500ms;
 // How often results that found no room in the outbox try it again.
-constexpr auto attesaCustode = 250ms;
+constexpr auto attesaCustode = 100ms;
 
 } // namespace
 

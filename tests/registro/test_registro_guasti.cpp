@@ -143,7 +143,8 @@ int scrittore(const QStringList &a)
         if (pieno && tempo.elapsed() >= perMs) {
             pieno = false;
             limitaFile(RLIM_INFINITY);
-            scriviTutto(diario, "L\n", false); // what was handed over before this had no room anywhere
+            // What was handed over before this had no room anywhere.
+            scriviTutto(diario, "L\t" + QByteArray::number(monotono()) + '\n', false);
         }
     };
     const auto registro = Registro::apri(dove);
@@ -295,6 +296,9 @@ struct Versione {
 using Risposte = QHash<QString, QList<Versione>>;
 using Righe = QHash<QString, QList<Risultato>>;
 
+// How soon after the disk has room again the results that waited for it are in the outbox.
+constexpr qint64 sguardo = 250;
+
 // `soloDisco`: the PC's disk is the only place a result can be kept meanwhile (the register's file
 // and its outbox, or the outbox while the lab's server is away).
 void leggiDiario(const QString &file, qint64 ucciso, bool soloDisco, Risposte *risposte)
@@ -318,7 +322,10 @@ void leggiDiario(const QString &file, qint64 ucciso, bool soloDisco, Risposte *r
             if (c[3] == "1")
                 sulPieno.append({QString::fromUtf8(c[1]), versioni.size() - 1});
         } else if (c[0] == "L") {
-            sulPieno.clear();
+            // Room again: the program looks for it every so often, not at once. A writer killed
+            // within `sguardo` of it is as one killed on a full disk.
+            if (ucciso < 0 || c.size() < 2 || ucciso - c[1].toLongLong() > sguardo)
+                sulPieno.clear();
         }
     }
     if (ucciso >= 0 && soloDisco)
