@@ -29,6 +29,7 @@ AccessoInsegnante::AccessoInsegnante(PasswordInsegnante &password, QWidget *geni
     ripeti_->setEchoMode(QLineEdit::Password);
     ripeti_->setAccessibleName(QStringLiteral("Ripeti la password"));
     avviso_ = new QLabel(this);
+    avviso_->setTextFormat(Qt::PlainText); // names and server messages, never markup
     avviso_->setWordWrap(true);
     avviso_->setAccessibleName(QStringLiteral("Avviso"));
     auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -125,6 +126,7 @@ AccessoServer::AccessoServer(const QString &conninfo, QWidget *genitore) : QDial
     campo_->setEchoMode(QLineEdit::Password);
     campo_->setAccessibleName(QStringLiteral("Password"));
     avviso_ = new QLabel(this);
+    avviso_->setTextFormat(Qt::PlainText); // names and server messages, never markup
     avviso_->setWordWrap(true);
     avviso_->setAccessibleName(QStringLiteral("Avviso"));
     auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

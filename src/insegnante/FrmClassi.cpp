@@ -359,15 +359,12 @@ void FrmClassi::rimuoviAlunno()
     filtro.alunno = alunno.id;
     int conteggio = 0;
     registro_.risultati(filtro, [&](const Registro::RigaRisultato &) { ++conteggio; });
-    QMessageBox box(QMessageBox::Warning, windowTitle(),
-                    QStringLiteral("Rimuovere %1 dal registro, con tutti i suoi %2 risultati? Non si potranno "
-                                   "recuperare.")
-                        .arg(alunno.nome)
-                        .arg(conteggio),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì, rimuovi"));
-    if (box.exec() != QMessageBox::Yes)
+    if (!Messaggio::conferma(this, windowTitle(),
+                             QStringLiteral("Rimuovere %1 dal registro, con tutti i suoi %2 risultati? Non si potranno "
+                                            "recuperare.")
+                                 .arg(alunno.nome)
+                                 .arg(conteggio),
+                             QStringLiteral("Sì, rimuovi")))
         return;
     esito(registro_.cancellaAlunno(alunno.id).has_value());
     aggiornaAlunni();

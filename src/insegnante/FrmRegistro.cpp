@@ -71,17 +71,6 @@ QLabel *etichetta(const QString &testo, QWidget *compagno, QWidget *genitore)
     return e;
 }
 
-bool conferma(QWidget *genitore, const QString &domanda)
-{
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Registro"), domanda, QMessageBox::Yes | QMessageBox::No,
-                    genitore);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì, cancella"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("No"));
-    return box.exec() == QMessageBox::Yes;
-}
-
 } // namespace
 
 FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
@@ -137,11 +126,14 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
             [this](const QModelIndex &indice) { apriAndamento(ordine_->mapToSource(indice).row()); });
 
     stato_ = new QLabel(centro);
+    stato_->setTextFormat(Qt::PlainText); // names and server messages, never markup
     stato_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     dove_ = new QLabel(QStringLiteral("I dati sono in: %1").arg(registro_.descrizione()), centro);
+    dove_->setTextFormat(Qt::PlainText);
     dove_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     dove_->setWordWrap(true);
     attesa_ = new QLabel(centro);
+    attesa_->setTextFormat(Qt::PlainText); // names and server messages, never markup
     attesa_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     attesa_->hide();
 
@@ -563,7 +555,11 @@ void FrmRegistro::cancellaVecchi()
     cancellaPrimaDel(giorno->date());
 }
 
-bool FrmRegistro::chiedi(const QString &domanda) { return conferma_ ? conferma_(domanda) : conferma(this, domanda); }
+bool FrmRegistro::chiedi(const QString &domanda)
+{
+    return conferma_ ? conferma_(domanda)
+                     : Messaggio::conferma(this, QStringLiteral("Registro"), domanda, QStringLiteral("Sì, cancella"));
+}
 
 void FrmRegistro::cancellaPrimaDel(QDate data)
 {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace Messaggio {
 namespace {
@@ -24,4 +25,14 @@ void mostra(const QString &testo)
 }
 
 void impostaRegistratore(Registratore r) { registratore() = std::move(r); }
+
+bool conferma(QWidget *genitore, const QString &titolo, const QString &domanda, const QString &si)
+{
+    QMessageBox box(QMessageBox::Warning, titolo, domanda, QMessageBox::Yes | QMessageBox::No, genitore);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(si);
+    box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    return box.exec() == QMessageBox::Yes;
+}
 } // namespace Messaggio

@@ -19,10 +19,13 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMap>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -378,6 +381,37 @@ private slots:
         QCOMPARE(importati.value(QStringLiteral("Dario")), (Contrassegno{12, 2}));
         QVERIFY(importati.value(QStringLiteral("Elsa")).valido());
         QCOMPARE(classi.alunni()->count(), prima + 2);
+    }
+
+    // A name that looks like markup is shown as it is written, in the question before removing the pupil.
+    void nomiComeScritti()
+    {
+        QList<Alunno> nuovi{{{}, {}, QStringLiteral("<b>x</b>"), {}}};
+        QVERIFY(registro->aggiungiAlunni(finestra->classe(), nuovi));
+        FrmClassi classi(*registro);
+        classi.classi()->setCurrentRow(0);
+        const QList<QListWidgetItem *> trovati =
+            classi.alunni()->findItems(QStringLiteral("<b>x</b>"), Qt::MatchContains);
+        QCOMPARE(trovati.size(), 1);
+        classi.alunni()->setCurrentItem(trovati.first());
+        QPushButton *rimuovi = nullptr;
+        for (QPushButton *p : classi.findChildren<QPushButton *>())
+            if (p->text() == QStringLiteral("Ri&muovi l'alunno…"))
+                rimuovi = p;
+        QVERIFY(rimuovi);
+        QString testo;
+        Qt::TextFormat formato = Qt::RichText;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                testo = box->text();
+                formato = box->textFormat();
+                box->reject();
+            }
+        });
+        rimuovi->click();
+        QVERIFY2(testo.contains(QStringLiteral("Rimuovere <b>x</b> dal registro")), qPrintable(testo));
+        QCOMPARE(formato, Qt::PlainText);
+        QCOMPARE(registro->alunni(finestra->classe()).size(), classi.alunni()->count());
     }
 };
 
