@@ -103,12 +103,20 @@ std::unique_ptr<Registro> RegistroServer::accedi(const QString &conninfo, const 
         *errore = QStringLiteral("Scrivere il nome di accesso al server.");
         return nullptr;
     }
+    // Without one libpq would take a password from a file of this account (~/.pgpass): a pupils'
+    // PC must never open the teacher's window on what it keeps.
+    if (password.isEmpty()) {
+        *errore = QStringLiteral("Scrivere la password.");
+        return nullptr;
+    }
     const QString normale = ConnessioneServer::normalizza(conninfo, errore);
     if (normale.isEmpty())
         return nullptr;
     // Later keys win in libpq: the teacher's login replaces the pupils' PC's.
     const QString chiave = normale + QStringLiteral(" user=") + ConnessioneServer::citato(utente.trimmed());
-    const QString completa = chiave + QStringLiteral(" password=") + ConnessioneServer::citato(password);
+    // No password file either, whatever the administrator's string or the environment says.
+    const QString completa =
+        chiave + QStringLiteral(" passfile=/dev/null password=") + ConnessioneServer::citato(password);
     bool insegnante = false;
     const QString nome = QStringLiteral("quorvel-accesso-insegnante");
     {

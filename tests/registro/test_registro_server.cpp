@@ -437,8 +437,18 @@ private slots:
         QString errore;
         QVERIFY(!RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("gatto-42"), &errore));
         QCOMPARE(errore, QStringLiteral("Il server non accetta questo nome di accesso con questa password."));
+        // A teacher's line left in this account's password file opens nothing without the password.
+        QFile pgpass(QDir(AmbienteTest::casaTemporanea()).filePath(QStringLiteral(".pgpass")));
+        QVERIFY(pgpass.open(QIODevice::WriteOnly));
+        pgpass.write("*:*:*:maestra_rossi:Gatto-42\n");
+        pgpass.close();
+        QVERIFY(pgpass.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(!RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QString(), &errore));
+        QCOMPARE(errore, QStringLiteral("Scrivere la password."));
+        QVERIFY(!RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("sbagliata"), &errore));
+        QVERIFY(pgpass.remove());
         for (const char *altro : {"pc_aula", "estraneo"}) {
-            QVERIFY(!RegistroServer::accedi(pc, QString::fromLatin1(altro), QString(), &errore));
+            QVERIFY(!RegistroServer::accedi(pc, QString::fromLatin1(altro), QStringLiteral("x"), &errore));
             QVERIFY2(errore.contains(QStringLiteral("non è un accesso da insegnante")), qPrintable(errore));
         }
         const std::unique_ptr<Registro> maestra =
