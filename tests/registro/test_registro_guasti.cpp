@@ -644,11 +644,21 @@ class TestRegistroGuasti : public QObject {
     int giri_ = 10;
     QSet<QString> salta_;
 
-    static QList<Alunno> treAlunni()
+    // A class of three pupils in the register at `dove`: their ids, or none when it could not be made.
+    static QStringList treAlunni(const QString &dove)
     {
-        return {{{}, {}, QStringLiteral("Marco"), {}},
-                {{}, {}, QStringLiteral("Giulia"), {}},
-                {{}, {}, QStringLiteral("Aldo"), {}}};
+        const auto registro = Registro::apri(dove);
+        const std::optional<Classe> classe = registro->creaClasse(QStringLiteral("2ª B"));
+        QList<Alunno> nuovi{{{}, {}, QStringLiteral("Marco"), {}},
+                            {{}, {}, QStringLiteral("Giulia"), {}},
+                            {{}, {}, QStringLiteral("Aldo"), {}}};
+        QStringList ids;
+        if (!classe || !registro->aggiungiAlunni(classe->id, nuovi))
+            qWarning("%s", qPrintable(registro->errore()));
+        else
+            for (const Alunno &a : nuovi)
+                ids << a.id;
+        return ids;
     }
 
     void esegui(Banco &banco, bool conServer)
@@ -680,16 +690,8 @@ private slots:
     void fileLocale()
     {
         const QString file = cartella_.filePath(QStringLiteral("registro.sqlite"));
-        QStringList alunni;
-        {
-            const auto registro = Registro::apri(file);
-            const std::optional<Classe> classe = registro->creaClasse(QStringLiteral("2ª B"));
-            QVERIFY2(classe, qPrintable(registro->errore()));
-            QList<Alunno> nuovi = treAlunni();
-            QVERIFY2(registro->aggiungiAlunni(classe->id, nuovi), qPrintable(registro->errore()));
-            for (const Alunno &a : nuovi)
-                alunni << a.id;
-        }
+        const QStringList alunni = treAlunni(file);
+        QCOMPARE(alunni.size(), 3);
         Banco banco(QStringLiteral("sqlite"), file, file, cartella_.path(), alunni, nullptr);
         esegui(banco, false);
     }
@@ -706,16 +708,8 @@ private slots:
                       .isNull(),
                  qPrintable(server.errore()));
         const QString maestra = server.conninfo(QStringLiteral("maestra"));
-        QStringList alunni;
-        {
-            const auto registro = Registro::apri(maestra);
-            const std::optional<Classe> classe = registro->creaClasse(QStringLiteral("2ª B"));
-            QVERIFY2(classe, qPrintable(registro->errore()));
-            QList<Alunno> nuovi = treAlunni();
-            QVERIFY2(registro->aggiungiAlunni(classe->id, nuovi), qPrintable(registro->errore()));
-            for (const Alunno &a : nuovi)
-                alunni << a.id;
-        }
+        const QStringList alunni = treAlunni(maestra);
+        QCOMPARE(alunni.size(), 3);
         Banco banco(QStringLiteral("server"), server.conninfo(QStringLiteral("pc_aula")), maestra, cartella_.path(),
                     alunni, &server);
         esegui(banco, true);
