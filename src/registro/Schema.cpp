@@ -91,6 +91,32 @@ const QList<QStringList> &passi()
             " WHEN NEW.quando < (SELECT cancellati_prima FROM quorvel_versione)"
             " BEGIN SELECT RAISE(IGNORE); END",
         },
+        // 5: how many school years the register keeps; on the server, the teachers of each class
+        // (the server shows a teacher only those), and what a result can hold. The checks hold for
+        // rows to come: one odd old row must not stop the upgrade.
+        {
+            "ALTER TABLE quorvel_versione ADD COLUMN conservazione SMALLINT NOT NULL DEFAULT 2",
+            "{PG}CREATE TABLE docenze (classe {ID} NOT NULL REFERENCES classi (id) ON DELETE CASCADE,"
+            " login VARCHAR(63) NOT NULL, PRIMARY KEY (classe, login))",
+            "{PG}CREATE INDEX docenze_login ON docenze (login)",
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_id CHECK (length(id) = 16 AND length(sessione) = 16)"
+            " NOT VALID",
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_tipo CHECK (tipo BETWEEN 0 AND 2) NOT VALID",
+            // The grid has 15 slots: no set, and no answer, is larger.
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_n CHECK (n BETWEEN 1 AND 15) NOT VALID",
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_risposta CHECK (risposta BETWEEN 0 AND 15) NOT VALID",
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_figura CHECK (figura BETWEEN 1 AND 12) NOT VALID",
+            // Right means N - 1 built; help is offered after a wrong answer only, and the program steps
+            // in only after a refusal.
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_esito CHECK (esatto = (risposta = n - 1)"
+            " AND esatto = (aiuto = 0) AND aiuto BETWEEN 0 AND 3 AND (NOT intervento OR aiuto = 3)) NOT VALID",
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_secondi CHECK (secondi BETWEEN 0 AND 86399) NOT VALID",
+            // Not after its arrival by the server's clock, nor long before it.
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_momento CHECK (quando > 0 AND momento <= arrivo"
+            " AND momento >= arrivo - {ATTESA_MASSIMA}) NOT VALID",
+            "{PG}ALTER TABLE sessioni ADD CONSTRAINT sessioni_plausibili CHECK (length(id) = 16 AND inizio > 0)"
+            " NOT VALID",
+        },
     };
     return elenco;
 }
@@ -217,6 +243,7 @@ bool migra(QSqlDatabase &db, QString *errore, int finoA)
             istruzione.replace(QLatin1String("{NUOVO_ID}"), nuovoId());
             istruzione.replace(QLatin1String("{MOMENTO_NEW}"), momento(QStringLiteral("NEW.")));
             istruzione.replace(QLatin1String("{MOMENTO}"), momento(QString()));
+            istruzione.replace(QLatin1String("{ATTESA_MASSIMA}"), QString::number(Schema::attesaMassimaMs));
             QSqlQuery q(db);
             if (!q.exec(istruzione)) {
                 *errore =

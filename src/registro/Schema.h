@@ -16,6 +16,10 @@ namespace Schema {
 // The number of the last step this program knows.
 int versione();
 
+// The lab's server takes a result at most this long after it was answered (by its own clock); a PC
+// that was off longer drops what it still held.
+constexpr qint64 attesaMassimaMs = 400LL * 24 * 3600 * 1000;
+
 // The version the database is at: 0 for an empty one, nothing when it holds
 // tables that are not a register's (and `errore` says so).
 std::optional<int> versioneDi(QSqlDatabase &db, QString *errore);

@@ -168,7 +168,7 @@ int scrittore(const QStringList &a)
             r.n = 1 + int(caso() % 9);
             r.figura = 1 + int(caso() % 12);
             r.esatto = caso() % 4 != 0;
-            r.risposta = r.esatto ? r.n : r.n + 1 + int(caso() % 3);
+            r.risposta = r.esatto ? r.n - 1 : r.n + int(caso() % 3);
             r.aiuto = r.esatto ? Risultato::Aiuto::NonOfferto : Risultato::Aiuto::Offerto;
             r.secondi = qint64(caso() % 600);
             if (!r.esatto && aiuto)

@@ -527,7 +527,8 @@ private slots:
             r.sessione = i < 2 ? QStringLiteral("0190a0a0-0000-7000-8000-0000000000a1")
                                : QStringLiteral("0190a0a0-0000-7000-8000-0000000000a2");
             r.macchina = QStringLiteral("pc \"{ù}\\, 'x' NULL");
-            r.esatto = i % 2;
+            r.esatto = i == 0;
+            r.risposta = r.esatto ? 4 : i;
             r.aiuto = Risultato::Aiuto(i);
             lotto << r;
         }
@@ -538,7 +539,7 @@ private slots:
             server_.psql(QStringLiteral("SELECT string_agg(concat_ws(',', secondi, esatto, aiuto, tipo,"
                                         " encode(sessione, 'hex')), ';' ORDER BY secondi) FROM risultati"
                                         " WHERE secondi >= 2000")),
-            QStringLiteral("2000,f,0,2,0190a0a00000700080000000000000a1;2001,t,1,0,0190a0a00000700080000000000000a1;"
+            QStringLiteral("2000,t,0,2,0190a0a00000700080000000000000a1;2001,f,1,0,0190a0a00000700080000000000000a1;"
                            "2002,f,2,1,0190a0a00000700080000000000000a2"));
         QCOMPARE(server_.psql(
                      QStringLiteral("SELECT DISTINCT macchina FROM sessioni WHERE id IN"
@@ -579,6 +580,7 @@ private slots:
 
         Risultato offerto = risultato(3002);
         offerto.esatto = false;
+        offerto.risposta = 2;
         offerto.aiuto = Risultato::Aiuto::Offerto;
         Risultato prima = offerto;
         prima.id = Schema::nuovoId();
