@@ -28,8 +28,9 @@ QList<Permesso> permessi()
     static const QByteArray insertRisultato = QByteArray("INSERT ") + colonneRisultato;
     static const QByteArray insegnantiRisultato = QByteArray("SELECT, DELETE, INSERT ") + colonneRisultato;
     return {
-        // Teachers keep the day before which results were erased, so that late ones are dropped.
-        {"quorvel_versione", "SELECT", "SELECT, UPDATE (cancellati_prima)"},
+        // Teachers keep the day before which results were erased, so that late ones are dropped, and
+        // how many school years are kept.
+        {"quorvel_versione", "SELECT", "SELECT, UPDATE (cancellati_prima, conservazione)"},
         {"classi", "SELECT", "SELECT, INSERT, UPDATE, DELETE"},
         {"alunni", "SELECT", "SELECT, INSERT, UPDATE, DELETE"},
         {"sessioni", "INSERT", "SELECT, INSERT, DELETE"},
