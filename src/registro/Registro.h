@@ -58,6 +58,8 @@ public:
     virtual int inAttesa() = 0;
     // Waits up to `ms` for the queue to drain (end of the program, tests). True when empty.
     virtual bool svuota(int ms) = 0;
+    // Why results wait on this PC, in one sentence for the teacher; empty when nothing failed.
+    virtual QString motivoAttesa() { return {}; }
 
     // ---- classes and pupils (command line, teacher's window); false and errore() on failure
     virtual std::optional<Classe> creaClasse(const QString &nome) = 0;
@@ -74,6 +76,11 @@ public:
     // Removes the pupil and every result of theirs in one transaction; the count of results removed.
     virtual std::optional<int> cancellaAlunno(const QString &alunno) = 0;
     virtual std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) = 0;
+    // On the lab's server a class belongs to its teachers (their server logins), who alone see it;
+    // a teacher of the class may give it to a colleague. A register on one PC has no logins.
+    virtual bool teamDocenti() const { return false; }
+    virtual std::optional<QStringList> insegnanti(const QString &classe) = 0;
+    virtual bool aggiungiInsegnante(const QString &classe, const QString &login) = 0;
 
     // ---- reading results (teacher's window, export, reports)
     struct Filtro {

@@ -36,6 +36,9 @@ public:
     bool modificaAlunno(const Alunno &alunno) override;
     std::optional<int> cancellaAlunno(const QString &alunno) override;
     std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
+    std::optional<QStringList> insegnanti(const QString &classe) override;
+    bool aggiungiInsegnante(const QString &classe, const QString &login) override;
+    QString motivoAttesa() override;
 
     bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
     bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;
