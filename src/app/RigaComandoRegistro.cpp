@@ -1,5 +1,6 @@
 #include "RigaComandoRegistro.h"
 
+#include "insegnante/ComandiInsegnante.h"
 #include "registro/ConnessioneServer.h"
 #include "registro/CsvAlunni.h"
 #include "registro/CsvRisultati.h"
@@ -169,7 +170,7 @@ QList<QCommandLineOption> opzioni()
         opzioneRegistro()};
 }
 
-int esegui(const QStringList &argomenti)
+int esegui(const QStringList &argomenti, FILE *ingresso)
 {
     QCommandLineParser parser;
     parser.addOptions(opzioni());
@@ -241,8 +242,14 @@ int esegui(const QStringList &argomenti)
     if (parser.isSet(registroOpzione) && fileRegistro.isEmpty())
         return sbagliato(QStringLiteral("manca il registro dopo --registro: un file o una stringa di connessione."));
     const std::unique_ptr<Registro> registro = Registro::apri(fileRegistro);
-    if (parser.isSet(importa))
+    if (parser.isSet(importa)) {
+        // A register on this PC never holds a class without the teacher's password, or a pupil
+        // could choose it first. The lab's server checks the teachers' own logins instead.
+        if (!registro->fileLocale().isEmpty())
+            if (const int codice = ComandiInsegnante::primaPassword(registro->fileLocale(), ingresso))
+                return codice;
         return importaAlunni(*registro, nomeClasse, file);
+    }
 
     const QList<Classe> classi = registro->classi(true);
     if (!registro->errore().isEmpty())

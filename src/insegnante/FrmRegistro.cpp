@@ -207,6 +207,12 @@ void FrmRegistro::apriConAccesso(QWidget *genitore)
         return;
     }
     PasswordInsegnante password(PasswordInsegnante::fileAccanto(registro->fileLocale()));
+    // Only an empty register lets whoever comes first choose the password: one that holds classes
+    // (made by an older version, or unreadable now) has its password set by its owner.
+    if (!password.impostata() && (!registro->classi(true).isEmpty() || !registro->errore().isEmpty())) {
+        Messaggio::mostra(PasswordInsegnante::comeSceglierla(registro->fileLocale()));
+        return;
+    }
     AccessoInsegnante accesso(password, genitore);
     if (accesso.exec() != QDialog::Accepted)
         return;
