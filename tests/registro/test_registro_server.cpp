@@ -1,4 +1,5 @@
 // The register on the lab's server: a real PostgreSQL server of the test's own.
+#include "app/RigaComandoRegistro.h"
 #include "insegnante/Riepilogo.h"
 #include "registro/ConfigurazioneRegistro.h"
 #include "registro/ConnessioneServer.h"
@@ -317,6 +318,8 @@ private slots:
         QVERIFY(maestra->risultati({}, [&](const Registro::RigaRisultato &r) {
             ++righeMaestra;
             QCOMPARE(r.nomeAlunno, QStringLiteral("Marco"));
+            // The PC as it named itself, and the login the server saw send it.
+            QCOMPARE(r.risultato.macchina, QStringLiteral("aula-pc-07 (accesso pc_aula)"));
             QCOMPARE(r.momento, r.risultato.quando); // one clock here: the PC's time is trusted
         }));
         QCOMPARE(righeMaestra, 1);
@@ -336,6 +339,8 @@ private slots:
                            " 0, false, 1, 0 FROM alunni"),
             QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0"),
             QStringLiteral("CREATE TABLE mia (x int)"),
+            QStringLiteral("INSERT INTO sessioni (id, alunno, macchina, inizio, accesso) SELECT '\\x02', id, 'pc', 1,"
+                           " 'maestra' FROM alunni"),
         };
         for (const QString &sql : vietati) {
             const QString rifiuto = come(server_, pc, sql);
@@ -597,6 +602,14 @@ private slots:
         qInfo("%s", qPrintable(sua->errore()));
         QVERIFY(!sua->aggiungiInsegnante(quarta->id, QStringLiteral("nessuna")));
         QCOMPARE(sua->errore(), QStringLiteral("sul server non c'è nessun accesso di nome «nessuna»."));
+        // From the command line, as her colleague's own class was given to her.
+        QCOMPARE(
+            RigaComandoRegistro::esegui({QStringLiteral("quorvel"), QStringLiteral("--registro"),
+                                         server_.conninfo(bianchi), QStringLiteral("--classe"), QStringLiteral("4ª C"),
+                                         QStringLiteral("--insegnante"), QStringLiteral("maestra_rossi")}),
+            0);
+        QCOMPARE(sua->insegnanti(quarta->id),
+                 std::optional(QStringList{QStringLiteral("maestra_bianchi"), QStringLiteral("maestra_rossi")}));
         // The owner sees every class.
         QCOMPARE(server_.psqlCome(QStringLiteral("quorvel"), QStringLiteral("SELECT count(*) FROM classi")),
                  QStringLiteral("2"));
