@@ -129,7 +129,10 @@ std::optional<int> scrivi(Registro &registro, const Registro::Filtro &filtro, co
         campo(riga, Risultato::nomeAiuto(x.aiuto));
         campo(riga, si(x.intervento));
         campo(riga, QString::number(x.secondi));
-        campo(riga, x.macchina);
+        // The PC as it named itself, and on the lab's server the login that sent it, when that tells more.
+        campo(riga, r.accesso.isEmpty() || r.accesso == x.macchina
+                        ? x.macchina
+                        : QStringLiteral("%1 (accesso %2)").arg(x.macchina, r.accesso));
         campo(riga, x.sessione);
         campo(riga, x.id, true);
         blocco += riga.toUtf8();

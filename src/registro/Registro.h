@@ -99,6 +99,8 @@ public:
         // When it happened: the PC's clock, corrected when it was wrong (Orario), fixed by the
         // register when the result arrived. Every filter, figure, erasure and export uses it.
         QDateTime momento;
+        // On the lab's server, the login the server saw send it (one per PC if the school wants to tell).
+        QString accesso;
     };
     virtual bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) = 0;
 

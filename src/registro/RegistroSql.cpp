@@ -587,11 +587,9 @@ bool RegistroSql::risultati(const Filtro &filtro, const std::function<void(const
         return errore_.isEmpty();
     QVariantList valori;
     const QString sql =
-        // The PC as it named itself, and the server's login that sent it when that tells more.
-        QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, CASE WHEN s.accesso IS NULL OR s.accesso ="
-                       " s.macchina THEN s.macchina ELSE s.macchina || ' (accesso ' || s.accesso || ')' END,"
+        QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, s.macchina,"
                        " r.tipo, r.n, r.figura, r.risposta,"
-                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.momento"
+                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.momento, s.accesso"
                        " FROM risultati r JOIN alunni a ON a.id = r.alunno JOIN classi c ON c.id = a.classe"
                        " LEFT JOIN sessioni s ON s.id = r.sessione") +
         condizioni(filtro, &valori) + QStringLiteral(" ORDER BY r.momento, r.id");
@@ -619,6 +617,7 @@ bool RegistroSql::risultati(const Filtro &filtro, const std::function<void(const
         r.nomeAlunno = q.value(14).toString();
         r.nomeClasse = q.value(15).toString();
         r.momento = QDateTime::fromMSecsSinceEpoch(q.value(16).toLongLong(), Qt::UTC);
+        r.accesso = q.value(17).toString();
         riga(r);
     }
     if (q.lastError().isValid())
