@@ -713,7 +713,7 @@ bool FrmRegistro::stampaInformativa(const QString &file)
     }
     QString errore;
     const std::optional<Informativa::Dati> dati =
-        Informativa::raccogli(registro_, classi_->currentText(), oggi_, &errore);
+        Informativa::raccogli(registro_, {classe(), classi_->currentText()}, oggi_, &errore);
     if (!dati) {
         Messaggio::mostra(QStringLiteral("L'informativa non si può preparare: %1").arg(errore));
         return false;

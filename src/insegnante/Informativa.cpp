@@ -23,11 +23,11 @@ QString account()
 
 } // namespace
 
-std::optional<Informativa::Dati> Informativa::raccogli(Registro &registro, const QString &classe, QDate oggi,
+std::optional<Informativa::Dati> Informativa::raccogli(Registro &registro, const Classe &classe, QDate oggi,
                                                        QString *errore)
 {
     Dati d;
-    d.classe = classe;
+    d.classe = classe.nome;
     d.oggi = oggi;
     d.uscita = QDir::toNativeSeparators(registro.uscitaPc());
     const std::optional<int> anni = registro.conservazione();
@@ -42,7 +42,7 @@ std::optional<Informativa::Dati> Informativa::raccogli(Registro &registro, const
         d.computer = QSysInfo::machineHostName();
         return d;
     }
-    d.server = registro.server();
+    d.server = registro.server(classe.id);
     if (!d.server) {
         *errore = registro.errore();
         return std::nullopt;
@@ -105,9 +105,8 @@ QList<Informativa::Sezione> Informativa::sezioni() const
         chi.paragrafi << (s.insegnanti.isEmpty()
                               ? QStringLiteral("Le insegnanti della classe, ciascuna con il proprio nome utente e la "
                                                "propria password sul server.")
-                              : QStringLiteral("Le insegnanti, ciascuna con il proprio nome utente e la propria "
-                                               "password sul server: %1. Ognuna vede i risultati di tutte le classi "
-                                               "del registro.")
+                              : QStringLiteral("Le insegnanti della classe, ciascuna con il proprio nome utente e la "
+                                               "propria password sul server: %1.")
                                     .arg(s.insegnanti.join(QStringLiteral(", "))));
         chi.paragrafi << QStringLiteral("Chi amministra il server, con il nome utente %1 che possiede il registro.")
                              .arg(virgolette(s.proprietario))

@@ -33,7 +33,7 @@ public:
     };
 
     // What the register says of itself; none with *errore in Italian when it cannot be asked.
-    static std::optional<Dati> raccogli(Registro &registro, const QString &classe, QDate oggi, QString *errore);
+    static std::optional<Dati> raccogli(Registro &registro, const Classe &classe, QDate oggi, QString *errore);
 
     explicit Informativa(Dati dati);
 

@@ -51,14 +51,18 @@ public:
     virtual QString identita() { return {}; }
 
     // The lab's server as it tells of itself, for the families' notice: where the register is
-    // and whose logins can read it. None on failure (errore()), and for a file on this PC.
+    // and who can read a class's results. None on failure (errore()), and for a file on this PC.
     struct Server {
         QString host; // as this PC reaches it: a name, an address, or a socket's folder
         QString database;
         QString proprietario;   // the login that owns the register's tables (the administrator)
-        QStringList insegnanti; // the logins in the teachers' group; empty when the server does not tell
+        QStringList insegnanti; // the logins of the class's teachers; empty when the server does not tell
     };
-    virtual std::optional<Server> server() { return std::nullopt; }
+    virtual std::optional<Server> server(const QString &classe)
+    {
+        Q_UNUSED(classe);
+        return std::nullopt;
+    }
 
     // How many school years of results the register keeps, this one included: the lab's PCs
     // share it. Nothing is erased by it: the teacher's window offers to, once a school year.

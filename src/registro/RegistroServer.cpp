@@ -325,10 +325,10 @@ std::optional<QList<Registro::Riassunto>> RegistroServer::riassunto(const Filtro
     return RegistroSql::riassunto(filtro);
 }
 
-std::optional<Registro::Server> RegistroServer::server()
+std::optional<Registro::Server> RegistroServer::server(const QString &classe)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroSql::server();
+    return RegistroSql::server(classe);
 }
 
 std::optional<int> RegistroServer::conservazione()

@@ -503,7 +503,7 @@ QString RegistroSql::identita()
     return identita_;
 }
 
-std::optional<Registro::Server> RegistroSql::server()
+std::optional<Registro::Server> RegistroSql::server(const QString &classe)
 {
     Connessione *c = connessione(false);
     if (!c || !c->server())
@@ -523,11 +523,8 @@ std::optional<Registro::Server> RegistroSql::server()
     }
     s.database = q.value(0).toString();
     s.proprietario = q.value(1).toString();
-    // Every login of the teachers' group reads every class; a server that hides its roles says nothing.
-    if (q.exec(QStringLiteral("SELECT r.rolname FROM pg_auth_members m JOIN pg_roles r ON r.oid = m.member"
-                              " WHERE m.roleid = 'quorvel_insegnanti'::regrole AND r.rolcanlogin"
-                              " AND r.rolname <> pg_get_userbyid((SELECT relowner FROM pg_class"
-                              " WHERE oid = 'risultati'::regclass)) ORDER BY r.rolname")))
+    // The class's teachers, where the server keeps them and lets this login read them.
+    if (esegui(q, QStringLiteral("SELECT login FROM docenze WHERE classe = ? ORDER BY login"), {Schema::id(classe)}))
         while (q.next())
             s.insegnanti << q.value(0).toString();
     return s;

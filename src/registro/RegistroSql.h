@@ -22,7 +22,7 @@ public:
     QString errore() const override { return errore_; }
     QString uscitaPc() const override { return fileUscita_; }
     QString identita() override;
-    std::optional<Server> server() override;
+    std::optional<Server> server(const QString &classe) override;
     std::optional<int> conservazione() override;
     bool impostaConservazione(int anniScolastici) override;
 

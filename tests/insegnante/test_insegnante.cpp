@@ -313,7 +313,8 @@ private slots:
     void informativa()
     {
         QString errore;
-        const auto dati = Informativa::raccogli(*registro, QStringLiteral("2ª B"), QDate(2026, 12, 9), &errore);
+        const auto dati =
+            Informativa::raccogli(*registro, {finestra->classe(), QStringLiteral("2ª B")}, QDate(2026, 12, 9), &errore);
         QVERIFY2(dati, qPrintable(errore));
         const QString suFile = Informativa(*dati).testo();
         const QString file = QDir::toNativeSeparators(cartella.filePath(QStringLiteral("registro.sqlite")));

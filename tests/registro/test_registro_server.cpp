@@ -493,6 +493,22 @@ private slots:
         QCOMPARE(aula->alunni(classe).size(), 2); // in the pupils' copy on this PC too
         QVERIFY(!aula->cancellaAlunno(giulia));
         QVERIFY(!aula->cancellaRisultatiPrimaDel(oggi));
+        // How many school years are kept: the teacher sets it for every PC, the pupils' login only reads it.
+        QVERIFY2(maestra->impostaConservazione(3), qPrintable(maestra->errore()));
+        QVERIFY(!aula->impostaConservazione(1));
+        QCOMPARE(aula->conservazione(), 3);
+        // The families' notice: where the register is, who administers it, and the class's teachers.
+        QVERIFY(!server_
+                     .psql(QStringLiteral("INSERT INTO docenze VALUES (decode('%1', 'hex'), 'maestra_rossi')")
+                               .arg(QString(classe).remove(QLatin1Char('-'))))
+                     .isNull());
+        const std::optional<Registro::Server> lab = Registro::apri(server_.conninfo())->server(classe);
+        QVERIFY(lab);
+        QCOMPARE(lab->host, server_.cartella());
+        QCOMPARE(lab->database, QStringLiteral("quorvel"));
+        QCOMPARE(lab->proprietario, QStringLiteral("quorvel"));
+        QCOMPARE(lab->insegnanti, QStringList{QStringLiteral("maestra_rossi")});
+        QVERIFY2(maestra->server(classe), qPrintable(maestra->errore()));
         QCOMPARE(righe().first, 5);
         QCOMPARE(maestra->cancellaRisultatiPrimaDel(oggi.addDays(-5)), 1);
         QCOMPARE(server_.psql(QStringLiteral("SELECT string_agg(secondi::text, ',' ORDER BY secondi) FROM risultati")),
