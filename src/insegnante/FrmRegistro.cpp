@@ -595,9 +595,10 @@ void FrmRegistro::cancellaVecchi()
     cancellaPrimaDel(giorno->date());
 }
 
-bool FrmRegistro::chiedi(const QString &domanda, const QString &si)
+bool FrmRegistro::chiedi(const QString &domanda)
 {
-    return conferma_ ? conferma_(domanda) : Messaggio::conferma(this, QStringLiteral("Registro"), domanda, si);
+    return conferma_ ? conferma_(domanda)
+                     : Messaggio::conferma(this, QStringLiteral("Registro"), domanda, QStringLiteral("Sì, cancella"));
 }
 
 void FrmRegistro::cancellaPrimaDel(QDate data)

@@ -97,7 +97,7 @@ private:
     bool proponiCancellazione(const QString &premessa);
     bool stampaDati(const Alunno &alunno, const QString &classe, const QString &file);
     void esportaCsv(const Registro::Filtro &filtro, const QString &nome);
-    bool chiedi(const QString &domanda, const QString &si = QStringLiteral("Sì, cancella"));
+    bool chiedi(const QString &domanda);
     // A new PDF's name chosen by the teacher, suggested in the documents folder; empty when cancelled.
     QString chiediPdf(const QString &titolo, const QString &nome);
     std::optional<int> rigaScelta() const;
