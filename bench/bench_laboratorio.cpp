@@ -92,8 +92,9 @@ int main(int argc, char **argv)
     const auto preparato = PreparazioneServer::prepara(server.conninfo());
     if (!preparato.riuscito)
         fallisci(preparato.messaggio);
-    QStringList sql{QStringLiteral("CREATE ROLE pc_aula LOGIN IN ROLE quorvel_alunni"),
-                    QStringLiteral("INSERT INTO classi VALUES ('\\x00000000000070008000000000000001', 'Lab', false)")};
+    if (!server.creaLogin(QStringLiteral("pc_aula"), QStringLiteral("quorvel_alunni")))
+        fallisci(server.errore());
+    QStringList sql{QStringLiteral("INSERT INTO classi VALUES ('\\x00000000000070008000000000000001', 'Lab', false)")};
     QStringList alunni;
     for (int i = 0; i < pc; ++i) {
         alunni << Schema::nuovoId();

@@ -1,5 +1,6 @@
 #include "RigaComandoRegistro.h"
 
+#include "insegnante/ComandiInsegnante.h"
 #include "registro/ConnessioneServer.h"
 #include "registro/CsvAlunni.h"
 #include "registro/CsvRisultati.h"
@@ -32,6 +33,8 @@ const QString dal = QStringLiteral("dal");
 const QString al = QStringLiteral("al");
 const QString registroOpzione = QStringLiteral("registro");
 const QString prepara = QStringLiteral("registro-prepara");
+const QString amministrazione = QStringLiteral("registro-amministrazione");
+const QString insegnante = QStringLiteral("insegnante");
 
 int errore(const QString &frase, int codice = nonRiuscito)
 {
@@ -108,7 +111,8 @@ std::optional<QDate> data(const QString &testo)
 const QString uso = QStringLiteral("si scrive: quorvel --classe C --importa-alunni FILE.csv, "
                                    "quorvel --esporta-risultati FILE.csv [--classe C] [--dal AAAA-MM-GG] "
                                    "[--al AAAA-MM-GG] o quorvel --cancella-alunno NOME --classe C, "
-                                   "con --registro FILE a scelta; oppure quorvel --registro-prepara CONNESSIONE.");
+                                   "con --registro FILE a scelta; sul server quorvel --registro CONNESSIONE --classe C "
+                                   "--insegnante LOGIN; oppure quorvel --registro-prepara CONNESSIONE.");
 
 } // namespace
 
@@ -118,7 +122,8 @@ bool richiesta(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         const QString argomento = QString::fromLocal8Bit(argv[i]);
-        for (const QString &nome : {importa, esporta, cancella, classeOpzione, dal, al, prepara}) {
+        for (const QString &nome :
+             {importa, esporta, cancella, classeOpzione, dal, al, prepara, amministrazione, insegnante}) {
             const QString opzione = QStringLiteral("--") + nome;
             if (argomento == opzione || argomento.startsWith(opzione + QLatin1Char('=')))
                 return true;
@@ -151,14 +156,21 @@ QList<QCommandLineOption> opzioni()
         {classeOpzione, QStringLiteral("La classe del registro a cui si riferisce il comando."), QStringLiteral("C")},
         {dal, QStringLiteral("Esporta i risultati da questo giorno compreso."), QStringLiteral("AAAA-MM-GG")},
         {al, QStringLiteral("Esporta i risultati fino a questo giorno compreso."), QStringLiteral("AAAA-MM-GG")},
+        {insegnante,
+         QStringLiteral("Sul server del laboratorio, affida la classe di --classe anche all'insegnante con questo "
+                        "nome di accesso."),
+         QStringLiteral("LOGIN")},
         {prepara,
-         QStringLiteral("Crea o aggiorna il registro sul server del laboratorio e i ruoli quorvel_alunni e "
-                        "quorvel_insegnanti; da eseguire come proprietario del database."),
+         QStringLiteral("Crea o aggiorna il registro sul server del laboratorio per i ruoli DATABASE_alunni e "
+                        "DATABASE_insegnanti; da eseguire come proprietario del database."),
          QStringLiteral("CONNESSIONE")},
+        {amministrazione,
+         QStringLiteral("Scrive l'SQL che l'amministratore del server esegue una volta nel database del registro, "
+                        "prima di --registro-prepara: sudo -u postgres psql -d DATABASE.")},
         opzioneRegistro()};
 }
 
-int esegui(const QStringList &argomenti)
+int esegui(const QStringList &argomenti, FILE *ingresso)
 {
     QCommandLineParser parser;
     parser.addOptions(opzioni());
@@ -174,6 +186,12 @@ int esegui(const QStringList &argomenti)
     for (const QString &nome : parser.optionNames())
         if (parser.values(nome).size() > 1)
             return sbagliato(QStringLiteral("l'opzione --%1 è data più di una volta.").arg(nome));
+    if (parser.isSet(amministrazione)) {
+        if (parser.optionNames().size() != 1)
+            return sbagliato(QStringLiteral("--registro-amministrazione va da solo."));
+        std::fputs(PreparazioneServer::sqlAmministratore().toUtf8().constData(), stdout);
+        return 0;
+    }
     if (parser.isSet(prepara)) {
         if (parser.optionNames().size() != 1)
             return sbagliato(QStringLiteral("--registro-prepara va da solo, con la stringa di connessione del "
@@ -188,10 +206,11 @@ int esegui(const QStringList &argomenti)
         dice(esito.messaggio);
         return 0;
     }
-    const int azioni = int(parser.isSet(importa)) + int(parser.isSet(esporta)) + int(parser.isSet(cancella));
+    const int azioni = int(parser.isSet(importa)) + int(parser.isSet(esporta)) + int(parser.isSet(cancella)) +
+                       int(parser.isSet(insegnante));
     if (azioni != 1)
-        return sbagliato(QStringLiteral("serve un comando, uno solo tra --importa-alunni, --esporta-risultati e "
-                                        "--cancella-alunno; %1")
+        return sbagliato(QStringLiteral("serve un comando, uno solo tra --importa-alunni, --esporta-risultati, "
+                                        "--cancella-alunno e --insegnante; %1")
                              .arg(uso));
     if ((parser.isSet(dal) || parser.isSet(al)) && !parser.isSet(esporta))
         return sbagliato(QStringLiteral("--dal e --al valgono solo con --esporta-risultati."));
@@ -214,7 +233,7 @@ int esegui(const QStringList &argomenti)
     if (filtro.dal.isValid() && filtro.al.isValid() && filtro.dal > filtro.al)
         return sbagliato(QStringLiteral("--dal viene dopo --al: nessun giorno in mezzo."));
     const QString file = parser.value(importa) + parser.value(esporta);
-    if (!parser.isSet(cancella) && file.isEmpty())
+    if (!parser.isSet(cancella) && !parser.isSet(insegnante) && file.isEmpty())
         return sbagliato(QStringLiteral("manca il nome del file CSV."));
     if (parser.isSet(cancella) && parser.value(cancella).trimmed().isEmpty())
         return sbagliato(QStringLiteral("manca il nome dell'alunno da cancellare."));
@@ -223,8 +242,14 @@ int esegui(const QStringList &argomenti)
     if (parser.isSet(registroOpzione) && fileRegistro.isEmpty())
         return sbagliato(QStringLiteral("manca il registro dopo --registro: un file o una stringa di connessione."));
     const std::unique_ptr<Registro> registro = Registro::apri(fileRegistro);
-    if (parser.isSet(importa))
+    if (parser.isSet(importa)) {
+        // A register on this PC never holds a class without the teacher's password, or a pupil
+        // could choose it first. The lab's server checks the teachers' own logins instead.
+        if (!registro->fileLocale().isEmpty())
+            if (const int codice = ComandiInsegnante::primaPassword(registro->fileLocale(), ingresso))
+                return codice;
         return importaAlunni(*registro, nomeClasse, file);
+    }
 
     const QList<Classe> classi = registro->classi(true);
     if (!registro->errore().isEmpty())
@@ -244,6 +269,13 @@ int esegui(const QStringList &argomenti)
     }
     if (parser.isSet(cancella))
         return cancellaAlunno(*registro, *classe, parser.value(cancella));
+    if (parser.isSet(insegnante)) {
+        if (!registro->aggiungiInsegnante(classe->id, parser.value(insegnante)))
+            return errore(registro->errore());
+        dice(QStringLiteral("la classe %1 è affidata anche a %2.")
+                 .arg(virgolette(classe->nome), virgolette(parser.value(insegnante).trimmed())));
+        return 0;
+    }
     return esportaRisultati(*registro, filtro, file);
 }
 

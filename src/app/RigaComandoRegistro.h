@@ -4,6 +4,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <cstdio>
+
 // The class register from the command line, for the school's IT, with no display:
 //   quorvel --classe C --importa-alunni FILE.csv
 //   quorvel --esporta-risultati FILE.csv [--classe C] [--dal AAAA-MM-GG] [--al AAAA-MM-GG]
@@ -21,6 +23,7 @@ QList<QCommandLineOption> opzioni();
 QCommandLineOption opzioneRegistro();
 // The whole run, core application included; gives the exit code.
 int esegui(int argc, char *argv[]);
-// The same on arguments already read (the program's name first), for an application that exists.
-int esegui(const QStringList &argomenti);
+// The same on arguments already read (the program's name first), for an application that exists;
+// the teacher's password, when the first class asks for it, is read from `ingresso`.
+int esegui(const QStringList &argomenti, FILE *ingresso = stdin);
 } // namespace RigaComandoRegistro

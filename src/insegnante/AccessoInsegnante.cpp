@@ -84,7 +84,7 @@ void AccessoInsegnante::prova()
             campo_->setFocus();
             return;
         }
-        if (!password_.imposta(testo)) {
+        if (!password_.scegli(testo)) {
             avviso_->setText(password_.errore());
             return;
         }

@@ -56,16 +56,11 @@ std::optional<QString> rigaSegreta(FILE *ingresso, const char *domanda)
     return riga;
 }
 
-} // namespace
-
-int nuovaPassword(const QString &fileRegistro, FILE *ingresso)
+// The password read twice and set; only the owner of the register's folder, when it exists, may set it.
+int sceltaPassword(const QString &fileRegistro, FILE *ingresso)
 {
     const QFileInfo cartella(QFileInfo(fileRegistro).absolutePath());
-    if (!cartella.isDir())
-        return errore(QStringLiteral("la cartella del registro %1 non esiste: nessuna classe è stata ancora creata.")
-                          .arg(virgolette(QDir::toNativeSeparators(cartella.absoluteFilePath()))),
-                      fallito);
-    if (cartella.ownerId() != geteuid())
+    if (cartella.exists() && cartella.ownerId() != geteuid())
         return errore(QStringLiteral("solo il proprietario della cartella %1 può cambiare la password "
                                      "dell'insegnante.")
                           .arg(virgolette(QDir::toNativeSeparators(cartella.absoluteFilePath()))),
@@ -79,7 +74,35 @@ int nuovaPassword(const QString &fileRegistro, FILE *ingresso)
     PasswordInsegnante password(PasswordInsegnante::fileAccanto(fileRegistro));
     if (!password.imposta(*prima))
         return errore(password.errore(), prima->size() < PasswordInsegnante::lunghezzaMinima ? sbagliato : fallito);
+    return 0;
+}
+
+} // namespace
+
+int nuovaPassword(const QString &fileRegistro, FILE *ingresso)
+{
+    const QFileInfo cartella(QFileInfo(fileRegistro).absolutePath());
+    if (!cartella.isDir())
+        return errore(QStringLiteral("la cartella del registro %1 non esiste: nessuna classe è stata ancora creata.")
+                          .arg(virgolette(QDir::toNativeSeparators(cartella.absoluteFilePath()))),
+                      fallito);
+    if (const int codice = sceltaPassword(fileRegistro, ingresso))
+        return codice;
     std::fprintf(stderr, "quorvel: la password dell'insegnante è cambiata.\n");
+    return 0;
+}
+
+int primaPassword(const QString &fileRegistro, FILE *ingresso)
+{
+    if (PasswordInsegnante(PasswordInsegnante::fileAccanto(fileRegistro)).impostata())
+        return 0;
+    std::fprintf(stderr,
+                 "quorvel: il registro non ha ancora la password dell'insegnante, che apre la finestra «Registro»: "
+                 "sceglierla ora (almeno %d caratteri) e scriverla due volte.\n",
+                 PasswordInsegnante::lunghezzaMinima);
+    if (const int codice = sceltaPassword(fileRegistro, ingresso))
+        return errore(QStringLiteral("nessuna classe è stata creata senza la password dell'insegnante."), codice);
+    std::fprintf(stderr, "quorvel: la password dell'insegnante è stata scelta.\n");
     return 0;
 }
 

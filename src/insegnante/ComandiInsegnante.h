@@ -17,6 +17,10 @@ namespace ComandiInsegnante {
 // file, read twice from the terminal (without echo) or from standard input.
 // Only the owner of the register's folder may do it.
 int nuovaPassword(const QString &fileRegistro, FILE *ingresso = stdin);
+// Before a class is made in a register file that has no teacher's password, the same
+// reading chooses one; 0 when the register has a password (now or already), else the
+// exit code of the refusal.
+int primaPassword(const QString &fileRegistro, FILE *ingresso = stdin);
 
 // quorvel --rapporto-pdf FILE --classe C [--dal D] [--al D]: the class summary
 // as a PDF, never over an existing file. With no dates, the school year of today.

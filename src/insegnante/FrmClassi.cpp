@@ -110,6 +110,10 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
             &FrmClassi::rinominaClasse);
     archivia_ = pulsante(QStringLiteral("Arc&hivia la classe"), this, colonnaClassi);
     connect(archivia_, &QPushButton::clicked, this, &FrmClassi::archiviaClasse);
+    // On the lab's server each class is seen only by its teachers, who can add a colleague.
+    if (registro_.teamDocenti())
+        connect(pulsante(QStringLiteral("Insegnan&ti della classe…"), this, colonnaClassi), &QPushButton::clicked, this,
+                &FrmClassi::affidaClasse);
 
     auto *gruppoAlunni = new QGroupBox(QStringLiteral("Alunni"), this);
     auto *colonnaAlunni = new QHBoxLayout(gruppoAlunni);
@@ -201,9 +205,14 @@ QString FrmClassi::chiedi(const QString &titolo, const QString &etichetta, const
 {
     if (domanda_)
         return domanda_(titolo, etichetta, testo);
-    bool ok = false;
-    const QString risposta = QInputDialog::getText(this, titolo, etichetta, QLineEdit::Normal, testo, &ok);
-    return ok ? risposta : QString();
+    QInputDialog dialogo(this);
+    dialogo.setWindowTitle(titolo);
+    dialogo.setLabelText(etichetta);
+    dialogo.setTextValue(testo);
+    // The question may hold a name: shown as written, never as markup.
+    for (QLabel *etichettaDialogo : dialogo.findChildren<QLabel *>())
+        etichettaDialogo->setTextFormat(Qt::PlainText);
+    return dialogo.exec() == QDialog::Accepted ? dialogo.textValue() : QString();
 }
 
 void FrmClassi::esito(bool riuscito)
@@ -248,6 +257,28 @@ void FrmClassi::archiviaClasse()
     // An archived class keeps its pupils and results; it only leaves "Chi sei?".
     esito(registro_.archiviaClasse(elencoClassi_[r].id, !elencoClassi_[r].archiviata));
     aggiornaClassi();
+}
+
+void FrmClassi::affidaClasse()
+{
+    const int r = classi_->currentRow();
+    if (r < 0 || r >= elencoClassi_.size())
+        return;
+    const Classe classe = elencoClassi_[r];
+    const std::optional<QStringList> insegnanti = registro_.insegnanti(classe.id);
+    if (!insegnanti) {
+        esito(false);
+        return;
+    }
+    const QString login =
+        chiedi(QStringLiteral("Insegnanti della classe"),
+               QStringLiteral("La classe %1 è di: %2.\nPer affidarla anche a una collega, il suo nome di accesso al "
+                              "server:")
+                   .arg(classe.nome, insegnanti->isEmpty() ? QStringLiteral("nessuna insegnante")
+                                                           : insegnanti->join(QStringLiteral(", "))));
+    if (login.isEmpty())
+        return;
+    esito(registro_.aggiungiInsegnante(classe.id, login));
 }
 
 void FrmClassi::nuovoAlunno()

@@ -46,6 +46,7 @@ private:
     void nuovaClasse();
     void rinominaClasse();
     void archiviaClasse();
+    void affidaClasse();
     void nuovoAlunno();
     void rinominaAlunno();
     void spostaAlunno();

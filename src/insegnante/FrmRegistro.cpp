@@ -139,6 +139,7 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     dove_->setWordWrap(true);
     attesa_ = new QLabel(centro);
     attesa_->setTextFormat(Qt::PlainText); // names and server messages, never markup
+    attesa_->setWordWrap(true);
     attesa_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     attesa_->hide();
 
@@ -212,6 +213,12 @@ void FrmRegistro::apriConAccesso(QWidget *genitore)
         return;
     }
     PasswordInsegnante password(PasswordInsegnante::fileAccanto(registro->fileLocale()));
+    // Only an empty register lets whoever comes first choose the password: one that holds classes
+    // (made by an older version, or unreadable now) has its password set by its owner.
+    if (!password.impostata() && (!registro->classi(true).isEmpty() || !registro->errore().isEmpty())) {
+        Messaggio::mostra(PasswordInsegnante::comeSceglierla(registro->fileLocale()));
+        return;
+    }
     AccessoInsegnante accesso(password, genitore);
     if (accesso.exec() != QDialog::Accepted)
         return;
@@ -383,12 +390,16 @@ void FrmRegistro::contaAttesa()
     if (!postaPc_)
         return;
     const int n = postaPc_->inAttesa();
-    attesa_->setText(n == 0 ? QStringLiteral("Nessun risultato in attesa su questo PC: tutti sono sul server.")
-                     : n == 1
-                         ? QStringLiteral("1 risultato in attesa su questo PC: arriverà al server appena risponde.")
-                         : QStringLiteral("%1 risultati in attesa su questo PC: arriveranno al server appena "
-                                          "risponde.")
-                               .arg(n));
+    QString motivo = n > 0 ? postaPc_->motivoAttesa() : QString();
+    if (!motivo.isEmpty())
+        motivo = QStringLiteral(" Il motivo: ") + motivo;
+    attesa_->setText((n == 0   ? QStringLiteral("Nessun risultato in attesa su questo PC: tutti sono sul server.")
+                      : n == 1 ? QStringLiteral("1 risultato in attesa su questo PC: arriverà al server appena "
+                                                "risponde.")
+                               : QStringLiteral("%1 risultati in attesa su questo PC: arriveranno al server appena "
+                                                "risponde.")
+                                     .arg(n)) +
+                     motivo);
     attesa_->show();
 }
 

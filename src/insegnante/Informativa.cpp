@@ -42,11 +42,13 @@ std::optional<Informativa::Dati> Informativa::raccogli(Registro &registro, const
         d.computer = QSysInfo::machineHostName();
         return d;
     }
-    d.server = registro.server(classe.id);
+    d.server = registro.server();
     if (!d.server) {
         *errore = registro.errore();
         return std::nullopt;
     }
+    // A login that may not read the class's teachers still gets the notice, naming none.
+    d.insegnanti = registro.insegnanti(classe.id).value_or(QStringList());
     return d;
 }
 
@@ -102,12 +104,12 @@ QList<Informativa::Sezione> Informativa::sezioni() const
                               "Ogni risposta passa prima da un file di attesa sul computer dove il bambino risponde, "
                               "e ne esce appena il server l'ha ricevuta (su questo computer: %1).")
                               .arg(dati_.uscita);
-        chi.paragrafi << (s.insegnanti.isEmpty()
+        chi.paragrafi << (dati_.insegnanti.isEmpty()
                               ? QStringLiteral("Le insegnanti della classe, ciascuna con il proprio nome utente e la "
                                                "propria password sul server.")
                               : QStringLiteral("Le insegnanti della classe, ciascuna con il proprio nome utente e la "
                                                "propria password sul server: %1.")
-                                    .arg(s.insegnanti.join(QStringLiteral(", "))));
+                                    .arg(dati_.insegnanti.join(QStringLiteral(", "))));
         chi.paragrafi << QStringLiteral("Chi amministra il server, con il nome utente %1 che possiede il registro.")
                              .arg(virgolette(s.proprietario))
                       << QStringLiteral("I computer degli alunni possono aggiungere risposte al registro, ma non "
@@ -118,11 +120,13 @@ QList<Informativa::Sezione> Informativa::sezioni() const
                        << QStringLiteral("Ogni risposta passa prima da un file di attesa accanto a quello (%1), e ne "
                                          "esce appena è scritta nel registro.")
                               .arg(dati_.uscita);
-        chi.paragrafi << QStringLiteral("Chi conosce la password dell'insegnante, dall'account %1 di questo "
-                                        "computer: i file sono leggibili solo da quell'account (e da chi amministra "
-                                        "il computer).")
-                             .arg(virgolette(dati_.account))
-                      << QStringLiteral("I bambini non vedono i risultati, né i propri né quelli degli altri.");
+        chi.paragrafi << QStringLiteral("Il programma mostra i risultati solo a chi conosce la password "
+                                        "dell'insegnante: i bambini non li vedono, né i propri né quelli degli altri.")
+                      << QStringLiteral("I file sono leggibili solo dall'account %1 di questo computer (e da chi "
+                                        "amministra il computer). Se anche i bambini usano quell'account, chi sa "
+                                        "usare altri programmi potrebbe copiarli: dove questo non basta, la scuola "
+                                        "può tenere il registro su un server.")
+                             .arg(virgolette(dati_.account));
     }
     elenco << dove << chi;
 

@@ -24,8 +24,10 @@ public:
         QString file;
         QString account;
         QString computer;
-        // Otherwise the lab's server, as it told of itself.
+        // Otherwise the lab's server, as it told of itself, and the class's teachers by their logins
+        // (empty when the server does not tell).
         std::optional<Registro::Server> server;
+        QStringList insegnanti;
     };
     struct Sezione {
         QString titolo;

@@ -15,9 +15,16 @@ QString ConnessioneServer::citato(const QString &valore)
 
 namespace {
 
-// The value of `chiave` in a key=value connection string, or empty.
-QString valoreDi(const QString &conninfo, const QString &chiave)
+struct Coppia {
+    QString chiave;
+    QString valore;
+    QString testo; // as written, quotes included
+};
+
+// The key=value pairs of a connection string, in order.
+QList<Coppia> coppie(const QString &conninfo)
 {
+    QList<Coppia> elenco;
     int i = 0;
     const int n = int(conninfo.size());
     while (i < n) {
@@ -26,31 +33,41 @@ QString valoreDi(const QString &conninfo, const QString &chiave)
         const int inizio = i;
         while (i < n && conninfo[i] != QLatin1Char('=') && !conninfo[i].isSpace())
             ++i;
-        const QString k = conninfo.mid(inizio, i - inizio);
+        Coppia c;
+        c.chiave = conninfo.mid(inizio, i - inizio);
         while (i < n && conninfo[i].isSpace())
             ++i;
         if (i < n && conninfo[i] == QLatin1Char('='))
             ++i;
         while (i < n && conninfo[i].isSpace())
             ++i;
-        QString v;
         if (i < n && conninfo[i] == QLatin1Char('\'')) {
             for (++i; i < n && conninfo[i] != QLatin1Char('\''); ++i) {
                 if (conninfo[i] == QLatin1Char('\\') && i + 1 < n)
                     ++i;
-                v += conninfo[i];
+                c.valore += conninfo[i];
             }
             ++i;
         } else {
             while (i < n && !conninfo[i].isSpace())
-                v += conninfo[i++];
+                c.valore += conninfo[i++];
         }
-        if (k == chiave)
-            return v;
-        if (k.isEmpty())
+        if (c.chiave.isEmpty())
             break;
+        c.testo = conninfo.mid(inizio, qMin(i, n) - inizio);
+        elenco << c;
     }
-    return {};
+    return elenco;
+}
+
+// The value of `chiave` in a key=value connection string, or empty; the last one, as in libpq.
+QString valoreDi(const QString &conninfo, const QString &chiave)
+{
+    QString valore;
+    for (const Coppia &c : coppie(conninfo))
+        if (c.chiave == chiave)
+            valore = c.valore;
+    return valore;
 }
 
 } // namespace
@@ -64,17 +81,22 @@ bool ConnessioneServer::eServer(const QString &valore)
 QString ConnessioneServer::normalizza(const QString &conninfo, QString *errore)
 {
     const QString testo = conninfo.trimmed();
-    // QPSQL turns every ';' of its connect options into a blank.
-    if (testo.contains(QLatin1Char(';'))) {
-        *errore = QStringLiteral("la stringa di connessione non può contenere \";\"");
-        return {};
-    }
+    // QPSQL turns every ';' of its connect options into a blank; a password goes apart (apri).
+    const auto puntoEVirgola = [errore](const QString &normale) {
+        for (const Coppia &c : coppie(normale))
+            if (c.chiave.contains(QLatin1Char(';')) ||
+                (c.chiave != QLatin1String("password") && c.valore.contains(QLatin1Char(';')))) {
+                *errore = QStringLiteral("la stringa di connessione non può contenere \";\"");
+                return QString();
+            }
+        return normale;
+    };
     if (!testo.startsWith(QLatin1String("postgresql://")) && !testo.startsWith(QLatin1String("postgres://"))) {
         if (testo.isEmpty() || !testo.contains(QLatin1Char('='))) {
             *errore = QStringLiteral("stringa di connessione non valida: \"%1\"").arg(testo);
             return {};
         }
-        return testo;
+        return puntoEVirgola(testo);
     }
     // libpq reads a URI only as the whole string; QPSQL appends its options to its own, so spell it out.
     // postgresql://[user[:password]@][host][:port][/dbname][?key=value&...], parts percent-encoded.
@@ -128,7 +150,7 @@ QString ConnessioneServer::normalizza(const QString &conninfo, QString *errore)
         *errore = QStringLiteral("indirizzo del server non valido: \"%1\"").arg(testo);
         return {};
     }
-    return parti.join(QLatin1Char(' '));
+    return puntoEVirgola(parti.join(QLatin1Char(' ')));
 }
 
 bool ConnessioneServer::apri(const QString &nome, const QString &conninfo, QSqlDatabase *db, QString *errore,
@@ -142,23 +164,42 @@ bool ConnessioneServer::apri(const QString &nome, const QString &conninfo, QSqlD
         *errore = QStringLiteral("manca il driver PostgreSQL di Qt (pacchetto libqt6sql6-psql)");
         return false;
     }
+    // The password through QPSQL's own field, which quotes it: in the options a ';' would become a blank.
+    QStringList opzioni;
+    for (const Coppia &c : coppie(normale)) {
+        if (c.chiave == QLatin1String("password"))
+            db->setPassword(c.valore);
+        else
+            opzioni << c.testo;
+    }
     // Later keys win in libpq: the administrator's own values override these. A peer gone
     // (power cut, cable pulled) is noticed within about 10 s; over a Unix socket these do nothing.
     db->setConnectOptions(QStringLiteral("connect_timeout=%1 keepalives=1 keepalives_idle=5 keepalives_interval=2 "
                                          "keepalives_count=3 tcp_user_timeout=10000 application_name=quorvel ")
                               .arg(attesa) +
-                          normale);
+                          opzioni.join(QLatin1Char(' ')));
     if (!db->open()) {
-        *errore = QStringLiteral("il server del registro (%1) non risponde: %2")
-                      .arg(descrivi(conninfo), db->lastError().databaseText().trimmed());
+        const QString motivo = db->lastError().databaseText().trimmed();
+        // A server that cannot prove it is the lab's own gets nothing, and the teacher is told why.
+        if (motivo.contains(QLatin1String("certificate"), Qt::CaseInsensitive))
+            *errore = QStringLiteral("il server del registro (%1) non ha mostrato il certificato di cui questo PC si "
+                                     "fida, quindi per sicurezza non riceve nulla: l'amministratore controlli il "
+                                     "certificato del server e il file sslrootcert dei PC.")
+                          .arg(descrivi(conninfo));
+        else if (motivo.contains(QLatin1String("does not support SSL")))
+            *errore = QStringLiteral("il server del registro (%1) non cifra le connessioni, quindi per sicurezza non "
+                                     "riceve nulla: l'amministratore attivi ssl sul server.")
+                          .arg(descrivi(conninfo));
+        else
+            *errore = QStringLiteral("il server del registro (%1) non risponde: %2").arg(descrivi(conninfo), motivo);
         return false;
     }
     if (limite > 0) {
-        // A statement_timeout from the connection string (options, PGOPTIONS, a service) is the
-        // client's: it stays.
+        // A statement_timeout from the connection string (options, PGOPTIONS, a service), or the one
+        // the administrator gave the login or the database, stays.
         QSqlQuery q(*db);
         if (!q.exec(QStringLiteral("SELECT set_config('statement_timeout', '%1s', false) FROM pg_settings"
-                                   " WHERE name = 'statement_timeout' AND source <> 'client'")
+                                   " WHERE name = 'statement_timeout' AND source IN ('default', 'configuration file')")
                         .arg(limite))) {
             *errore = QStringLiteral("il server del registro (%1) non risponde: %2")
                           .arg(descrivi(conninfo), q.lastError().databaseText().trimmed());

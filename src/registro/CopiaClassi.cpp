@@ -26,7 +26,13 @@ void CopiaClassi::scrivi(const QJsonObject &copia) const
     if (!f.open(QIODevice::WriteOnly))
         return;
     f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    f.write(QJsonDocument(copia).toJson(QJsonDocument::Compact));
+    // Flushed first: commit() alone can take a write the full disk refused for a whole one, and
+    // replace the copy with an empty file.
+    const QByteArray testo = QJsonDocument(copia).toJson(QJsonDocument::Compact);
+    if (f.write(testo) != testo.size() || !f.flush()) {
+        f.cancelWriting();
+        return;
+    }
     f.commit();
 }
 

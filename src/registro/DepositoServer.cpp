@@ -9,6 +9,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace {
 
 QAtomicInt contatore;
@@ -126,6 +128,19 @@ bool DepositoServer::consegna(const QList<Risultato> &tutti)
     // The PC's clock now, as the server stamps its arrival: their difference is the PC's
     // clock error, which the reports use to trust or correct `quando` (Orario::momento).
     const qint64 inviato = orologioPc();
+    // The server refuses what it could not have been sent by a PC in working order, and one such row
+    // would hold back the whole batch for ever: a result older than the server takes (a PC that was
+    // off for over a year) is dropped here, an answer that took more than a day counts as a day.
+    const qint64 piuVecchio = inviato - Schema::attesaMassimaMs + 24LL * 3600 * 1000;
+    risultati.removeIf([piuVecchio](const Risultato &r) {
+        if (r.quando.toMSecsSinceEpoch() >= piuVecchio)
+            return false;
+        qWarning("risultato %s del %s troppo vecchio per il server del registro: non viene mandato", qPrintable(r.id),
+                 qPrintable(r.quando.toString(Qt::ISODate)));
+        return true;
+    });
+    if (risultati.isEmpty())
+        return true;
     // Array literals of ids in hex, numbers, booleans and quoted names: nothing in them is SQL,
     // and the whole of each is one bound value.
     QStringList colonne[13];
@@ -147,7 +162,7 @@ bool DepositoServer::consegna(const QList<Risultato> &tutti)
                                     QLatin1String(r.esatto ? "t" : "f"),
                                     QString::number(int(r.aiuto)),
                                     QLatin1String(r.intervento ? "t" : "f"),
-                                    QString::number(r.secondi)};
+                                    QString::number(std::clamp<qint64>(r.secondi, 0, 86399))};
         for (int c = 0; c < 13; ++c)
             colonne[c] << valori[c];
     }

@@ -11,13 +11,14 @@ namespace {
 
 const QString nomeConnessione = QStringLiteral("quorvel-prepara");
 
+// {A} is the pupils' group, {I} the teachers', as identifiers; {A_TESTO} and {I_TESTO} as strings.
 struct Permesso {
     const char *tabella;
-    const char *alunni;     // what quorvel_alunni may do
-    const char *insegnanti; // what quorvel_insegnanti may do
+    const char *alunni;     // what the pupils' group may do; empty: nothing
+    const char *insegnanti; // what the teachers' group may do
 };
 
-// The columns a client may write into a result: all but arrivo, which the server stamps.
+// The columns a client may write into a result: all but arrivo and momento, which the server stamps.
 constexpr const char *colonneRisultato =
     "(id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto, intervento, secondi, inviato)";
 
@@ -31,21 +32,90 @@ QList<Permesso> permessi()
         // Teachers keep the day before which results were erased, so that late ones are dropped, and
         // how many school years are kept.
         {"quorvel_versione", "SELECT", "SELECT, UPDATE (cancellati_prima, conservazione)"},
-        {"classi", "SELECT", "SELECT, INSERT, UPDATE, DELETE"},
-        {"alunni", "SELECT", "SELECT, INSERT, UPDATE, DELETE"},
-        {"sessioni", "INSERT", "SELECT, INSERT, DELETE"},
+        // "Chi sei?" needs the names and the contrassegni, nothing else.
+        {"classi", "SELECT (id, nome, archiviata)", "SELECT, INSERT, UPDATE, DELETE"},
+        {"alunni", "SELECT (id, classe, nome, figura, colore)", "SELECT, INSERT, UPDATE, DELETE"},
+        // The server writes who sent a session.
+        {"sessioni", "INSERT (id, alunno, macchina, inizio)", "SELECT, INSERT (id, alunno, macchina, inizio), DELETE"},
         {"risultati", insertRisultato.constData(), insegnantiRisultato.constData()},
+        {"docenze", "", "SELECT, INSERT"},
     };
 }
 
+// Row-level security: which rows each group's statements see and may write. The owner, whose
+// tables they are, sees every row.
+struct Regola {
+    const char *tabella;
+    const char *nome;
+    const char *comando;
+    bool insegnanti;       // else the pupils'
+    const char *usando;    // the rows it sees; null for INSERT
+    const char *controllo; // the rows it may write; null: as usando
+};
+
+QList<Regola> regole()
+{
+    static constexpr const char *mie = "id IN (SELECT quorvel_mie_classi())";
+    static constexpr const char *dellaClasse = "classe IN (SELECT quorvel_mie_classi())";
+    // alunni's own rules choose the pupils each group sees.
+    static constexpr const char *deiSuoiAlunni = "alunno IN (SELECT id FROM alunni)";
+    return {
+        {"classi", "quorvel_insegnanti_vedono", "SELECT", true, mie, nullptr},
+        // The new class is given to whoever made it (quorvel_nuova_classe).
+        {"classi", "quorvel_insegnanti_creano", "INSERT", true, nullptr, "true"},
+        {"classi", "quorvel_insegnanti_cambiano", "UPDATE", true, mie, "true"},
+        {"classi", "quorvel_insegnanti_cancellano", "DELETE", true, mie, nullptr},
+        {"classi", "quorvel_alunni_vedono", "SELECT", false, "NOT archiviata", nullptr},
+        {"alunni", "quorvel_insegnanti", "ALL", true, dellaClasse, dellaClasse},
+        {"alunni", "quorvel_alunni_vedono", "SELECT", false, "classe IN (SELECT id FROM classi)", nullptr},
+        {"sessioni", "quorvel_insegnanti", "ALL", true, deiSuoiAlunni, deiSuoiAlunni},
+        {"sessioni", "quorvel_alunni_aggiungono", "INSERT", false, nullptr, deiSuoiAlunni},
+        {"risultati", "quorvel_insegnanti", "ALL", true, deiSuoiAlunni, deiSuoiAlunni},
+        {"risultati", "quorvel_alunni_aggiungono", "INSERT", false, nullptr, deiSuoiAlunni},
+        {"docenze", "quorvel_insegnanti_vedono", "SELECT", true, dellaClasse, nullptr},
+        // A colleague, who must be a teacher of this register.
+        {"docenze", "quorvel_insegnanti_aggiungono", "INSERT", true, nullptr,
+         "classe IN (SELECT quorvel_mie_classi()) AND pg_has_role(login, {I_TESTO}, 'MEMBER')"},
+    };
+}
+
+// The functions the rules call, owned by the register's owner: they read docenze past its rules,
+// which would otherwise call themselves. session_user is the login, whoever owns the function.
+QStringList funzioni()
+{
+    return {
+        QStringLiteral("CREATE OR REPLACE FUNCTION quorvel_mie_classi() RETURNS SETOF bytea LANGUAGE sql STABLE"
+                       " SECURITY DEFINER SET search_path = public, pg_temp AS"
+                       " $$ SELECT classe FROM docenze WHERE login = session_user $$"),
+        QStringLiteral("CREATE OR REPLACE FUNCTION quorvel_nuova_classe() RETURNS trigger LANGUAGE plpgsql"
+                       " SECURITY DEFINER SET search_path = public, pg_temp AS $$"
+                       " BEGIN"
+                       "  IF pg_has_role(session_user, {I_TESTO}, 'MEMBER') THEN"
+                       "   INSERT INTO docenze (classe, login) VALUES (NEW.id, session_user);"
+                       "  END IF;"
+                       "  RETURN NULL;"
+                       " END $$"),
+        QStringLiteral("CREATE OR REPLACE TRIGGER classi_insegnante AFTER INSERT ON classi"
+                       " FOR EACH ROW EXECUTE FUNCTION quorvel_nuova_classe()"),
+    };
+}
+
+// The functions of the register that a group may call; every other is the owner's alone.
+constexpr const char *funzioniAlunni[] = {"quorvel_esiti(text[], smallint[], boolean[])"};
+constexpr const char *funzioniInsegnanti[] = {"quorvel_esiti(text[], smallint[], boolean[])", "quorvel_mie_classi()"};
+constexpr const char *funzioniProprietario[] = {"quorvel_arrivo()", "quorvel_nuova_classe()"};
+
 class Lavoro {
 public:
-    explicit Lavoro(QSqlDatabase &db) : db_(db) {}
+    Lavoro(QSqlDatabase &db, QString alunni, QString insegnanti)
+        : db_(db), alunni_(std::move(alunni)), insegnanti_(std::move(insegnanti))
+    {
+    }
 
     bool esegui(const QString &sql)
     {
         QSqlQuery q(db_);
-        if (q.exec(sql))
+        if (q.exec(gruppi(sql)))
             return true;
         errore_ = q.lastError().databaseText().trimmed();
         if (errore_.isEmpty())
@@ -57,7 +127,7 @@ public:
     QString valore(const QString &sql)
     {
         QSqlQuery q(db_);
-        if (!q.exec(sql)) {
+        if (!q.exec(gruppi(sql))) {
             errore_ = q.lastError().databaseText().trimmed();
             return {};
         }
@@ -65,23 +135,24 @@ public:
         return v.isNull() ? QStringLiteral("") : v;
     }
 
-    bool ruoloEsiste(const char *ruolo)
+    bool ruoloEsiste(const QString &ruolo)
     {
         QSqlQuery q(db_);
         q.prepare(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = ?"));
-        q.addBindValue(QString::fromLatin1(ruolo));
+        q.addBindValue(ruolo);
         return q.exec() && q.next();
     }
 
-    // Everything this program sets on the server besides the tables: who may do what, and
-    // the arrival stamp. Equal before and after: there was nothing to do.
+    // Everything this program sets on the server besides the tables: who may do what, which rows,
+    // and the arrival stamp. Equal before and after: there was nothing to do.
     QString impronta()
     {
         QStringList tabelle;
         for (const Permesso &p : permessi())
             tabelle << QStringLiteral("'%1'").arg(QLatin1String(p.tabella));
         return valore(QStringLiteral("SELECT string_agg(r, '|' ORDER BY r) FROM ("
-                                     " SELECT c.relname || ':' || coalesce(c.relacl::text, '') AS r FROM pg_class c"
+                                     " SELECT c.relname || ':' || coalesce(c.relacl::text, '') || ':'"
+                                     "  || c.relrowsecurity AS r FROM pg_class c"
                                      "  WHERE c.relnamespace = 'public'::regnamespace AND c.relname IN (%1)"
                                      " UNION ALL SELECT c.relname || '.' || a.attname || ':' || a.attacl::text"
                                      "  FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid"
@@ -91,8 +162,13 @@ public:
                                      "  FROM pg_attrdef d JOIN pg_attribute a ON a.attrelid = d.adrelid"
                                      "  AND a.attnum = d.adnum WHERE d.adrelid = 'public.risultati'::regclass"
                                      "  AND a.attname = 'arrivo'"
-                                     " UNION ALL SELECT 'fn:' || proname || ':' || coalesce(proacl::text, '')"
-                                     "  FROM pg_proc WHERE pronamespace = 'public'::regnamespace"
+                                     " UNION ALL SELECT 'fn:' || proname || ':' || coalesce(proacl::text, '') || ':'"
+                                     "  || prosrc FROM pg_proc WHERE pronamespace = 'public'::regnamespace"
+                                     " UNION ALL SELECT 'pol:' || tablename || ':' || policyname || ':' || cmd || ':'"
+                                     "  || roles::text || ':' || coalesce(qual, '') || ':' || coalesce(with_check, '')"
+                                     "  FROM pg_policies WHERE schemaname = 'public'"
+                                     " UNION ALL SELECT 'tg:' || pg_get_triggerdef(oid) FROM pg_trigger"
+                                     "  WHERE tgrelid = 'public.classi'::regclass AND NOT tgisinternal"
                                      " UNION ALL SELECT 'db:' || coalesce(datacl::text, '') FROM pg_database"
                                      "  WHERE datname = current_database()"
                                      " UNION ALL SELECT 'schema:' || coalesce(nspacl::text, '') FROM pg_namespace"
@@ -102,35 +178,51 @@ public:
 
     bool concediPermessi()
     {
-        const QString alunni = QString::fromLatin1(PreparazioneServer::ruoloAlunni);
-        const QString insegnanti = QString::fromLatin1(PreparazioneServer::ruoloInsegnanti);
         const QString database = valore(QStringLiteral("SELECT quote_ident(current_database())"));
         if (database.isEmpty())
             return false;
         QStringList sql{
-            // Only the owner and the two groups reach the database; nobody else creates anything in it.
+            // Only the owner and the two groups reach the database; nobody else creates anything in it,
+            // not even temporary tables.
             QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(database),
-            QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2, %3").arg(database, alunni, insegnanti),
+            QStringLiteral("GRANT CONNECT ON DATABASE %1 TO {A}, {I}").arg(database),
             QStringLiteral("REVOKE CREATE ON SCHEMA public FROM PUBLIC"),
-            QStringLiteral("GRANT USAGE ON SCHEMA public TO %1, %2").arg(alunni, insegnanti),
+            QStringLiteral("GRANT USAGE ON SCHEMA public TO {A}, {I}"),
             // A pupil's PC cannot backdate or postdate a result's arrival.
             QStringLiteral("ALTER TABLE risultati ALTER COLUMN arrivo"
                            " SET DEFAULT (extract(epoch FROM clock_timestamp()) * 1000)::bigint"),
-            // Functions are everyone's to call unless taken back: only the groups may give a help's outcome.
-            QStringLiteral("REVOKE ALL ON FUNCTION quorvel_esiti(text[], smallint[], boolean[]) FROM PUBLIC"),
-            QStringLiteral("REVOKE ALL ON FUNCTION quorvel_arrivo() FROM PUBLIC"),
-            QStringLiteral("GRANT EXECUTE ON FUNCTION quorvel_esiti(text[], smallint[], boolean[]) TO %1, %2")
-                .arg(alunni, insegnanti),
         };
+        sql << funzioni();
+        // Functions are everyone's to call unless taken back.
+        for (const char *f : funzioniProprietario)
+            sql << QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC").arg(QLatin1String(f));
+        for (const char *f : funzioniInsegnanti)
+            sql << QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC").arg(QLatin1String(f))
+                << QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO {I}").arg(QLatin1String(f));
+        for (const char *f : funzioniAlunni)
+            sql << QStringLiteral("GRANT EXECUTE ON FUNCTION %1 TO {A}").arg(QLatin1String(f));
         for (const Permesso &p : permessi()) {
             const QString tabella = QString::fromLatin1(p.tabella);
             // From nothing each time, so that what a group may do is exactly this list.
-            sql << QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC, %2, %3").arg(tabella, alunni, insegnanti);
+            sql << QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC, {A}, {I}").arg(tabella);
             for (const QString &colonna : colonne(tabella))
-                sql << QStringLiteral("REVOKE ALL (%1) ON %2 FROM PUBLIC, %3, %4")
-                           .arg(colonna, tabella, alunni, insegnanti);
-            sql << QStringLiteral("GRANT %1 ON %2 TO %3").arg(QLatin1String(p.alunni), tabella, alunni);
-            sql << QStringLiteral("GRANT %1 ON %2 TO %3").arg(QLatin1String(p.insegnanti), tabella, insegnanti);
+                sql << QStringLiteral("REVOKE ALL (%1) ON %2 FROM PUBLIC, {A}, {I}").arg(colonna, tabella);
+            if (*p.alunni)
+                sql << QStringLiteral("GRANT %1 ON %2 TO {A}").arg(QLatin1String(p.alunni), tabella);
+            sql << QStringLiteral("GRANT %1 ON %2 TO {I}").arg(QLatin1String(p.insegnanti), tabella);
+            if (tabella != QLatin1String("quorvel_versione"))
+                sql << QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(tabella);
+        }
+        for (const Regola &r : regole()) {
+            QString regola = QStringLiteral("CREATE POLICY %1 ON %2 FOR %3 TO %4")
+                                 .arg(QLatin1String(r.nome), QLatin1String(r.tabella), QLatin1String(r.comando),
+                                      r.insegnanti ? QStringLiteral("{I}") : QStringLiteral("{A}"));
+            if (r.usando)
+                regola += QStringLiteral(" USING (%1)").arg(QLatin1String(r.usando));
+            if (r.controllo)
+                regola += QStringLiteral(" WITH CHECK (%1)").arg(QLatin1String(r.controllo));
+            sql << QStringLiteral("DROP POLICY IF EXISTS %1 ON %2").arg(QLatin1String(r.nome), QLatin1String(r.tabella))
+                << regola;
         }
         for (const QString &s : sql)
             if (!esegui(s))
@@ -151,10 +243,50 @@ public:
         return elenco;
     }
 
+    // Lines for the administrator: what the register works without, but should not.
+    QStringList avvisi()
+    {
+        QStringList righe;
+        const QString senza = valore(QStringLiteral("SELECT count(*) FROM classi WHERE id NOT IN"
+                                                    " (SELECT classe FROM docenze)"));
+        if (senza.toInt() > 0)
+            righe << QStringLiteral("%1 senza insegnante: solo il proprietario le vede, finché non le assegna con "
+                                    "quorvel --registro CONNESSIONE --classe C --insegnante LOGIN.")
+                         .arg(senza.toInt() == 1 ? QStringLiteral("1 classe è")
+                                                 : QStringLiteral("%1 classi sono").arg(senza));
+        const QString liberi =
+            valore(QStringLiteral("SELECT string_agg(r.rolname, ', ' ORDER BY r.rolname) FROM pg_roles r"
+                                  " JOIN pg_auth_members m ON m.member = r.oid JOIN pg_roles g ON g.oid = m.roleid"
+                                  " WHERE g.rolname = {A_TESTO} AND r.rolcanlogin AND (r.rolconnlimit < 0 OR NOT EXISTS"
+                                  " (SELECT FROM unnest(r.rolconfig) c WHERE c LIKE 'statement\\_timeout=%'))"));
+        if (!liberi.isEmpty())
+            righe << QStringLiteral("i login degli alunni %1 non hanno un limite di connessioni o di durata delle "
+                                    "istruzioni: l'amministratore del server li dà con ALTER ROLE LOGIN CONNECTION "
+                                    "LIMIT 30 e ALTER ROLE LOGIN SET statement_timeout = '10s'.")
+                         .arg(liberi);
+        return righe;
+    }
+
     QString errore() const { return errore_; }
 
 private:
+    QString gruppi(QString sql) const
+    {
+        const auto testo = [](QString nome) {
+            return QLatin1Char('\'') + nome.replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+        };
+        const auto identificatore = [](QString nome) {
+            return QLatin1Char('"') + nome.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+        };
+        return sql.replace(QLatin1String("{A_TESTO}"), testo(alunni_))
+            .replace(QLatin1String("{I_TESTO}"), testo(insegnanti_))
+            .replace(QLatin1String("{A}"), identificatore(alunni_))
+            .replace(QLatin1String("{I}"), identificatore(insegnanti_));
+    }
+
     QSqlDatabase &db_;
+    QString alunni_;
+    QString insegnanti_;
     QString errore_;
 };
 
@@ -168,7 +300,37 @@ PreparazioneServer::Esito fallito(const QString &messaggio)
 PreparazioneServer::Esito prepara(QSqlDatabase &db, const QString &conninfo)
 {
     using namespace PreparazioneServer;
-    Lavoro lavoro(db);
+    const QString dove = ConnessioneServer::descrivi(conninfo);
+    QString database;
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT current_database()")) || !q.next())
+            return fallito(q.lastError().text());
+        database = q.value(0).toString();
+    }
+    const QString alunni = ruoloAlunni(database);
+    const QString insegnanti = ruoloInsegnanti(database);
+    Lavoro lavoro(db, alunni, insegnanti);
+
+    // The groups and the defaults taken back are the administrator's, before anything is changed.
+    QStringList mancano;
+    for (const QString &ruolo : {alunni, insegnanti})
+        if (!lavoro.ruoloEsiste(ruolo))
+            mancano << ruolo;
+    const QString comando =
+        QStringLiteral("quorvel --registro-amministrazione | sudo -u postgres psql -d %1").arg(database);
+    if (!mancano.isEmpty())
+        return fallito(QStringLiteral("mancano %1 %2 nel server del database %3: l'amministratore del server li crea "
+                                      "con %4, poi si esegue di nuovo --registro-prepara.")
+                           .arg(mancano.size() == 1 ? QStringLiteral("il ruolo") : QStringLiteral("i ruoli"),
+                                mancano.join(QStringLiteral(" e ")), dove, comando));
+    if (lavoro.valore(QStringLiteral("SELECT has_function_privilege({A_TESTO}, 'pg_catalog.lo_from_bytea(oid, bytea)',"
+                                     " 'EXECUTE')")) != QLatin1String("false"))
+        return fallito(QStringLiteral("nel database %1 chiunque può ancora creare large object, con cui si riempie il "
+                                      "disco del server: l'amministratore del server lo toglie con %2, poi si esegue "
+                                      "di nuovo --registro-prepara.")
+                           .arg(dove, comando));
+
     QString errore;
     const std::optional<int> prima = Schema::versioneDi(db, &errore);
     if (!prima)
@@ -182,7 +344,7 @@ PreparazioneServer::Esito prepara(QSqlDatabase &db, const QString &conninfo)
             return fallito(
                 QStringLiteral("il registro nel database %1 appartiene a un altro ruolo: eseguire --registro-prepara"
                                " come proprietario del database.")
-                    .arg(ConnessioneServer::descrivi(conninfo)));
+                    .arg(dove));
     }
     if (!Schema::migra(db, &errore))
         return fallito(errore);
@@ -191,14 +353,6 @@ PreparazioneServer::Esito prepara(QSqlDatabase &db, const QString &conninfo)
     esito.versionePrima = *prima;
     esito.versione = Schema::versione();
     esito.cambiato = esito.versione != esito.versionePrima;
-    for (const char *ruolo : {ruoloAlunni, ruoloInsegnanti}) {
-        if (lavoro.ruoloEsiste(ruolo))
-            continue;
-        if (!lavoro.esegui(QStringLiteral("CREATE ROLE %1 NOLOGIN").arg(QLatin1String(ruolo))))
-            return fallito(QStringLiteral("non si crea il ruolo %1 (il proprietario ha bisogno di CREATEROLE): %2")
-                               .arg(QLatin1String(ruolo), lavoro.errore()));
-        esito.cambiato = true;
-    }
 
     if (!db.transaction())
         return fallito(db.lastError().text());
@@ -216,27 +370,61 @@ PreparazioneServer::Esito prepara(QSqlDatabase &db, const QString &conninfo)
         return fallito(db.lastError().text());
 
     esito.riuscito = true;
-    const QString dove = ConnessioneServer::descrivi(conninfo);
     if (!esito.cambiato)
         esito.messaggio = QStringLiteral("Il registro nel database %1 è già pronto (versione %2): niente da fare.")
                               .arg(dove)
                               .arg(esito.versione);
     else if (esito.versionePrima == 0)
-        esito.messaggio = QStringLiteral("Registro creato nel database %1 (versione %2), con i ruoli %3 e %4.")
+        esito.messaggio = QStringLiteral("Registro creato nel database %1 (versione %2), per i ruoli %3 e %4.")
                               .arg(dove)
                               .arg(esito.versione)
-                              .arg(QLatin1String(ruoloAlunni), QLatin1String(ruoloInsegnanti));
+                              .arg(alunni, insegnanti);
     else
         esito.messaggio =
             QStringLiteral("Registro nel database %1 aggiornato dalla versione %2 alla %3; ruoli %4 e %5 pronti.")
                 .arg(dove)
                 .arg(esito.versionePrima)
                 .arg(esito.versione)
-                .arg(QLatin1String(ruoloAlunni), QLatin1String(ruoloInsegnanti));
+                .arg(alunni, insegnanti);
+    for (const QString &avviso : lavoro.avvisi())
+        esito.messaggio += QStringLiteral("\nAttenzione: ") + avviso;
     return esito;
 }
 
 } // namespace
+
+QString PreparazioneServer::ruoloAlunni(const QString &database) { return database + QStringLiteral("_alunni"); }
+
+QString PreparazioneServer::ruoloInsegnanti(const QString &database)
+{
+    return database + QStringLiteral("_insegnanti");
+}
+
+QString PreparazioneServer::sqlAmministratore()
+{
+    return QStringLiteral(
+        "-- Quorvel: run once by the server's administrator, as a superuser, in the register's database:\n"
+        "--   sudo -u postgres psql -d DATABASE -f this-file\n"
+        "-- The register's two groups, named after its database; then what PostgreSQL lets every role\n"
+        "-- do there by default, taken back: large objects would let any login fill the server's disk.\n"
+        "DO $quorvel$\n"
+        "DECLARE\n"
+        "  gruppo text;\n"
+        "  funzione regprocedure;\n"
+        "BEGIN\n"
+        "  FOREACH gruppo IN ARRAY ARRAY[current_database() || '_alunni', current_database() || '_insegnanti'] "
+        "LOOP\n"
+        "    IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = gruppo) THEN\n"
+        "      EXECUTE format('CREATE ROLE %I NOLOGIN', gruppo);\n"
+        "    END IF;\n"
+        "  END LOOP;\n"
+        "  FOR funzione IN SELECT oid::regprocedure FROM pg_proc WHERE pronamespace = 'pg_catalog'::regnamespace\n"
+        "      AND (proname LIKE 'lo\\_%' OR proname IN ('loread', 'lowrite')) LOOP\n"
+        "    EXECUTE format('REVOKE EXECUTE ON FUNCTION %s FROM PUBLIC', funzione);\n"
+        "  END LOOP;\n"
+        "END\n"
+        "$quorvel$;\n");
+}
 
 PreparazioneServer::Esito PreparazioneServer::prepara(const QString &conninfo)
 {

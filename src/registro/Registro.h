@@ -51,18 +51,13 @@ public:
     virtual QString identita() { return {}; }
 
     // The lab's server as it tells of itself, for the families' notice: where the register is
-    // and who can read a class's results. None on failure (errore()), and for a file on this PC.
+    // and who administers it. None on failure (errore()), and for a file on this PC.
     struct Server {
         QString host; // as this PC reaches it: a name, an address, or a socket's folder
         QString database;
-        QString proprietario;   // the login that owns the register's tables (the administrator)
-        QStringList insegnanti; // the logins of the class's teachers; empty when the server does not tell
+        QString proprietario; // the login that owns the register's tables (the administrator)
     };
-    virtual std::optional<Server> server(const QString &classe)
-    {
-        Q_UNUSED(classe);
-        return std::nullopt;
-    }
+    virtual std::optional<Server> server() { return std::nullopt; }
 
     // How many school years of results the register keeps, this one included: the lab's PCs
     // share it. Nothing is erased by it: the teacher's window offers to, once a school year.
@@ -86,6 +81,8 @@ public:
     virtual int inAttesa() = 0;
     // Waits up to `ms` for the queue to drain (end of the program, tests). True when empty.
     virtual bool svuota(int ms) = 0;
+    // Why results wait on this PC, in one sentence for the teacher; empty when nothing failed.
+    virtual QString motivoAttesa() { return {}; }
 
     // ---- classes and pupils (command line, teacher's window); false and errore() on failure
     virtual std::optional<Classe> creaClasse(const QString &nome) = 0;
@@ -102,6 +99,11 @@ public:
     // Removes the pupil and every result of theirs in one transaction; the count of results removed.
     virtual std::optional<int> cancellaAlunno(const QString &alunno) = 0;
     virtual std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) = 0;
+    // On the lab's server a class belongs to its teachers (their server logins), who alone see it;
+    // a teacher of the class may give it to a colleague. A register on one PC has no logins.
+    virtual bool teamDocenti() const { return false; }
+    virtual std::optional<QStringList> insegnanti(const QString &classe) = 0;
+    virtual bool aggiungiInsegnante(const QString &classe, const QString &login) = 0;
 
     // ---- reading results (teacher's window, export, reports)
     struct Filtro {

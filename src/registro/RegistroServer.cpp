@@ -1,5 +1,7 @@
 #include "RegistroServer.h"
 
+#include "PreparazioneServer.h"
+
 #include "Connessione.h"
 #include "ConnessioneServer.h"
 #include "CopiaClassi.h"
@@ -22,11 +24,11 @@ QString impronta(const QString &conninfo)
         QCryptographicHash::hash(conninfo.trimmed().toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
 }
 
-QString nonInsegnante(const QString &utente)
+QString nonInsegnante(const QString &utente, const QString &gruppo = {})
 {
-    return QStringLiteral("«%1» non è un accesso da insegnante (gruppo quorvel_insegnanti sul server): "
+    return QStringLiteral("«%1» non è un accesso da insegnante (gruppo %2 sul server): "
                           "il registro si apre solo agli insegnanti.")
-        .arg(utente.trimmed());
+        .arg(utente.trimmed(), gruppo.isEmpty() ? QStringLiteral("degli insegnanti") : gruppo);
 }
 
 QString cartellaDati() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
@@ -135,11 +137,17 @@ std::unique_ptr<Registro> RegistroServer::accedi(const QString &conninfo, const 
             else
                 *errore = rifiuto;
         } else {
+            // The register's own teachers: another register on the same server has a group of its own.
             QSqlQuery q(db);
-            insegnante = q.exec(QStringLiteral("SELECT pg_has_role(current_user, 'quorvel_insegnanti', 'MEMBER')")) &&
-                         q.next() && q.value(0).toBool();
+            const QString gruppo = q.exec(QStringLiteral("SELECT current_database()")) && q.next()
+                                       ? PreparazioneServer::ruoloInsegnanti(q.value(0).toString())
+                                       : QString();
+            q.prepare(
+                QStringLiteral("SELECT pg_has_role(current_user, oid, 'MEMBER') FROM pg_roles WHERE rolname = ?"));
+            q.addBindValue(gruppo);
+            insegnante = !gruppo.isEmpty() && q.exec() && q.next() && q.value(0).toBool();
             if (!insegnante)
-                *errore = nonInsegnante(utente);
+                *errore = nonInsegnante(utente, gruppo);
         }
         db.close();
     }
@@ -301,6 +309,18 @@ std::optional<int> RegistroServer::cancellaAlunno(const QString &alunno)
     return RegistroSql::cancellaAlunno(alunno);
 }
 
+std::optional<QStringList> RegistroServer::insegnanti(const QString &classe)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroSql::insegnanti(classe);
+}
+
+bool RegistroServer::aggiungiInsegnante(const QString &classe, const QString &login)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroSql::aggiungiInsegnante(classe, login);
+}
+
 std::optional<int> RegistroServer::cancellaRisultatiPrimaDel(const QDate &data)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
@@ -325,10 +345,10 @@ std::optional<QList<Registro::Riassunto>> RegistroServer::riassunto(const Filtro
     return RegistroSql::riassunto(filtro);
 }
 
-std::optional<Registro::Server> RegistroServer::server(const QString &classe)
+std::optional<Registro::Server> RegistroServer::server()
 {
     const Sorvegliante::Turno turno(sorvegliante_);
-    return RegistroSql::server(classe);
+    return RegistroSql::server();
 }
 
 std::optional<int> RegistroServer::conservazione()

@@ -10,7 +10,8 @@
 
 // The register on the school lab's PostgreSQL server: the same tables and queries as the
 // file on a PC, reached with the login in the connection string (the pupils' PCs with one
-// in quorvel_alunni, a teacher with their own in quorvel_insegnanti). Every result goes to
+// in <database>_alunni, a teacher with their own in <database>_insegnanti, who sees only the
+// classes given to them: the server's row-level security decides). Every result goes to
 // this PC's outbox first and reaches the server in the background; the server must be at
 // this program's version (quorvel --registro-prepara), or nothing is read or written there.
 // A server that stops answering (hung, cut off) keeps no window waiting more than about 2 s.
@@ -22,7 +23,7 @@ public:
 
     // The register as the teacher `utente` on the lab's server of `conninfo` (the administrator's
     // string, whose login is replaced): the server checks the password; the login must be in
-    // quorvel_insegnanti. The password stays in this object's memory only. Null with *errore in
+    // the register's teachers' group. The password stays in this object's memory only. Null with *errore in
     // Italian for the teacher when the server refuses the login or the login is not a teacher's.
     static std::unique_ptr<Registro> accedi(const QString &conninfo, const QString &utente, const QString &password,
                                             QString *errore);
@@ -48,10 +49,13 @@ public:
     bool modificaAlunno(const Alunno &alunno) override;
     std::optional<int> cancellaAlunno(const QString &alunno) override;
     std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
+    bool teamDocenti() const override { return true; }
+    std::optional<QStringList> insegnanti(const QString &classe) override;
+    bool aggiungiInsegnante(const QString &classe, const QString &login) override;
     bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
     bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
-    std::optional<Server> server(const QString &classe) override;
+    std::optional<Server> server() override;
     std::optional<int> conservazione() override;
     bool impostaConservazione(int anniScolastici) override;
     // This PC's outbox for the lab's server, in the user's data folder. Whatever the connection

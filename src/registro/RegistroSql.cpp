@@ -497,13 +497,62 @@ std::optional<int> RegistroSql::cancellaAlunno(const QString &alunno)
     return tolti;
 }
 
+std::optional<QStringList> RegistroSql::insegnanti(const QString &classe)
+{
+    Connessione *c = connessione(false);
+    if (!c)
+        return std::nullopt;
+    if (!c->server()) {
+        fallisce(QStringLiteral("un registro su questo PC non ha insegnanti per classe: solo quello del server."));
+        return std::nullopt;
+    }
+    QSqlQuery q(c->db());
+    if (!esegui(q, QStringLiteral("SELECT login FROM docenze WHERE classe = ? ORDER BY login"), {Schema::id(classe)})) {
+        fallisce(QStringLiteral("gli insegnanti della classe non si leggono: %1")
+                     .arg(q.lastError().databaseText().trimmed()));
+        return std::nullopt;
+    }
+    QStringList elenco;
+    while (q.next())
+        elenco << q.value(0).toString();
+    return elenco;
+}
+
+bool RegistroSql::aggiungiInsegnante(const QString &classe, const QString &login)
+{
+    const QString nome = login.trimmed();
+    if (nome.isEmpty())
+        return fallisce(QStringLiteral("manca il nome di accesso dell'insegnante."));
+    Connessione *c = connessione(false);
+    if (!c)
+        return false;
+    if (!c->server())
+        return fallisce(
+            QStringLiteral("un registro su questo PC non ha insegnanti per classe: solo quello del server."));
+    QSqlQuery q(c->db());
+    if (esegui(q, QStringLiteral("INSERT INTO docenze (classe, login) VALUES (?, ?) ON CONFLICT DO NOTHING"),
+               {Schema::id(classe), nome}))
+        return true;
+    // The server decides: a login that is not one of its teachers, or a class that is not the caller's.
+    const QString motivo = q.lastError().databaseText();
+    if (motivo.contains(QLatin1String("does not exist")))
+        return fallisce(QStringLiteral("sul server non c'è nessun accesso di nome «%1».").arg(nome));
+    if (motivo.contains(QLatin1String("row-level security")))
+        return fallisce(QStringLiteral("«%1» non è un accesso da insegnante di questo registro, o la classe non è tra "
+                                       "le proprie: la classe si affida solo a un'altra insegnante.")
+                            .arg(nome));
+    return fallisce(QStringLiteral("la classe non si può affidare a «%1»: %2").arg(nome, motivo.trimmed()));
+}
+
+QString RegistroSql::motivoAttesa() { return spedizioniere_ ? spedizioniere_->errore() : QString(); }
+
 QString RegistroSql::identita()
 {
     connessione(false);
     return identita_;
 }
 
-std::optional<Registro::Server> RegistroSql::server(const QString &classe)
+std::optional<Registro::Server> RegistroSql::server()
 {
     Connessione *c = connessione(false);
     if (!c || !c->server())
@@ -523,10 +572,6 @@ std::optional<Registro::Server> RegistroSql::server(const QString &classe)
     }
     s.database = q.value(0).toString();
     s.proprietario = q.value(1).toString();
-    // The class's teachers, where the server keeps them and lets this login read them.
-    if (esegui(q, QStringLiteral("SELECT login FROM docenze WHERE classe = ? ORDER BY login"), {Schema::id(classe)}))
-        while (q.next())
-            s.insegnanti << q.value(0).toString();
     return s;
 }
 
@@ -602,7 +647,10 @@ bool RegistroSql::risultati(const Filtro &filtro, const std::function<void(const
         return errore_.isEmpty();
     QVariantList valori;
     const QString sql =
-        QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, s.macchina, r.tipo, r.n, r.figura, r.risposta,"
+        // The PC as it named itself, and the server's login that sent it when that tells more.
+        QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, CASE WHEN s.accesso IS NULL OR s.accesso ="
+                       " s.macchina THEN s.macchina ELSE s.macchina || ' (accesso ' || s.accesso || ')' END,"
+                       " r.tipo, r.n, r.figura, r.risposta,"
                        " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.momento"
                        " FROM risultati r JOIN alunni a ON a.id = r.alunno JOIN classi c ON c.id = a.classe"
                        " LEFT JOIN sessioni s ON s.id = r.sessione") +

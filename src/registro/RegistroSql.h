@@ -22,7 +22,7 @@ public:
     QString errore() const override { return errore_; }
     QString uscitaPc() const override { return fileUscita_; }
     QString identita() override;
-    std::optional<Server> server(const QString &classe) override;
+    std::optional<Server> server() override;
     std::optional<int> conservazione() override;
     bool impostaConservazione(int anniScolastici) override;
 
@@ -41,6 +41,9 @@ public:
     bool modificaAlunno(const Alunno &alunno) override;
     std::optional<int> cancellaAlunno(const QString &alunno) override;
     std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
+    std::optional<QStringList> insegnanti(const QString &classe) override;
+    bool aggiungiInsegnante(const QString &classe, const QString &login) override;
+    QString motivoAttesa() override;
 
     bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
     bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;

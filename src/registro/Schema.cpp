@@ -99,6 +99,10 @@ const QList<QStringList> &passi()
             "{PG}CREATE TABLE docenze (classe {ID} NOT NULL REFERENCES classi (id) ON DELETE CASCADE,"
             " login VARCHAR(63) NOT NULL, PRIMARY KEY (classe, login))",
             "{PG}CREATE INDEX docenze_login ON docenze (login)",
+            // The server's login that sent a session, which no PC can choose: with a login per PC the
+            // teacher knows which PC sent what. Empty on a PC's own file.
+            "ALTER TABLE sessioni ADD COLUMN accesso VARCHAR(63)",
+            "{PG}ALTER TABLE sessioni ALTER COLUMN accesso SET DEFAULT session_user",
             "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_id CHECK (length(id) = 16 AND length(sessione) = 16)"
             " NOT VALID",
             "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_tipo CHECK (tipo BETWEEN 0 AND 2) NOT VALID",

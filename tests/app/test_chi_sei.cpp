@@ -139,7 +139,7 @@ private slots:
         QVERIFY2(server->avvia(), qPrintable(server->errore()));
         const auto preparato = PreparazioneServer::prepara(server->conninfo());
         QVERIFY2(preparato.riuscito, qPrintable(preparato.messaggio));
-        QVERIFY2(!server->psql(QStringLiteral("CREATE ROLE pc_aula LOGIN IN ROLE quorvel_alunni")).isNull(),
+        QVERIFY2(server->creaLogin(QStringLiteral("pc_aula"), QStringLiteral("quorvel_alunni")),
                  qPrintable(server->errore()));
     }
 

@@ -1,3 +1,4 @@
+#include "insegnante/AccessoInsegnante.h"
 #include "insegnante/ComandiInsegnante.h"
 #include "insegnante/Conservazione.h"
 #include "insegnante/EsportaCsv.h"
@@ -12,6 +13,7 @@
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "registro/Registro.h"
+#include "registro/RegistroCorrente.h"
 #include "support/AmbienteTest.h"
 #include "support/PaginaPdf.h"
 
@@ -19,9 +21,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
@@ -30,7 +37,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -58,6 +67,26 @@ Risultato risultato(const Alunno &a, const char *quando, int tipo, bool esatto, 
     r.intervento = intervento;
     r.secondi = secondi;
     return r;
+}
+
+// The password file as stored: its hash, the wrong tries counted and the end of the wait.
+QJsonObject statoPassword(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object() : QJsonObject();
+}
+
+// Another program trying wrong passwords on the same file: it starts on the line "via".
+int tentativi(const QString &file, int quanti)
+{
+    char via[8];
+    if (!std::fgets(via, sizeof via, stdin))
+        return 3;
+    PasswordInsegnante password(file);
+    for (int i = 0; i < quanti; ++i)
+        if (password.verifica(QStringLiteral("sbagliata-%1").arg(i)) != PasswordInsegnante::Esito::Sbagliata)
+            return 4;
+    return 0;
 }
 
 int conta(Registro &registro, const Registro::Filtro &filtro = {})
@@ -176,6 +205,130 @@ private slots:
         PasswordInsegnante nuova(PasswordInsegnante::fileAccanto(registroFile));
         QCOMPARE(nuova.verifica(QStringLiteral("Segreta-2026")), PasswordInsegnante::Esito::Sbagliata);
         QCOMPARE(nuova.verifica(QStringLiteral("Nuova-2027")), PasswordInsegnante::Esito::Giusta);
+    }
+
+    // The wait stops growing at 15 minutes; the right password clears the count; a wait hours long, left
+    // by an older version's unbounded doubling, does not hold.
+    void attesaMassima()
+    {
+        QDateTime adesso = utc("2026-12-09T08:00:00Z");
+        const QString file = cartella.filePath(QStringLiteral("pw-attesa"));
+        PasswordInsegnante p(file, [&] { return adesso; });
+        QVERIFY(p.imposta(QStringLiteral("Segreta-2026")));
+        QList<int> attese;
+        for (int i = 0; i < 12; ++i) {
+            adesso = adesso.addSecs(p.attesa());
+            QCOMPARE(p.verifica(QStringLiteral("sbagliata")), PasswordInsegnante::Esito::Sbagliata);
+            attese << p.attesa();
+        }
+        QCOMPARE(attese, (QList<int>{0, 0, 0, 0, 30, 60, 120, 240, 480, 900, 900, 900}));
+        adesso = adesso.addSecs(900);
+        QCOMPARE(p.verifica(QStringLiteral("Segreta-2026")), PasswordInsegnante::Esito::Giusta);
+        for (int i = 1; i <= 5; ++i)
+            QCOMPARE(p.verifica(QStringLiteral("sbagliata")), PasswordInsegnante::Esito::Sbagliata);
+        QCOMPARE(p.attesa(), 30);
+
+        QJsonObject vecchio = statoPassword(file);
+        vecchio.insert(QStringLiteral("errati"), 20);
+        vecchio.insert(QStringLiteral("attesaFino"), double(adesso.addSecs(8 * 3600).toMSecsSinceEpoch()));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QJsonDocument(vecchio).toJson());
+        f.close();
+        QVERIFY(p.attesa() <= 900);
+        adesso = adesso.addSecs(900);
+        QCOMPARE(p.verifica(QStringLiteral("Segreta-2026")), PasswordInsegnante::Esito::Giusta);
+    }
+
+    // A try that cannot be counted (the disk full) is refused unchecked, even with the right password,
+    // and the teacher is told why; with room again, the password works.
+    void tentativoNonRegistrabile()
+    {
+        const QString file = cartella.filePath(QStringLiteral("pw-pieno"));
+        PasswordInsegnante p(file);
+        QVERIFY(p.imposta(QStringLiteral("Segreta-2026")));
+        rlimit prima{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &prima), 0);
+        const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit pieno{0, prima.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &pieno), 0);
+        const PasswordInsegnante::Esito giusta = p.verifica(QStringLiteral("Segreta-2026"));
+        const PasswordInsegnante::Esito sbagliata = p.verifica(QStringLiteral("sbagliata"));
+        setrlimit(RLIMIT_FSIZE, &prima);
+        std::signal(SIGXFSZ, segnale);
+        QCOMPARE(giusta, PasswordInsegnante::Esito::Errore);
+        QCOMPARE(sbagliata, PasswordInsegnante::Esito::Errore);
+        QVERIFY2(p.errore().contains(QStringLiteral("non si può scrivere")), qPrintable(p.errore()));
+        QCOMPARE(p.verifica(QStringLiteral("Segreta-2026")), PasswordInsegnante::Esito::Giusta);
+    }
+
+    // Two programs trying at once on one file: every wrong try is counted.
+    void dueProgrammiContanoOgniTentativo()
+    {
+        const QString file = cartella.filePath(QStringLiteral("pw-insieme"));
+        QVERIFY(PasswordInsegnante(file).imposta(QStringLiteral("Segreta-2026")));
+        QProcess uno, due;
+        for (QProcess *p : {&uno, &due}) {
+            p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--tentativi"), file, "2"});
+            QVERIFY(p->waitForStarted());
+        }
+        for (QProcess *p : {&uno, &due}) {
+            p->write("via\n");
+            QVERIFY(p->waitForBytesWritten());
+        }
+        for (QProcess *p : {&uno, &due}) {
+            QVERIFY(p->waitForFinished(120000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        QCOMPARE(statoPassword(file).value(QStringLiteral("errati")).toInt(), 4);
+    }
+
+    // "Registro" on a register with classes but no password (made by an older version) offers no
+    // choice of one, and says how the register's owner sets it. An empty register lets the teacher
+    // choose it, but a dialog left open cannot replace one chosen meanwhile (the first class made
+    // from the command line).
+    void accessoSenzaPassword()
+    {
+        const auto porta = [](Registro *r, const std::function<void(AccessoInsegnante *)> &intanto) {
+            int campi = -1;
+            QTimer guarda;
+            guarda.setSingleShot(true);
+            QObject::connect(&guarda, &QTimer::timeout, [&] {
+                if (auto *d = qobject_cast<AccessoInsegnante *>(QApplication::activeModalWidget())) {
+                    campi = 0;
+                    for (QLineEdit *e : d->findChildren<QLineEdit *>())
+                        campi += e->isVisible();
+                    intanto(d);
+                    if (d->isVisible())
+                        d->reject();
+                }
+            });
+            guarda.start(0);
+            const qsizetype prima = AmbienteTest::messaggi().size();
+            RegistroCorrente::imposta(r);
+            FrmRegistro::apriConAccesso(nullptr);
+            RegistroCorrente::imposta(nullptr);
+            return std::pair(campi, AmbienteTest::messaggi().mid(prima).join(QLatin1Char('\n')));
+        };
+        const auto [campi, testo] = porta(registro.get(), [](AccessoInsegnante *) {});
+        QCOMPARE(campi, -1);
+        QVERIFY2(testo.contains(QStringLiteral("quorvel --registro-nuova-password --registro ")), qPrintable(testo));
+        QVERIFY(!QFile::exists(PasswordInsegnante::fileAccanto(registro->fileLocale())));
+
+        const auto vuoto = Registro::apri(cartella.filePath(QStringLiteral("vuoto.sqlite")));
+        PasswordInsegnante scelta(PasswordInsegnante::fileAccanto(vuoto->fileLocale()));
+        QString avviso;
+        const int campiVuoto = porta(vuoto.get(), [&](AccessoInsegnante *d) {
+                                   QVERIFY(scelta.imposta(QStringLiteral("Maestra-2026")));
+                                   d->campo()->setText(QStringLiteral("Alunno-2026"));
+                                   d->ripeti()->setText(QStringLiteral("Alunno-2026"));
+                                   d->prova();
+                                   avviso = d->avviso()->text();
+                               }).first;
+        QCOMPARE(campiVuoto, 2);
+        QVERIFY2(avviso.contains(QStringLiteral("nel frattempo")), qPrintable(avviso));
+        QCOMPARE(scelta.verifica(QStringLiteral("Maestra-2026")), PasswordInsegnante::Esito::Giusta);
     }
 
     void tabellaDellaClasse()
@@ -321,18 +474,17 @@ private slots:
         for (const QString &atteso :
              {QStringLiteral("Informativa per le famiglie della classe 2ª B"), QStringLiteral(": %1.").arg(file),
               QStringLiteral("(%1)").arg(cartella.filePath(QStringLiteral("registro-uscita.sqlite"))),
-              QStringLiteral("dall'account «"),
+              QStringLiteral("leggibili solo dall'account «"),
               QStringLiteral("per 2 anni scolastici: quello in corso e quello precedente"),
               QStringLiteral("anteriori al 1 settembre 2025")})
             QVERIFY2(suFile.contains(atteso), qPrintable(atteso + QStringLiteral("\n") + suFile));
-        QVERIFY(!suFile.contains(QStringLiteral("server")));
+        QVERIFY(!suFile.contains(QStringLiteral("database")) && !suFile.contains(QStringLiteral("laboratorio")));
 
         Informativa::Dati lab = *dati;
         lab.file.clear();
-        lab.server = Registro::Server{QStringLiteral("server-lab"),
-                                      QStringLiteral("quorvel"),
-                                      QStringLiteral("quorvel"),
-                                      {QStringLiteral("maestra_rossi"), QStringLiteral("maestro_bianchi")}};
+        lab.server =
+            Registro::Server{QStringLiteral("server-lab"), QStringLiteral("quorvel"), QStringLiteral("quorvel")};
+        lab.insegnanti = {QStringLiteral("maestra_rossi"), QStringLiteral("maestro_bianchi")};
         lab.anniConservati = 3;
         const QString suServer = Informativa(lab).testo();
         for (const char *atteso :
@@ -341,7 +493,7 @@ private slots:
               "del laboratorio da cui ha risposto"})
             QVERIFY2(suServer.contains(QString::fromUtf8(atteso)), atteso);
         QVERIFY(!suServer.contains(file) && !suServer.contains(QStringLiteral("account")));
-        lab.server->insegnanti.clear();
+        lab.insegnanti.clear();
         lab.anniConservati = 1;
         const QString senzaNomi = Informativa(lab).testo();
         QVERIFY(senzaNomi.contains(QStringLiteral("Le insegnanti della classe, ciascuna")));
@@ -575,5 +727,14 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestInsegnante)
+int main(int argc, char *argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], "--tentativi") == 0)
+        return tentativi(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]));
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestInsegnante test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_insegnante.moc"

@@ -1,5 +1,6 @@
 // The register's commands for the school's IT, run as the real program with no
 // display on a register file of the test's own.
+#include "insegnante/PasswordInsegnante.h"
 #include "registro/Registro.h"
 
 #include <QDir>
@@ -33,12 +34,28 @@ private slots:
         registro_ = cartella_.filePath("registro.sqlite");
     }
 
-    void importa()
+    // The first class waits for the teacher's password, written twice: without it nothing is made.
+    void primaClasseDopoLaPassword()
     {
         scrivi("alunni.csv", "\xEF\xBB\xBFnome;figura;colore\r\nMarco;gatto;giallo\r\n"
                              "\"Ro'berto \"\"<b>x</b>\"\" 🦊\";;\r\n\r\n=1+1;3;blu\r\n");
-        Esito e = quorvel({"--classe", "2ª B", "--importa-alunni", cartella_.filePath("alunni.csv")});
+        for (const char *ingresso : {"", "Segreta-2026\n", "Segreta-2026\nSegreta-2062\n", "corta\ncorta\n"}) {
+            const Esito e =
+                quorvel({"--classe", "2ª B", "--importa-alunni", cartella_.filePath("alunni.csv")}, {}, ingresso);
+            QVERIFY2(e.codice == 2 && e.errori.contains(QStringLiteral("password")), qPrintable(e.errori));
+            QVERIFY(!QFile::exists(registro_));
+            QVERIFY(!QFile::exists(PasswordInsegnante::fileAccanto(registro_)));
+        }
+    }
+
+    void importa()
+    {
+        Esito e = quorvel({"--classe", "2ª B", "--importa-alunni", cartella_.filePath("alunni.csv")}, {},
+                          "Segreta-2026\nSegreta-2026\n");
         QCOMPARE(e.codice, 0);
+        QCOMPARE(
+            PasswordInsegnante(PasswordInsegnante::fileAccanto(registro_)).verifica(QStringLiteral("Segreta-2026")),
+            PasswordInsegnante::Esito::Giusta);
         QVERIFY(e.uscita.contains(QStringLiteral("3 alunni importati")));
         scrivi("virgole.csv", "nome,colore,figura\n\"Rossi, Anna\",verde,1\n");
         QCOMPARE(quorvel({"--classe", "2ª B", "--importa-alunni", cartella_.filePath("virgole.csv")}).codice, 0);
@@ -216,8 +233,9 @@ private:
         f.write(testo);
     }
 
-    // `nelFiglio` runs in the program's process before it starts (a limit, a signal's handling).
-    Esito quorvel(QStringList argomenti, const std::function<void()> &nelFiglio = {})
+    // `nelFiglio` runs in the program's process before it starts (a limit, a signal's handling);
+    // `ingresso` is all its standard input.
+    Esito quorvel(QStringList argomenti, const std::function<void()> &nelFiglio = {}, const char *ingresso = "")
     {
         argomenti << QStringLiteral("--registro") << registro_;
         QProcess p;
@@ -232,6 +250,8 @@ private:
         if (nelFiglio)
             p.setChildProcessModifier(nelFiglio);
         p.start(qEnvironmentVariable("QUORVEL_BINARY"), argomenti);
+        p.write(ingresso);
+        p.closeWriteChannel();
         Esito e;
         if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
             e.codice = p.exitCode();

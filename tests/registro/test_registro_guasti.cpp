@@ -702,10 +702,8 @@ private slots:
         QVERIFY2(server.avvia(), qPrintable(server.errore()));
         const auto preparato = PreparazioneServer::prepara(server.conninfo());
         QVERIFY2(preparato.riuscito, qPrintable(preparato.messaggio));
-        QVERIFY2(!server
-                      .psql(QStringLiteral("CREATE ROLE pc_aula LOGIN IN ROLE quorvel_alunni;"
-                                           "CREATE ROLE maestra LOGIN IN ROLE quorvel_insegnanti"))
-                      .isNull(),
+        QVERIFY2(server.creaLogin(QStringLiteral("pc_aula"), QStringLiteral("quorvel_alunni")) &&
+                     server.creaLogin(QStringLiteral("maestra"), QStringLiteral("quorvel_insegnanti")),
                  qPrintable(server.errore()));
         const QString maestra = server.conninfo(QStringLiteral("maestra"));
         const QStringList alunni = treAlunni(maestra);

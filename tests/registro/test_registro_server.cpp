@@ -1,4 +1,5 @@
 // The register on the lab's server: a real PostgreSQL server of the test's own.
+#include "insegnante/Informativa.h"
 #include "insegnante/Riepilogo.h"
 #include "registro/ConfigurazioneRegistro.h"
 #include "registro/ConnessioneServer.h"
@@ -35,6 +36,9 @@ namespace {
 
 // The pupil the teacher adds in ruoli(), whose results the later cases send.
 QString alunno;
+
+// The teacher's own login in insegnante().
+const QString passwordRossi = QStringLiteral("Gatto; '42' \\ x");
 
 Risultato risultato(int numero)
 {
@@ -162,16 +166,28 @@ private slots:
         QFile::remove(file);
 
         // A URI reaches the same server as the key=value string (its socket folder percent-encoded).
-        const QString uri = QStringLiteral("postgresql://quorvel@%1/quorvel?application_name=prova")
-                                .arg(QString::fromLatin1(QUrl::toPercentEncoding(server_.cartella())));
+        const QString tls = server_.cartella() + QStringLiteral("/tls/server.crt");
+        const QString pgpass = server_.cartella() + QStringLiteral("/pgpass");
+        const QString uri =
+            QStringLiteral("postgresql://quorvel@localhost:%1/quorvel?sslmode=verify-full&sslrootcert=%2"
+                           "&passfile=%3&application_name=prova")
+                .arg(server_.porta())
+                .arg(QString::fromLatin1(QUrl::toPercentEncoding(tls)),
+                     QString::fromLatin1(QUrl::toPercentEncoding(pgpass)));
         QString errore;
         QCOMPARE(ConnessioneServer::normalizza(uri, &errore),
-                 QStringLiteral("host='%1' dbname='quorvel' user='quorvel' application_name='prova'")
-                     .arg(server_.cartella()));
+                 QStringLiteral("host='localhost' port='%1' dbname='quorvel' user='quorvel' sslmode='verify-full'"
+                                " sslrootcert='%2' passfile='%3' application_name='prova'")
+                     .arg(server_.porta())
+                     .arg(tls, pgpass));
         QCOMPARE(come(server_, QStringLiteral("quorvel"), QStringLiteral("SELECT 1")), QString());
         {
             QSqlDatabase db;
             QVERIFY2(ConnessioneServer::apri(QStringLiteral("uri"), uri, &db, &errore), qPrintable(errore));
+            // Encrypted, the server's certificate verified.
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()")) && q.next());
+            QVERIFY(q.value(0).toBool());
         }
         QSqlDatabase::removeDatabase(QStringLiteral("uri"));
         // A limit of the program's own on each statement, unless the connection string sets one.
@@ -197,6 +213,9 @@ private slots:
     // On an empty database, again (nothing to do), and from every earlier version; never on a newer one.
     void prepara()
     {
+        QCOMPARE(
+            server_.psql(QStringLiteral("SELECT rolcreaterole OR rolsuper FROM pg_roles WHERE rolname = 'quorvel'")),
+            QStringLiteral("f"));
         const auto primo = PreparazioneServer::prepara(server_.conninfo());
         QVERIFY2(primo.riuscito, qPrintable(primo.messaggio));
         QVERIFY(primo.cambiato);
@@ -213,7 +232,22 @@ private slots:
                 !server_.psql(QStringLiteral("CREATE DATABASE %1 OWNER quorvel").arg(nome), QStringLiteral("postgres"))
                      .isNull(),
                 qPrintable(server_.errore()));
-            const QString conninfo = QStringLiteral("host=%1 dbname=%2 user=quorvel").arg(server_.cartella(), nome);
+            const QString conninfo = server_.conninfo(QStringLiteral("quorvel"), nome);
+            if (da == 1) {
+                // Before the administrator's step, nothing is changed and the message says what is missing.
+                const auto senza = PreparazioneServer::prepara(conninfo);
+                QVERIFY(!senza.riuscito);
+                qInfo("%s", qPrintable(senza.messaggio));
+                QVERIFY2(senza.messaggio.startsWith(QStringLiteral("mancano i ruoli quorvel_v1_alunni e "
+                                                                   "quorvel_v1_insegnanti")),
+                         qPrintable(senza.messaggio));
+                QCOMPARE(
+                    server_.psql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'"), nome),
+                    QStringLiteral("0"));
+            }
+            // Each register its own groups, made by the administrator.
+            QVERIFY2(!server_.psql(PreparazioneServer::sqlAmministratore(), nome).isNull(),
+                     qPrintable(server_.errore()));
             {
                 QSqlDatabase db;
                 QString errore;
@@ -227,15 +261,17 @@ private slots:
             QCOMPARE(server_.psql(QStringLiteral("SELECT versione FROM quorvel_versione"), nome),
                      QString::number(Schema::versione()));
             // The pupils' grants reach the columns the later steps added.
-            QCOMPARE(server_.psql(QStringLiteral("SELECT has_column_privilege('quorvel_alunni', 'risultati', "
-                                                 "'inviato', 'INSERT')"),
+            QCOMPARE(server_.psql(QStringLiteral("SELECT has_column_privilege('%1_alunni', 'risultati', 'inviato',"
+                                                 " 'INSERT'), pg_has_role('%1_alunni', 'quorvel_alunni', 'MEMBER')")
+                                      .arg(nome),
                                   nome),
-                     QStringLiteral("t"));
+                     QStringLiteral("t|f"));
         }
 
         // A server newer than the program is left as it is.
         QVERIFY(!server_.psql(QStringLiteral("CREATE DATABASE quorvel_nuovo OWNER quorvel"), QStringLiteral("postgres"))
                      .isNull());
+        QVERIFY(!server_.psql(PreparazioneServer::sqlAmministratore(), QStringLiteral("quorvel_nuovo")).isNull());
         QVERIFY(!server_
                      .psql(QStringLiteral("CREATE TABLE quorvel_versione (versione INTEGER NOT NULL);"
                                           "INSERT INTO quorvel_versione VALUES (%1);"
@@ -243,8 +279,8 @@ private slots:
                                .arg(Schema::versione() + 1),
                            QStringLiteral("quorvel_nuovo"))
                      .isNull());
-        const auto nuovo = PreparazioneServer::prepara(
-            QStringLiteral("host=%1 dbname=quorvel_nuovo user=quorvel").arg(server_.cartella()));
+        const auto nuovo =
+            PreparazioneServer::prepara(server_.conninfo(QStringLiteral("quorvel"), QStringLiteral("quorvel_nuovo")));
         QVERIFY(!nuovo.riuscito);
         QVERIFY2(nuovo.messaggio.contains(QStringLiteral("più nuova")), qPrintable(nuovo.messaggio));
         QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'"),
@@ -255,11 +291,9 @@ private slots:
     // The pupils' login adds results and reads pupils; the server refuses it everything else.
     void ruoli()
     {
-        QVERIFY(!server_
-                     .psql(QStringLiteral("CREATE ROLE pc_aula LOGIN IN ROLE quorvel_alunni;"
-                                          "CREATE ROLE maestra LOGIN IN ROLE quorvel_insegnanti;"
-                                          "CREATE ROLE estraneo LOGIN"))
-                     .isNull());
+        QVERIFY(server_.creaLogin(QStringLiteral("pc_aula"), QStringLiteral("quorvel_alunni")));
+        QVERIFY(server_.creaLogin(QStringLiteral("maestra"), QStringLiteral("quorvel_insegnanti")));
+        QVERIFY(server_.creaLogin(QStringLiteral("estraneo")));
         const QString pc = QStringLiteral("pc_aula");
         // The teacher makes the class through the register's own interface, with her login.
         const std::unique_ptr<Registro> maestra = Registro::apri(server_.conninfo(QStringLiteral("maestra")));
@@ -272,7 +306,7 @@ private slots:
         // The pupils' PC finds the class and records through its outbox.
         {
             const std::unique_ptr<Registro> aula = Registro::apri(server_.conninfo(pc));
-            QCOMPARE(aula->descrizione(), QStringLiteral("server quorvel su %1").arg(server_.cartella()));
+            QCOMPARE(aula->descrizione(), QStringLiteral("server quorvel su localhost"));
             QCOMPARE(aula->classi().size(), 1);
             QCOMPARE(aula->alunni(classe->id).first().nome, QStringLiteral("Marco"));
             QVERIFY(!aula->creaClasse(QStringLiteral("3ª A")));
@@ -421,26 +455,20 @@ private slots:
     // and the erasures through it; a PC an hour slow counted on the day it really was.
     void insegnante()
     {
-        // Passwords checked by SCRAM for the new login, as in the README's set-up.
-        QFile hba(server_.cartella() + QStringLiteral("/data/pg_hba.conf"));
-        QVERIFY(hba.open(QIODevice::ReadOnly));
-        const QByteArray regole = "local quorvel maestra_rossi scram-sha-256\n" + hba.readAll();
-        hba.close();
-        QVERIFY(hba.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        hba.write(regole);
-        hba.close();
+        // A password with every character a connection string or SQL treats apart.
         QVERIFY(!server_
-                     .psql(QStringLiteral("CREATE ROLE maestra_rossi LOGIN PASSWORD 'Gatto-42' IN ROLE "
-                                          "quorvel_insegnanti; SELECT pg_reload_conf(); DELETE FROM risultati"))
+                     .psql(QStringLiteral("CREATE ROLE maestra_rossi LOGIN PASSWORD 'Gatto; ''42'' \\ x' IN ROLE "
+                                          "quorvel_insegnanti; DELETE FROM risultati"))
                      .isNull());
         const QString pc = server_.conninfo(QStringLiteral("pc_aula"));
         QString errore;
-        QVERIFY(!RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("gatto-42"), &errore));
+        QVERIFY(
+            !RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("gatto; '42' \\ x"), &errore));
         QCOMPARE(errore, QStringLiteral("Il server non accetta questo nome di accesso con questa password."));
         // A teacher's line left in this account's password file opens nothing without the password.
         QFile pgpass(QDir(AmbienteTest::casaTemporanea()).filePath(QStringLiteral(".pgpass")));
         QVERIFY(pgpass.open(QIODevice::WriteOnly));
-        pgpass.write("*:*:*:maestra_rossi:Gatto-42\n");
+        pgpass.write("*:*:*:maestra_rossi:Gatto; '42' \\\\ x\n");
         pgpass.close();
         QVERIFY(pgpass.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
         QVERIFY(!RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QString(), &errore));
@@ -448,13 +476,20 @@ private slots:
         QVERIFY(!RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("sbagliata"), &errore));
         QVERIFY(pgpass.remove());
         for (const char *altro : {"pc_aula", "estraneo"}) {
-            QVERIFY(!RegistroServer::accedi(pc, QString::fromLatin1(altro), QStringLiteral("x"), &errore));
+            QVERIFY(!RegistroServer::accedi(pc, QString::fromLatin1(altro), server_.password(), &errore));
             QVERIFY2(errore.contains(QStringLiteral("non è un accesso da insegnante")), qPrintable(errore));
         }
         const std::unique_ptr<Registro> maestra =
-            RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), QStringLiteral("Gatto-42"), &errore);
+            RegistroServer::accedi(pc, QStringLiteral("maestra_rossi"), passwordRossi, &errore);
         QVERIFY2(maestra, qPrintable(errore));
-        const QString classe = maestra->classi().first().id;
+        // The class is her colleague's, who gives it to her as well: until then she does not see it.
+        QCOMPARE(maestra->classi(true).size(), 0);
+        const std::unique_ptr<Registro> collega = Registro::apri(server_.conninfo(QStringLiteral("maestra")));
+        const QString classe = collega->classi().first().id;
+        QVERIFY2(collega->aggiungiInsegnante(classe, QStringLiteral("maestra_rossi")), qPrintable(collega->errore()));
+        QCOMPARE(maestra->classi(true).size(), 1);
+        QCOMPARE(maestra->insegnanti(classe),
+                 std::optional(QStringList{QStringLiteral("maestra"), QStringLiteral("maestra_rossi")}));
         QList<Alunno> nuovi{Alunno{{}, {}, QStringLiteral("Giulia"), {}}};
         QVERIFY2(maestra->aggiungiAlunni(classe, nuovi), qPrintable(maestra->errore()));
         const QString giulia = nuovi.first().id;
@@ -497,18 +532,15 @@ private slots:
         QVERIFY2(maestra->impostaConservazione(3), qPrintable(maestra->errore()));
         QVERIFY(!aula->impostaConservazione(1));
         QCOMPARE(aula->conservazione(), 3);
-        // The families' notice: where the register is, who administers it, and the class's teachers.
-        QVERIFY(!server_
-                     .psql(QStringLiteral("INSERT INTO docenze VALUES (decode('%1', 'hex'), 'maestra_rossi')")
-                               .arg(QString(classe).remove(QLatin1Char('-'))))
-                     .isNull());
-        const std::optional<Registro::Server> lab = Registro::apri(server_.conninfo())->server(classe);
-        QVERIFY(lab);
-        QCOMPARE(lab->host, server_.cartella());
-        QCOMPARE(lab->database, QStringLiteral("quorvel"));
-        QCOMPARE(lab->proprietario, QStringLiteral("quorvel"));
-        QCOMPARE(lab->insegnanti, QStringList{QStringLiteral("maestra_rossi")});
-        QVERIFY2(maestra->server(classe), qPrintable(maestra->errore()));
+        // The families' notice, from her login: where the register is, who administers it, the class's teachers.
+        const auto notizie = Informativa::raccogli(*maestra, maestra->classi().first(), oggi, &errore);
+        QVERIFY2(notizie, qPrintable(errore));
+        QVERIFY2(!notizie->server->host.isEmpty() && pc.contains(notizie->server->host), qPrintable(pc));
+        QCOMPARE(notizie->server->database, QStringLiteral("quorvel"));
+        QCOMPARE(notizie->server->proprietario, QStringLiteral("quorvel"));
+        QCOMPARE(notizie->anniConservati, 3);
+        const QString testo = Informativa(*notizie).testo();
+        QVERIFY2(testo.contains(QStringLiteral("password sul server: maestra, maestra_rossi.")), qPrintable(testo));
         QCOMPARE(righe().first, 5);
         QCOMPARE(maestra->cancellaRisultatiPrimaDel(oggi.addDays(-5)), 1);
         QCOMPARE(server_.psql(QStringLiteral("SELECT string_agg(secondi::text, ',' ORDER BY secondi) FROM risultati")),
@@ -529,8 +561,226 @@ private slots:
         while (file.hasNext()) {
             QFile f(file.next());
             QVERIFY(f.open(QIODevice::ReadOnly));
-            QVERIFY2(!f.readAll().contains("Gatto-42"), qPrintable(f.fileName()));
+            QVERIFY2(!f.readAll().contains(passwordRossi.toUtf8()), qPrintable(f.fileName()));
         }
+    }
+
+    // A second teacher, by psql, sees and touches nothing of a class not given to her; the owner sees
+    // everything; the pupils' login reads only the names "Chi sei?" needs.
+    void ciascunoLeSue()
+    {
+        QVERIFY(server_.creaLogin(QStringLiteral("maestra_bianchi"), QStringLiteral("quorvel_insegnanti")));
+        const QString bianchi = QStringLiteral("maestra_bianchi");
+        const std::unique_ptr<Registro> sua = Registro::apri(server_.conninfo(bianchi));
+        const std::optional<Classe> quarta = sua->creaClasse(QStringLiteral("4ª C"));
+        QVERIFY2(quarta, qPrintable(sua->errore()));
+        const QString seconda =
+            server_.psql(QStringLiteral("SELECT encode(id, 'hex') FROM classi WHERE nome = '2ª B'"));
+        QCOMPARE(seconda.size(), 32);
+        const auto comeLei = [&](const QString &sql) {
+            const QString uscita = server_.psqlCome(bianchi, sql);
+            return uscita.isNull() ? server_.errore() : uscita;
+        };
+        QCOMPARE(comeLei(QStringLiteral("SELECT string_agg(nome, ',') FROM classi")), QStringLiteral("4ª C"));
+        for (const char *tabella : {"alunni", "sessioni", "risultati"})
+            QCOMPARE(comeLei(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(tabella))),
+                     QStringLiteral("0"));
+        QCOMPARE(comeLei(QStringLiteral("SELECT string_agg(login, ',') FROM docenze")), bianchi);
+        for (const char *cambio :
+             {"UPDATE alunni SET nome = 'x'", "DELETE FROM alunni", "DELETE FROM risultati", "DELETE FROM sessioni",
+              "UPDATE classi SET archiviata = true WHERE nome = '2ª B'", "DELETE FROM classi WHERE nome = '2ª B'"})
+            QVERIFY2(comeLei(QStringLiteral("WITH c AS (%1 RETURNING 1) SELECT count(*) FROM c")
+                                 .arg(QLatin1String(cambio))) == QLatin1String("0"),
+                     cambio);
+        const QStringList rifiutati{
+            QStringLiteral("INSERT INTO alunni (id, classe, nome, figura, colore) VALUES (decode(md5('x'), 'hex'),"
+                           " '\\x%1', 'Intrusa', 1, 1)")
+                .arg(seconda),
+            QStringLiteral("INSERT INTO docenze VALUES ('\\x%1', 'maestra_bianchi')").arg(seconda),
+        };
+        for (const QString &sql : rifiutati) {
+            const QString rifiuto = comeLei(sql);
+            qInfo("second teacher: %s -> %s", qPrintable(sql), qPrintable(rifiuto));
+            QVERIFY2(rifiuto.contains(QLatin1String("row-level security")), qPrintable(rifiuto));
+        }
+        QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM alunni WHERE nome = 'Intrusa'")),
+                 QStringLiteral("0"));
+        // Through the program too; and she can give her class only to a teacher of this register.
+        QCOMPARE(sua->classi(true).size(), 1);
+        QVERIFY(!sua->aggiungiInsegnante(quarta->id, QStringLiteral("pc_aula")));
+        qInfo("%s", qPrintable(sua->errore()));
+        QVERIFY(!sua->aggiungiInsegnante(quarta->id, QStringLiteral("nessuna")));
+        QCOMPARE(sua->errore(), QStringLiteral("sul server non c'è nessun accesso di nome «nessuna»."));
+        // The owner sees every class.
+        QCOMPARE(server_.psqlCome(QStringLiteral("quorvel"), QStringLiteral("SELECT count(*) FROM classi")),
+                 QStringLiteral("2"));
+
+        // The pupils' login: the names and contrassegni of classes not archived, nothing more.
+        const QString pc = QStringLiteral("pc_aula");
+        QCOMPARE(server_.psqlCome(pc, QStringLiteral("SELECT string_agg(c.nome || ':' || a.nome, ',') FROM alunni a"
+                                                     " JOIN classi c ON c.id = a.classe")),
+                 QStringLiteral("2ª B:Marco"));
+        QVERIFY(sua->archiviaClasse(quarta->id, true));
+        QCOMPARE(server_.psqlCome(pc, QStringLiteral("SELECT string_agg(nome, ',') FROM classi")),
+                 QStringLiteral("2ª B"));
+        for (const char *sql : {"SELECT chiave FROM alunni", "SELECT * FROM docenze", "SELECT * FROM classi",
+                                "SELECT quorvel_mie_classi()"}) {
+            QVERIFY(server_.psqlCome(pc, QLatin1String(sql)).isNull());
+            qInfo("quorvel_alunni: %s -> %s", sql, qPrintable(server_.errore()));
+            QVERIFY2(server_.errore().contains(QLatin1String("permission denied")), qPrintable(server_.errore()));
+        }
+    }
+
+    // The pupils' login adds only plausible results, for pupils of classes not archived; it makes no
+    // large objects nor temporary tables, and opens only the connections it is given.
+    void plausibili()
+    {
+        const QString pc = QStringLiteral("pc_aula");
+        // No erased period: each refusal below is the server's checks', not a drop on arrival.
+        QCOMPARE(server_.psql(QStringLiteral("UPDATE quorvel_versione SET cancellati_prima = 0")), QString());
+        const QString marco = QString::fromLatin1(Schema::id(alunno).toByteArray().toHex());
+        const QString quarta = server_.psql(QStringLiteral("SELECT encode(id, 'hex') FROM classi WHERE nome = '4ª C'"));
+        QVERIFY(!server_
+                     .psql(QStringLiteral("INSERT INTO alunni (id, classe, nome, figura, colore) VALUES"
+                                          " ('\\x00000000000070008000000000000abc', '\\x%1', 'Archiviato', 1, 1)")
+                               .arg(quarta))
+                     .isNull());
+        // One plausible row, then each column out of its range in turn.
+        const auto riga = [&](const QMap<QString, QString> &cambi) {
+            QMap<QString, QString> v{
+                {QStringLiteral("id"), QStringLiteral("decode(md5(random()::text), 'hex')")},
+                {QStringLiteral("alunno"), QStringLiteral("'\\x%1'").arg(marco)},
+                {QStringLiteral("sessione"), QStringLiteral("decode(md5('s'), 'hex')")},
+                {QStringLiteral("quando"), QStringLiteral("(extract(epoch FROM now()) * 1000)::bigint")},
+                {QStringLiteral("tipo"), QStringLiteral("1")},
+                {QStringLiteral("n"), QStringLiteral("5")},
+                {QStringLiteral("figura"), QStringLiteral("3")},
+                {QStringLiteral("risposta"), QStringLiteral("4")},
+                {QStringLiteral("esatto"), QStringLiteral("true")},
+                {QStringLiteral("aiuto"), QStringLiteral("0")},
+                {QStringLiteral("intervento"), QStringLiteral("false")},
+                {QStringLiteral("secondi"), QStringLiteral("9999")},
+                {QStringLiteral("inviato"), QStringLiteral("(extract(epoch FROM now()) * 1000)::bigint")},
+            };
+            for (auto it = cambi.cbegin(); it != cambi.cend(); ++it)
+                v[it.key()] = it.value();
+            return QStringLiteral("INSERT INTO risultati (%1) VALUES (%2)")
+                .arg(v.keys().join(QLatin1Char(',')), v.values().join(QLatin1Char(',')));
+        };
+        QCOMPARE(server_.psqlCome(pc, riga({})), QString());
+        const QString giorno = QStringLiteral("86400000");
+        const QList<QMap<QString, QString>> falsi{
+            {{QStringLiteral("tipo"), QStringLiteral("3")}},
+            {{QStringLiteral("n"), QStringLiteral("0")}, {QStringLiteral("risposta"), QStringLiteral("-1")}},
+            {{QStringLiteral("n"), QStringLiteral("16")}, {QStringLiteral("risposta"), QStringLiteral("15")}},
+            {{QStringLiteral("figura"), QStringLiteral("13")}},
+            {{QStringLiteral("esatto"), QStringLiteral("false")}},
+            {{QStringLiteral("aiuto"), QStringLiteral("2")}},
+            {{QStringLiteral("esatto"), QStringLiteral("false")},
+             {QStringLiteral("risposta"), QStringLiteral("7")},
+             {QStringLiteral("aiuto"), QStringLiteral("4")}},
+            {{QStringLiteral("intervento"), QStringLiteral("true")}},
+            {{QStringLiteral("secondi"), QStringLiteral("-1")}},
+            {{QStringLiteral("secondi"), QStringLiteral("86400")}},
+            {{QStringLiteral("quando"), QStringLiteral("0")}},
+            {{QStringLiteral("quando"), QStringLiteral("(extract(epoch FROM now()) * 1000)::bigint + ") + giorno},
+             {QStringLiteral("inviato"), QStringLiteral("NULL")}},
+            {{QStringLiteral("quando"),
+              QStringLiteral("(extract(epoch FROM now()) * 1000)::bigint - 500::bigint * ") + giorno}},
+            {{QStringLiteral("id"), QStringLiteral("'\\x01'")}},
+            {{QStringLiteral("alunno"), QStringLiteral("'\\x00000000000070008000000000000abc'")}},
+            {{QStringLiteral("alunno"), QStringLiteral("decode(md5('nessuno'), 'hex')")}},
+        };
+        for (const auto &falso : falsi) {
+            const QString sql = riga(falso);
+            QVERIFY2(server_.psqlCome(pc, sql).isNull(), qPrintable(sql));
+            qInfo("quorvel_alunni: %s -> %s", qPrintable(QStringList(falso.keys()).join(QLatin1Char(','))),
+                  qPrintable(server_.errore()));
+            QVERIFY2(server_.errore().contains(QLatin1String("violates")), qPrintable(server_.errore()));
+        }
+        QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM risultati WHERE secondi = 9999")),
+                 QStringLiteral("1"));
+        const QStringList vietati{
+            QStringLiteral("SELECT lo_from_bytea(0, 'x')"),
+            QStringLiteral("SELECT lo_create(0)"),
+            QStringLiteral("CREATE TEMP TABLE t (x int)"),
+            QStringLiteral(
+                "INSERT INTO sessioni VALUES (decode(md5('t'), 'hex'), '\\x00000000000070008000000000000abc',"
+                " 'pc', 1)"),
+        };
+        for (const QString &sql : vietati) {
+            QVERIFY2(server_.psqlCome(pc, sql).isNull(), qPrintable(sql));
+            qInfo("quorvel_alunni: %s -> %s", qPrintable(sql), qPrintable(server_.errore()));
+            QVERIFY2(server_.errore().contains(QLatin1String("permission denied")) ||
+                         server_.errore().contains(QLatin1String("row-level security")),
+                     qPrintable(server_.errore()));
+        }
+
+        // The administrator's limits for the pupils' logins, which --registro-prepara asks for.
+        const auto prima = PreparazioneServer::prepara(server_.conninfo());
+        QVERIFY2(prima.riuscito && prima.messaggio.contains(QLatin1String("alunni pc_aula non hanno un limite")),
+                 qPrintable(prima.messaggio));
+        QVERIFY(!server_
+                     .psql(QStringLiteral("ALTER ROLE pc_aula CONNECTION LIMIT 2;"
+                                          " ALTER ROLE pc_aula SET statement_timeout = '10s'"))
+                     .isNull());
+        const auto dopo = PreparazioneServer::prepara(server_.conninfo());
+        QVERIFY2(dopo.riuscito && !dopo.messaggio.contains(QLatin1String("pc_aula")), qPrintable(dopo.messaggio));
+        QString errore;
+        QList<QSqlDatabase> aperte;
+        for (int i = 0; i < 3; ++i) {
+            QSqlDatabase db;
+            const bool aperta =
+                ConnessioneServer::apri(QStringLiteral("limite-%1").arg(i), server_.conninfo(pc), &db, &errore);
+            QCOMPARE(aperta, i < 2);
+            if (aperta) {
+                QSqlQuery q(db);
+                QVERIFY(q.exec(QStringLiteral("SHOW statement_timeout")) && q.next());
+                QCOMPARE(q.value(0).toString(), QStringLiteral("10s")); // the administrator's, not the program's
+            }
+            aperte << db;
+        }
+        qInfo("third connection: %s", qPrintable(errore));
+        QVERIFY2(errore.contains(QLatin1String("too many connections")), qPrintable(errore));
+        for (QSqlDatabase &db : aperte)
+            db.close();
+        aperte.clear();
+        for (int i = 0; i < 3; ++i)
+            QSqlDatabase::removeDatabase(QStringLiteral("limite-%1").arg(i));
+        QVERIFY(!server_.psql(QStringLiteral("ALTER ROLE pc_aula CONNECTION LIMIT -1")).isNull());
+    }
+
+    // Only over TLS, and only to the server whose certificate the PC trusts: another server is told
+    // nothing, the teacher reads why, and the results wait on the PC.
+    void cifrato()
+    {
+        const QString pc = QStringLiteral("pc_aula");
+        QVERIFY(server_.psqlCome(pc, QStringLiteral("SELECT 1"), QStringLiteral("sslmode=disable")).isNull());
+        qInfo("without TLS: %s", qPrintable(server_.errore()));
+        QVERIFY2(server_.errore().contains(QLatin1String("no encryption")), qPrintable(server_.errore()));
+
+        const QString altro = server_.conninfo(pc, QStringLiteral("quorvel"), QStringLiteral("altro.crt"));
+        QString errore;
+        QVERIFY(!RegistroServer::accedi(altro, QStringLiteral("maestra_rossi"), passwordRossi, &errore));
+        qInfo("another certificate: %s", qPrintable(errore));
+        QCOMPARE(errore, QStringLiteral("il server del registro (quorvel su localhost) non ha mostrato il certificato "
+                                        "di cui questo PC si fida, quindi per sicurezza non riceve nulla: "
+                                        "l'amministratore controlli il certificato del server e il file sslrootcert "
+                                        "dei PC."));
+        {
+            const std::unique_ptr<Registro> aula = Registro::apri(altro);
+            aula->registra(risultato(4001));
+            QVERIFY(!aula->svuota(1500));
+            QCOMPARE(aula->inAttesa(), 1);
+            QCOMPARE(aula->motivoAttesa(), errore);
+        }
+        QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM risultati WHERE secondi = 4001")),
+                 QStringLiteral("0"));
+        const std::unique_ptr<Registro> aula = Registro::apri(server_.conninfo(pc));
+        QVERIFY(aula->svuota(30000));
+        QCOMPARE(server_.psql(QStringLiteral("SELECT count(*) FROM risultati WHERE secondi = 4001")),
+                 QStringLiteral("1"));
+        QCOMPARE(server_.psql(QStringLiteral("DELETE FROM risultati WHERE secondi IN (4001, 9999)")), QString());
     }
 
     // A batch goes as one statement of arrays: every value must come out as it went in.
@@ -709,9 +959,8 @@ private slots:
     void sospesoInsegnante()
     {
         QString errore;
-        const std::unique_ptr<Registro> maestra =
-            RegistroServer::accedi(server_.conninfo(QStringLiteral("pc_aula")), QStringLiteral("maestra_rossi"),
-                                   QStringLiteral("Gatto-42"), &errore);
+        const std::unique_ptr<Registro> maestra = RegistroServer::accedi(
+            server_.conninfo(QStringLiteral("pc_aula")), QStringLiteral("maestra_rossi"), passwordRossi, &errore);
         QVERIFY2(maestra, qPrintable(errore));
         Registro::Filtro filtro;
         filtro.classe = maestra->classi().first().id;

@@ -1,5 +1,7 @@
 #include "ServerPostgresProva.h"
 
+#include "registro/PreparazioneServer.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -62,7 +64,7 @@ bool ServerPostgresProva::avvia()
         return false;
     }
     acceso_ = script({QStringLiteral("avvia"), cartella(), QString::number(QCoreApplication::applicationPid())});
-    return acceso_;
+    return acceso_ && !psql(PreparazioneServer::sqlAmministratore()).isNull();
 }
 
 bool ServerPostgresProva::ferma(bool immediato)
@@ -133,18 +135,56 @@ bool ServerPostgresProva::riprendi()
     return ok;
 }
 
-QString ServerPostgresProva::conninfo(const QString &utente) const
+int ServerPostgresProva::porta() const
 {
-    return QStringLiteral("host=%1 dbname=quorvel user=%2").arg(cartella(), utente);
+    QFile file(cartella() + QStringLiteral("/porta"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toInt() : 0;
+}
+
+QString ServerPostgresProva::password() const
+{
+    QFile file(cartella() + QStringLiteral("/password"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed()) : QString();
+}
+
+QString ServerPostgresProva::conninfo(const QString &utente, const QString &database, const QString &certificato) const
+{
+    return QStringLiteral("host=localhost hostaddr=127.0.0.1 port=%1 dbname=%2 user=%3 sslmode=verify-full"
+                          " sslrootcert=%4/tls/%5 passfile=%4/pgpass")
+        .arg(QString::number(porta()), database, utente, cartella(), certificato);
+}
+
+bool ServerPostgresProva::creaLogin(const QString &nome, const QString &gruppo)
+{
+    QString sql = QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2'").arg(nome, password());
+    if (!gruppo.isEmpty())
+        sql += QStringLiteral(" IN ROLE ") + gruppo;
+    return !psql(sql).isNull();
 }
 
 QString ServerPostgresProva::psql(const QString &sql, const QString &database)
 {
     QProcess p;
-    p.start(QStringLiteral("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
-                                     QStringLiteral("-t"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                                     QStringLiteral("-h"), cartella(), QStringLiteral("-U"), QStringLiteral("postgres"),
-                                     QStringLiteral("-d"), database, QStringLiteral("-c"), sql});
+    p.start(QStringLiteral("psql"),
+            {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
+             QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"), cartella(),
+             QStringLiteral("-p"), QString::number(porta()), QStringLiteral("-U"), QStringLiteral("postgres"),
+             QStringLiteral("-d"), database, QStringLiteral("-c"), sql});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        errore_ = QString::fromUtf8(p.readAllStandardError()).trimmed();
+        return {};
+    }
+    const QString uscita = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    return uscita.isNull() ? QStringLiteral("") : uscita;
+}
+
+QString ServerPostgresProva::psqlCome(const QString &utente, const QString &sql, const QString &altro)
+{
+    QProcess p;
+    p.start(QStringLiteral("psql"),
+            {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
+             QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-d"),
+             conninfo(utente) + QLatin1Char(' ') + altro, QStringLiteral("-c"), sql});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) {
         errore_ = QString::fromUtf8(p.readAllStandardError()).trimmed();
         return {};
