@@ -1,9 +1,11 @@
 #include "FrmAndamento.h"
 
 #include "insegnante/GraficoAndamento.h"
+#include "insegnante/RapportiRegistro.h"
 #include "registro/Registro.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStandardItemModel>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimeZone>
@@ -105,6 +108,8 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
     auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton *stampa = pulsanti->addButton(QStringLiteral("&Stampa la pagina"), QDialogButtonBox::ActionRole);
     QPushButton *pdf = pulsanti->addButton(QStringLiteral("Salva in &PDF…"), QDialogButtonBox::ActionRole);
+    QPushButton *tuttiDati = pulsanti->addButton(QStringLiteral("Tutti i &dati in PDF…"), QDialogButtonBox::ActionRole);
+    tuttiDati->setToolTip(QStringLiteral("Ogni risultato che il registro conserva dell'alunno, per la famiglia"));
     pulsanti->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&hiudi"));
     connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(stampa, &QPushButton::clicked, this, [this] { emit stampaRichiesta({}); });
@@ -114,6 +119,16 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
                                          QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
         if (!file.isEmpty())
             emit stampaRichiesta(file);
+    });
+
+    connect(tuttiDati, &QPushButton::clicked, this, [this] {
+        const QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString file =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Salva i dati dell'alunno in PDF"),
+                                         QDir(cartella).filePath(RapportiRegistro::nomeFileDati(riga_.alunno.nome)),
+                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        if (!file.isEmpty())
+            emit datiRichiesti(file);
     });
 
     auto *disposizione = new QVBoxLayout(this);

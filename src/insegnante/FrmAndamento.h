@@ -26,6 +26,8 @@ public:
 signals:
     // The pupil's page, to the current printer or (with a file) to a PDF.
     void stampaRichiesta(const QString &file);
+    // Every result the register keeps of the pupil, as a PDF for their family.
+    void datiRichiesti(const QString &file);
 
 private:
     ModelloAndamento *andamento_ = nullptr;

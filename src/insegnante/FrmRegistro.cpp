@@ -1,9 +1,11 @@
 #include "FrmRegistro.h"
 
 #include "insegnante/AccessoInsegnante.h"
+#include "insegnante/Conservazione.h"
 #include "insegnante/EsportaCsv.h"
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmClassi.h"
+#include "insegnante/Informativa.h"
 #include "insegnante/RapportiRegistro.h"
 #include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
@@ -31,8 +33,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <thread>
@@ -204,6 +209,7 @@ void FrmRegistro::apriConAccesso(QWidget *genitore)
         finestra->impostaPostaPc(server);
         aperta = finestra;
         finestra->show();
+        QTimer::singleShot(0, finestra, &FrmRegistro::offriCancellazione);
         return;
     }
     PasswordInsegnante password(PasswordInsegnante::fileAccanto(registro->fileLocale()));
@@ -220,6 +226,7 @@ void FrmRegistro::apriConAccesso(QWidget *genitore)
     finestra->proprio_ = std::move(proprio);
     aperta = finestra;
     finestra->show();
+    QTimer::singleShot(0, finestra, &FrmRegistro::offriCancellazione);
 }
 
 void FrmRegistro::costruisciMenu()
@@ -234,6 +241,15 @@ void FrmRegistro::costruisciMenu()
         if (!file.isEmpty())
             stampaRiepilogo(file);
     });
+    registro->addSeparator();
+    registro->addAction(QStringLiteral("Stampa l'&informativa per le famiglie"), this, [this] { stampaInformativa(); });
+    registro->addAction(QStringLiteral("Salva l'informativa per le famiglie in P&DF…"), this, [this] {
+        const QString file =
+            chiediPdf(QStringLiteral("Salva l'informativa in PDF"), Informativa::nomeFile(classi_->currentText()));
+        if (!file.isEmpty())
+            stampaInformativa(file);
+    });
+    registro->addSeparator();
     registro->addAction(QStringLiteral("&Esporta i risultati del periodo in CSV…"), this, [this] {
         Registro::Filtro filtro;
         filtro.classe = classe();
@@ -271,9 +287,29 @@ void FrmRegistro::costruisciMenu()
         filtro.alunno = modello_->righe().at(*r).alunno.id;
         esportaCsv(filtro, modello_->righe().at(*r).alunno.nome);
     });
+    dati->addAction(QStringLiteral("Salva tutti i dati dell'alunno in P&DF…"), this, [this] {
+        const auto r = rigaScelta();
+        if (!r) {
+            Messaggio::mostra(QStringLiteral("Scegliere prima un alunno nella tabella."));
+            return;
+        }
+        const QString file = chiediPdf(QStringLiteral("Salva i dati dell'alunno in PDF"),
+                                       RapportiRegistro::nomeFileDati(modello_->righe().at(*r).alunno.nome));
+        if (!file.isEmpty())
+            stampaDatiAlunno(*r, file);
+    });
     dati->addSeparator();
     dati->addAction(QStringLiteral("Cancella l'&alunno e i suoi risultati…"), this, &FrmRegistro::cancellaAlunno);
     dati->addAction(QStringLiteral("Cancella i risultati &prima di una data…"), this, &FrmRegistro::cancellaVecchi);
+    dati->addAction(QStringLiteral("Per &quanto tempo conservare i risultati…"), this,
+                    &FrmRegistro::cambiaConservazione);
+}
+
+QString FrmRegistro::chiediPdf(const QString &titolo, const QString &nome)
+{
+    const QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileDialog::getSaveFileName(this, titolo, QDir(cartella).filePath(nome), QStringLiteral("PDF (*.pdf)"),
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 void FrmRegistro::esportaCsv(const Registro::Filtro &filtro, const QString &nome)
@@ -461,6 +497,10 @@ void FrmRegistro::apriAndamento(int riga)
     auto *finestra = new FrmAndamento(registro_, *dati_, riga, oggi_, intestazione, this);
     finestra->setAttribute(Qt::WA_DeleteOnClose);
     const RapportiRegistro::Intestazione anno{classi_->currentText(), Riepilogo::Periodo::annoScolastico(oggi_), -1};
+    connect(finestra, &FrmAndamento::datiRichiesti, this,
+            [this, alunno = finestra->riga().alunno, classe = classi_->currentText()](const QString &file) {
+                stampaDati(alunno, classe, file);
+            });
     connect(finestra, &FrmAndamento::stampaRichiesta, this, [this, finestra, anno](const QString &file) {
         if (auto s = documento(file, QStringLiteral("La pagina dell'alunno")))
             stampa(*s, [&](SuperficieStampa &su) {
@@ -586,6 +626,12 @@ void FrmRegistro::cancellaPrimaDel(QDate data)
                     .arg(conteggio)
                     .arg(giornoTesto)))
         return;
+    cancellaDavvero(data);
+}
+
+void FrmRegistro::cancellaDavvero(QDate data)
+{
+    const QString giornoTesto = QLocale(QLocale::Italian, QLocale::Italy).toString(data, QStringLiteral("d MMMM yyyy"));
     const std::optional<int> tolti = registro_.cancellaRisultatiPrimaDel(data);
     if (!tolti) {
         Messaggio::mostra(QStringLiteral("Nulla è stato cancellato: %1").arg(registro_.errore()));
@@ -593,4 +639,124 @@ void FrmRegistro::cancellaPrimaDel(QDate data)
     }
     ricarica();
     Messaggio::mostra(QStringLiteral("Cancellati %1 risultati anteriori al %2.").arg(*tolti).arg(giornoTesto));
+}
+
+bool FrmRegistro::proponiCancellazione(const QString &premessa)
+{
+    const std::optional<int> anni = registro_.conservazione();
+    if (!anni)
+        return false;
+    const QDate primo = Conservazione::primoGiornoTenuto(oggi_, *anni);
+    Registro::Filtro filtro;
+    filtro.al = primo.addDays(-1);
+    int conteggio = 0;
+    if (!registro_.risultatiBrevi(filtro, [&](const Registro::RigaBreve &) { ++conteggio; }))
+        return false;
+    if (conteggio == 0)
+        return true;
+    const QString giornoTesto =
+        QLocale(QLocale::Italian, QLocale::Italy).toString(primo, QStringLiteral("d MMMM yyyy"));
+    const QString quanti = conteggio == 1 ? QStringLiteral("c'è 1 risultato") : QStringLiteral("ci sono %1 risultati");
+    const QString domanda =
+        premessa +
+        QStringLiteral(" Il registro conserva %1: %2 di tutte le classi anteriori al %3. Cancellarli ora? Non si "
+                       "potranno recuperare.")
+            .arg(*anni == 1 ? QStringLiteral("solo l'anno scolastico in corso")
+                            : QStringLiteral("%1 anni scolastici, compreso quello in corso").arg(*anni),
+                 quanti.arg(conteggio), giornoTesto);
+    if (chiedi(domanda))
+        cancellaDavvero(primo);
+    return true;
+}
+
+void FrmRegistro::offriCancellazione()
+{
+    const QString identita = registro_.identita();
+    if (!Conservazione::daOffrire(identita, oggi_))
+        return;
+    // Asked again next time when the register could not be counted.
+    if (proponiCancellazione(
+            QStringLiteral("È cominciato l'anno scolastico %1.").arg(Conservazione::nomeAnnoScolastico(oggi_))))
+        Conservazione::offerta(identita, oggi_);
+}
+
+void FrmRegistro::cambiaConservazione()
+{
+    const std::optional<int> adesso = registro_.conservazione();
+    if (!adesso) {
+        Messaggio::mostra(QStringLiteral("Il registro non si può leggere: %1").arg(registro_.errore()));
+        return;
+    }
+    QDialog scelta(this);
+    scelta.setWindowTitle(QStringLiteral("Per quanto tempo conservare i risultati"));
+    auto *anni = new QSpinBox(&scelta);
+    anni->setRange(1, Registro::conservazioneMassima);
+    anni->setValue(*adesso);
+    anni->setAccessibleName(QStringLiteral("Anni scolastici da conservare, compreso quello in corso"));
+    auto *spiegazione = new QLabel(QStringLiteral("Vale per tutti i computer che usano questo registro. All'inizio di "
+                                                  "ogni anno scolastico il programma propone di cancellare i "
+                                                  "risultati più vecchi: senza conferma non cancella nulla."),
+                                   &scelta);
+    spiegazione->setWordWrap(true);
+    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &scelta);
+    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    connect(pulsanti, &QDialogButtonBox::accepted, &scelta, &QDialog::accept);
+    connect(pulsanti, &QDialogButtonBox::rejected, &scelta, &QDialog::reject);
+    auto *modulo = new QFormLayout(&scelta);
+    modulo->addRow(
+        etichetta(QStringLiteral("&Anni scolastici da conservare (compreso quello in corso):"), anni, &scelta), anni);
+    modulo->addRow(spiegazione);
+    modulo->addRow(pulsanti);
+    if (scelta.exec() != QDialog::Accepted || anni->value() == *adesso)
+        return;
+    if (!registro_.impostaConservazione(anni->value())) {
+        Messaggio::mostra(QStringLiteral("Nulla è cambiato: %1").arg(registro_.errore()));
+        return;
+    }
+    if (anni->value() < *adesso)
+        proponiCancellazione(QStringLiteral("Fatto."));
+}
+
+bool FrmRegistro::stampaInformativa(const QString &file)
+{
+    if (classe().isEmpty()) {
+        Messaggio::mostra(QStringLiteral("Nessuna classe nel registro."));
+        return false;
+    }
+    QString errore;
+    const std::optional<Informativa::Dati> dati =
+        Informativa::raccogli(registro_, {classe(), classi_->currentText()}, oggi_, &errore);
+    if (!dati) {
+        Messaggio::mostra(QStringLiteral("L'informativa non si può preparare: %1").arg(errore));
+        return false;
+    }
+    auto superficie = documento(file, QStringLiteral("L'informativa"));
+    if (!superficie)
+        return false;
+    const Informativa informativa(*dati);
+    return stampa(*superficie,
+                  [&](SuperficieStampa &s) { return RapportiRegistro::stampaInformativa(s, informativa); });
+}
+
+bool FrmRegistro::stampaDatiAlunno(int riga, const QString &file)
+{
+    if (riga < 0 || riga >= modello_->righe().size())
+        return false;
+    return stampaDati(modello_->righe().at(riga).alunno, classi_->currentText(), file);
+}
+
+bool FrmRegistro::stampaDati(const Alunno &alunno, const QString &classe, const QString &file)
+{
+    Registro::Filtro filtro;
+    filtro.alunno = alunno.id;
+    QList<Registro::RigaRisultato> righe;
+    if (!registro_.risultati(filtro, [&](const Registro::RigaRisultato &r) { righe.append(r); })) {
+        Messaggio::mostra(QStringLiteral("Il registro non si può leggere: %1").arg(registro_.errore()));
+        return false;
+    }
+    auto superficie = documento(file, QStringLiteral("La pagina dei dati"));
+    if (!superficie)
+        return false;
+    return stampa(*superficie,
+                  [&](SuperficieStampa &s) { return RapportiRegistro::stampaDatiAlunno(s, alunno, classe, righe); });
 }

@@ -71,6 +71,16 @@ public:
 
     // Prints the class summary on the current printer, or on a PDF file when `file` is given.
     bool stampaRiepilogo(const QString &file = {});
+    // The families' notice for the chosen class, the same way.
+    bool stampaInformativa(const QString &file = {});
+    // Everything the register keeps of the pupil of a row of the model, for their family.
+    bool stampaDatiAlunno(int riga, const QString &file = {});
+
+    // Once a school year (the first time the window opens in it): offers to erase the results
+    // older than the school years the register keeps, counted, after the confirmation.
+    void offriCancellazione();
+    // Asks how many school years the register keeps, and sets it.
+    void cambiaConservazione();
 
 private:
     void costruisciMenu();
@@ -81,8 +91,15 @@ private:
     bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
     std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
     void cancellaVecchi();
+    // Erases the results before the day (asked already) and says how many went.
+    void cancellaDavvero(QDate giorno);
+    // Offers to erase what is older than the register keeps; false when it could not be counted.
+    bool proponiCancellazione(const QString &premessa);
+    bool stampaDati(const Alunno &alunno, const QString &classe, const QString &file);
     void esportaCsv(const Registro::Filtro &filtro, const QString &nome);
     bool chiedi(const QString &domanda);
+    // A new PDF's name chosen by the teacher, suggested in the documents folder; empty when cancelled.
+    QString chiediPdf(const QString &titolo, const QString &nome);
     std::optional<int> rigaScelta() const;
 
     void contaAttesa();

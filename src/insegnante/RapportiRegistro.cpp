@@ -2,11 +2,16 @@
 
 #include "core/Twips.h"
 #include "insegnante/GraficoAndamento.h"
+#include "insegnante/Informativa.h"
 #include "printing/SuperficieStampa.h"
+#include "ui/AspettoContrassegno.h"
 #include "ui/Disegno.h"
+#include "ui/NomiFigure.h"
 
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QPainter>
+#include <QTimeZone>
 
 namespace RapportiRegistro {
 
@@ -16,6 +21,7 @@ constexpr int margine = 300;
 constexpr int altezzaRiga = 300;
 constexpr int fondoPagina = 15400; // twips below the printable corner; an A4 page holds it
 constexpr int righePerPagina = 40;
+constexpr int larghezzaTesto = 10800; // "File PDF" on A4 holds 11500 twips across
 
 QString data(QDate d) { return QLocale(QLocale::Italian, QLocale::Italy).toString(d, QStringLiteral("d/M/yyyy")); }
 
@@ -78,7 +84,61 @@ QString ridotto(const QString &t, int massimo)
     return t.size() > massimo ? t.left(massimo - 1) + QStringLiteral("…") : t;
 }
 
+// The columns of a pupil's results, at 8 points.
+const QList<Colonna> &colonneDati()
+{
+    static const QList<Colonna> c = {
+        {0, QStringLiteral("Quando"), 1900},  {1, QStringLiteral("Esercizio"), 1400},
+        {2, QStringLiteral("N"), 450},        {3, QStringLiteral("Figura"), 1650},
+        {4, QStringLiteral("Risposta"), 850}, {5, QStringLiteral("Esatta"), 700},
+        {6, QStringLiteral("Aiuto"), 950},    {7, QStringLiteral("Intervento"), 950},
+        {8, QStringLiteral("Secondi"), 750},  {9, QStringLiteral("Computer"), 1200},
+    };
+    return c;
+}
+constexpr int righeDatiPerPagina = 55;
+constexpr int altezzaRigaDati = 230;
+
+QStringList celleDati(const Registro::RigaRisultato &r)
+{
+    static const QTimeZone roma("Europe/Rome");
+    const Risultato &x = r.risultato;
+    const QDateTime quando = (r.momento.isValid() ? r.momento : x.quando).toTimeZone(roma);
+    auto siNo = [](bool b) { return b ? QStringLiteral("sì") : QStringLiteral("no"); };
+    return {QLocale(QLocale::Italian, QLocale::Italy).toString(quando, QStringLiteral("ddd d/M/yyyy HH:mm")),
+            Riepilogo::nomeTipo(x.tipo),
+            QString::number(x.n),
+            NomiFigure::nomeDi(x.figura),
+            QString::number(x.risposta),
+            siNo(x.esatto),
+            Risultato::nomeAiuto(x.aiuto),
+            siNo(x.intervento),
+            QString::number(x.secondi),
+            ridotto(x.macchina, 14)};
+}
+
 } // namespace
+
+QStringList aCapo(const QString &testo, double punti, int larghezza)
+{
+    // The font the print surface draws with: its size in twips, so widths come out in twips.
+    QFont carattere;
+    carattere.setPixelSize(qMax(1, qRound(punti * 20)));
+    const QFontMetricsF metriche(carattere);
+    QStringList righe;
+    QString riga;
+    for (const QString &parola : testo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString prova = riga.isEmpty() ? parola : riga + QLatin1Char(' ') + parola;
+        if (!riga.isEmpty() && metriche.horizontalAdvance(prova) > larghezza) {
+            righe << riga;
+            riga = parola;
+        } else
+            riga = prova;
+    }
+    if (!riga.isEmpty() || righe.isEmpty())
+        righe << riga;
+    return righe;
+}
 
 QString testoPeriodo(const Riepilogo::Periodo &p)
 {
@@ -185,6 +245,125 @@ bool stampaAlunno(SuperficieStampa &s, const Intestazione &intestazione, const R
         if (s.inErrore())
             break;
     }
+    return s.fineDocumento();
+}
+
+bool stampaInformativa(SuperficieStampa &s, const Informativa &informativa)
+{
+    int y = margine;
+    auto aCapoDiPagina = [&](int servono) {
+        if (y + servono > fondoPagina) {
+            s.nuovaPagina();
+            y = margine;
+        }
+    };
+    for (const QString &riga : aCapo(informativa.titolo(), 16, larghezzaTesto)) {
+        testo(s, margine, y, 16, riga);
+        y += 420;
+    }
+    y += 250;
+    for (const Informativa::Sezione &sezione : informativa.sezioni()) {
+        // A section's title stays with its first lines.
+        aCapoDiPagina(360 + 3 * 250);
+        testo(s, margine, y, 12, sezione.titolo);
+        y += 360;
+        for (const QString &paragrafo : sezione.paragrafi) {
+            for (const QString &riga : aCapo(paragrafo, 10, larghezzaTesto)) {
+                aCapoDiPagina(250);
+                testo(s, margine, y, 10, riga);
+                y += 250;
+            }
+            y += 110;
+        }
+        y += 160;
+        if (s.inErrore())
+            break;
+    }
+    aCapoDiPagina(250);
+    testo(s, margine, y, 9, informativa.chiusura());
+    return s.fineDocumento();
+}
+
+QString nomeFileDati(const QString &alunno)
+{
+    return QStringLiteral("Dati %1.pdf").arg(QString(alunno).replace(QLatin1Char('/'), QLatin1Char('-')));
+}
+
+bool stampaDatiAlunno(SuperficieStampa &s, const Alunno &alunno, const QString &classe,
+                      const QList<Registro::RigaRisultato> &righe)
+{
+    const int pagine = qMax<int>(1, int((righe.size() + righeDatiPerPagina - 1) / righeDatiPerPagina));
+    const QString contrassegno = AspettoContrassegno::descrizione(alunno.contrassegno.figura,
+                                                                  Contrassegno::nomeColore(alunno.contrassegno.colore));
+    // The tile as the pupil sees it, at four times its size so it stays sharp on paper.
+    const QSize lato(56, 56);
+    QImage normale(lato, QImage::Format_RGB32);
+    QImage alta(lato * 4, QImage::Format_RGB32);
+    for (QImage *immagine : {&normale, &alta}) {
+        immagine->fill(Qt::white);
+        QPainter p(immagine);
+        AspettoContrassegno::dipingi(p, QRectF(QPointF(0, 0), QSizeF(immagine->size())), alunno.contrassegno.figura,
+                                     alunno.contrassegno.colore);
+    }
+    const Disegno tessera(-1, normale, alta);
+
+    auto testata = [&](int pagina) {
+        testo(s, margine, margine, 16,
+              QStringLiteral("Dati di %1 nel registro%2")
+                  .arg(ridotto(alunno.nome, 40), pagina > 1 ? QStringLiteral(" (segue)") : QString()));
+        testo(s, margine, margine + 500, 11,
+              QStringLiteral("Classe %1 — contrassegno: %2").arg(ridotto(classe, 40), contrassegno));
+        testo(s, margine, margine + 850, 9,
+              QStringLiteral("Stampato il %1 — %2 risultati — pagina %3 di %4")
+                  .arg(data(Riepilogo::oggi()))
+                  .arg(righe.size())
+                  .arg(pagina)
+                  .arg(pagine));
+        if (pagina == 1 && !tessera.normale().isNull())
+            s.disegno({margine + larghezzaTesto - lato.width() * Twips::perPixel, margine}, tessera);
+        int y = margine + 1400;
+        int x = margine;
+        for (const Colonna &c : colonneDati()) {
+            testo(s, x, y, 8, c.titolo);
+            x += c.larghezza;
+        }
+        s.impostaSpessoreLinea(4);
+        s.linea({margine, y + 240}, {x, y + 240});
+        return y + 300;
+    };
+
+    int y = testata(1);
+    int pagina = 1;
+    int nellaPagina = 0;
+    for (const Registro::RigaRisultato &r : righe) {
+        if (nellaPagina == righeDatiPerPagina) {
+            s.nuovaPagina();
+            y = testata(++pagina);
+            nellaPagina = 0;
+        }
+        int x = margine;
+        const QStringList celle = celleDati(r);
+        for (const Colonna &c : colonneDati()) {
+            testo(s, x, y, 8, celle.at(c.colonna));
+            x += c.larghezza;
+        }
+        y += altezzaRigaDati;
+        ++nellaPagina;
+        if (s.inErrore())
+            break;
+    }
+    if (righe.isEmpty()) {
+        testo(s, margine, y, 10, QStringLiteral("Nessun risultato nel registro."));
+        y += 300;
+    }
+    y += 150;
+    testo(s, margine, y, 7,
+          QStringLiteral("Quando: giorno e ora italiani della risposta. N: figure del primo insieme. Risposta: figure "
+                         "dell'insieme costruito. Aiuto: se è stato offerto dopo una risposta sbagliata, e come è "
+                         "andata."));
+    testo(s, margine, y + 200, 7,
+          QStringLiteral("Intervento: il programma ha mostrato la soluzione. Secondi: il tempo della risposta. "
+                         "Computer: dove il bambino ha risposto."));
     return s.fineDocumento();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "insegnante/ModelliRegistro.h"
+#include "registro/Registro.h"
+
+class Informativa;
 
 class SuperficieStampa;
 
@@ -21,5 +24,17 @@ QString testoPeriodo(const Riepilogo::Periodo &periodo);
 bool stampaClasse(SuperficieStampa &s, const Intestazione &intestazione, const QList<Riepilogo::RigaAlunno> &righe);
 bool stampaAlunno(SuperficieStampa &s, const Intestazione &intestazione, const Riepilogo::RigaAlunno &riga,
                   const ModelloAndamento &andamento);
+
+// The families' notice, its paragraphs wrapped to the page.
+bool stampaInformativa(SuperficieStampa &s, const Informativa &informativa);
+// Everything the register keeps of one pupil, for their family: name, class, contrassegno and
+// every result (`righe`, in time order) in a table, page after page.
+bool stampaDatiAlunno(SuperficieStampa &s, const Alunno &alunno, const QString &classe,
+                      const QList<Registro::RigaRisultato> &righe);
+// "Dati Zoë.pdf"
+QString nomeFileDati(const QString &alunno);
+
+// `testo` in lines no wider than `larghezza` twips at `punti` points, as the print surface draws them.
+QStringList aCapo(const QString &testo, double punti, int larghezza);
 
 } // namespace RapportiRegistro

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -42,6 +43,28 @@ public:
     // The register's SQLite file on this PC; empty for the lab's server, where the
     // server checks the teacher's own login instead of a password kept beside the file.
     virtual QString fileLocale() const { return {}; }
+    // This PC's outbox, where each result waits until the register has it; empty when results
+    // are never recorded through this object.
+    virtual QString uscitaPc() const { return {}; }
+    // The register's own id, the same on every PC that reaches it: what a setting about this
+    // register is kept under. Empty when the register cannot be reached (or does not exist yet).
+    virtual QString identita() { return {}; }
+
+    // The lab's server as it tells of itself, for the families' notice: where the register is
+    // and who administers it. None on failure (errore()), and for a file on this PC.
+    struct Server {
+        QString host; // as this PC reaches it: a name, an address, or a socket's folder
+        QString database;
+        QString proprietario; // the login that owns the register's tables (the administrator)
+    };
+    virtual std::optional<Server> server() { return std::nullopt; }
+
+    // How many school years of results the register keeps, this one included: the lab's PCs
+    // share it. Nothing is erased by it: the teacher's window offers to, once a school year.
+    virtual std::optional<int> conservazione() = 0;
+    virtual bool impostaConservazione(int anniScolastici) = 0;
+    static constexpr int conservazionePredefinita = 2;
+    static constexpr int conservazioneMassima = 10;
 
     // ---- what the pupil's side reads
     // Classes (not archived unless asked), by name. Empty when the register holds none (or does not exist yet).

@@ -344,3 +344,21 @@ std::optional<QList<Registro::Riassunto>> RegistroServer::riassunto(const Filtro
     const Sorvegliante::Turno turno(sorvegliante_);
     return RegistroSql::riassunto(filtro);
 }
+
+std::optional<Registro::Server> RegistroServer::server()
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroSql::server();
+}
+
+std::optional<int> RegistroServer::conservazione()
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroSql::conservazione();
+}
+
+bool RegistroServer::impostaConservazione(int anniScolastici)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroSql::impostaConservazione(anniScolastici);
+}

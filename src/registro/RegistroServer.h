@@ -55,6 +55,9 @@ public:
     bool risultati(const Filtro &filtro, const std::function<void(const RigaRisultato &)> &riga) override;
     bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
+    std::optional<Server> server() override;
+    std::optional<int> conservazione() override;
+    bool impostaConservazione(int anniScolastici) override;
     // This PC's outbox for the lab's server, in the user's data folder. Whatever the connection
     // string says, each result in it carries the id of its register, and only that register takes it.
     static QString fileUscita();

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSysInfo>
@@ -16,6 +17,8 @@
 #include <QUuid>
 
 #include <algorithm>
+
+#include <libpq-fe.h>
 
 namespace {
 
@@ -542,6 +545,63 @@ bool RegistroSql::aggiungiInsegnante(const QString &classe, const QString &login
 }
 
 QString RegistroSql::motivoAttesa() { return spedizioniere_ ? spedizioniere_->errore() : QString(); }
+
+QString RegistroSql::identita()
+{
+    connessione(false);
+    return identita_;
+}
+
+std::optional<Registro::Server> RegistroSql::server()
+{
+    Connessione *c = connessione(false);
+    if (!c || !c->server())
+        return std::nullopt;
+    Server s;
+    // Where this connection went, as libpq resolved it: a service or the environment may have chosen it.
+    const QVariant handle = c->db().driver()->handle();
+    if (handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 || qstrcmp(handle.typeName(), "pg_conn*") == 0))
+        if (PGconn *pg = *static_cast<PGconn *const *>(handle.constData()))
+            s.host = QString::fromLocal8Bit(PQhost(pg));
+    QSqlQuery q(c->db());
+    if (!q.exec(QStringLiteral("SELECT current_database(), pg_get_userbyid(relowner) FROM pg_class"
+                               " WHERE oid = 'risultati'::regclass")) ||
+        !q.next()) {
+        fallisce(q.lastError().text());
+        return std::nullopt;
+    }
+    s.database = q.value(0).toString();
+    s.proprietario = q.value(1).toString();
+    return s;
+}
+
+std::optional<int> RegistroSql::conservazione()
+{
+    errore_.clear();
+    Connessione *c = connessione(false);
+    if (!c)
+        return errore_.isEmpty() ? std::optional(conservazionePredefinita) : std::nullopt;
+    QSqlQuery q(c->db());
+    if (!q.exec(QStringLiteral("SELECT conservazione FROM quorvel_versione")) || !q.next()) {
+        fallisce(q.lastError().text());
+        return std::nullopt;
+    }
+    return q.value(0).toInt();
+}
+
+bool RegistroSql::impostaConservazione(int anniScolastici)
+{
+    if (anniScolastici < 1 || anniScolastici > conservazioneMassima)
+        return fallisce(QStringLiteral("gli anni scolastici da conservare vanno da 1 a %1.").arg(conservazioneMassima));
+    Connessione *c = connessione(false);
+    if (!c)
+        return errore_.isEmpty() ? fallisce(QStringLiteral("il registro non ha classi.")) : false;
+    QSqlQuery q(c->db());
+    if (!esegui(q, QStringLiteral("UPDATE quorvel_versione SET conservazione = ?"), {anniScolastici}) ||
+        q.numRowsAffected() != 1)
+        return fallisce(QStringLiteral("la durata di conservazione non si può cambiare: %1").arg(q.lastError().text()));
+    return true;
+}
 
 std::optional<int> RegistroSql::cancellaRisultatiPrimaDel(const QDate &data)
 {

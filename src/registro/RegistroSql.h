@@ -20,6 +20,11 @@ public:
     ~RegistroSql() override;
 
     QString errore() const override { return errore_; }
+    QString uscitaPc() const override { return fileUscita_; }
+    QString identita() override;
+    std::optional<Server> server() override;
+    std::optional<int> conservazione() override;
+    bool impostaConservazione(int anniScolastici) override;
 
     QList<Classe> classi(bool ancheArchiviate) override;
     QList<Alunno> alunni(const QString &classe) override;

@@ -1,10 +1,12 @@
 #include "insegnante/AccessoInsegnante.h"
 #include "insegnante/ComandiInsegnante.h"
+#include "insegnante/Conservazione.h"
 #include "insegnante/EsportaCsv.h"
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmClassi.h"
 #include "insegnante/FrmRegistro.h"
 #include "insegnante/GraficoAndamento.h"
+#include "insegnante/Informativa.h"
 #include "insegnante/PasswordInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
 #include "printing/FileRiservato.h"
@@ -28,6 +30,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -102,6 +105,9 @@ class TestInsegnante : public QObject {
     std::unique_ptr<Registro> registro;
     FrmRegistro *finestra = nullptr;
     QList<Alunno> alunni;
+    // A register of its own for a family's requests and the erasure of old school years.
+    std::unique_ptr<Registro> famiglie;
+    FrmRegistro *finestraFamiglie = nullptr;
 
     // The row of the model for a pupil's name.
     const Riepilogo::RigaAlunno &riga(const QString &nome)
@@ -147,6 +153,8 @@ private slots:
 
     void cleanupTestCase()
     {
+        delete finestraFamiglie;
+        famiglie.reset();
         delete finestra;
         registro.reset();
     }
@@ -454,6 +462,55 @@ private slots:
         QCOMPARE(sola.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"conteso.pdf"});
     }
 
+    // The notice says what this register really is: a file of this PC or the lab's server, and how long it keeps.
+    void informativa()
+    {
+        QString errore;
+        const auto dati =
+            Informativa::raccogli(*registro, {finestra->classe(), QStringLiteral("2ª B")}, QDate(2026, 12, 9), &errore);
+        QVERIFY2(dati, qPrintable(errore));
+        const QString suFile = Informativa(*dati).testo();
+        const QString file = QDir::toNativeSeparators(cartella.filePath(QStringLiteral("registro.sqlite")));
+        for (const QString &atteso :
+             {QStringLiteral("Informativa per le famiglie della classe 2ª B"), QStringLiteral(": %1.").arg(file),
+              QStringLiteral("(%1)").arg(cartella.filePath(QStringLiteral("registro-uscita.sqlite"))),
+              QStringLiteral("leggibili solo dall'account «"),
+              QStringLiteral("per 2 anni scolastici: quello in corso e quello precedente"),
+              QStringLiteral("anteriori al 1 settembre 2025")})
+            QVERIFY2(suFile.contains(atteso), qPrintable(atteso + QStringLiteral("\n") + suFile));
+        QVERIFY(!suFile.contains(QStringLiteral("database")) && !suFile.contains(QStringLiteral("laboratorio")));
+
+        Informativa::Dati lab = *dati;
+        lab.file.clear();
+        lab.server =
+            Registro::Server{QStringLiteral("server-lab"), QStringLiteral("quorvel"), QStringLiteral("quorvel")};
+        lab.insegnanti = {QStringLiteral("maestra_rossi"), QStringLiteral("maestro_bianchi")};
+        lab.anniConservati = 3;
+        const QString suServer = Informativa(lab).testo();
+        for (const char *atteso :
+             {"il database «quorvel» sul server «server-lab»", "password sul server: maestra_rossi, maestro_bianchi.",
+              "3 anni scolastici: quello in corso e i 2 precedenti", "anteriori al 1 settembre 2024",
+              "del laboratorio da cui ha risposto"})
+            QVERIFY2(suServer.contains(QString::fromUtf8(atteso)), atteso);
+        QVERIFY(!suServer.contains(file) && !suServer.contains(QStringLiteral("account")));
+        lab.insegnanti.clear();
+        lab.anniConservati = 1;
+        const QString senzaNomi = Informativa(lab).testo();
+        QVERIFY(senzaNomi.contains(QStringLiteral("Le insegnanti della classe, ciascuna")));
+        QVERIFY(senzaNomi.contains(QStringLiteral("per un solo anno scolastico, quello in corso")));
+        QVERIFY(senzaNomi.contains(QStringLiteral("anteriori al 1 settembre 2026")));
+
+        if (!PaginaPdf::disponibile())
+            QSKIP("pdftotext is not installed");
+        const QString pdf = cartella.filePath(Informativa::nomeFile(QStringLiteral("2ª B")));
+        QVERIFY(finestra->stampaInformativa(pdf));
+        const QString stampato = PaginaPdf::esegui(QStringLiteral("pdftotext"), {pdf, "-"});
+        for (const QString &atteso : {QStringLiteral("Informativa per le famiglie della classe 2ª B"), file,
+                                      QStringLiteral("Come avere una copia o farli cancellare")})
+            QVERIFY2(stampato.contains(atteso), qPrintable(stampato));
+        QVERIFY(!(QFile(pdf).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+    }
+
     // A family's request: one pupil's results, nobody else's, in a new private file.
     void esportaAlunno()
     {
@@ -534,6 +591,108 @@ private slots:
         QCOMPARE(importati.value(QStringLiteral("Dario")), (Contrassegno{12, 2}));
         QVERIFY(importati.value(QStringLiteral("Elsa")).valido());
         QCOMPARE(classi.alunni()->count(), prima + 2);
+    }
+
+    // Everything kept of one pupil, as a readable PDF: every result on its row, page after page, nobody else's.
+    void datiAlunnoPdf()
+    {
+        if (!PaginaPdf::disponibile())
+            QSKIP("pdftotext is not installed");
+        famiglie = Registro::apri(cartella.filePath(QStringLiteral("famiglie/registro.sqlite")));
+        const auto classe = famiglie->creaClasse(QStringLiteral("1ª A"));
+        QVERIFY(classe);
+        QList<Alunno> nuovi{{{}, {}, QStringLiteral("Zoë"), {12, 0}}, {{}, {}, QStringLiteral("<b>x</b>"), {}}};
+        QVERIFY(famiglie->aggiungiAlunni(classe->id, nuovi));
+        // Seconds tell the rows apart: 130 of Zoë's, on three pages, and one of the other pupil.
+        for (int i = 0; i < 130; ++i)
+            famiglie->registra(risultato(nuovi[0], "2026-10-05T08:00:00Z", i % 3, i % 2, 1000 + i));
+        famiglie->registra(risultato(nuovi[1], "2026-10-06T08:00:00Z", 0, true, 777));
+        QVERIFY(famiglie->svuota(10000));
+        finestraFamiglie = new FrmRegistro(*famiglie);
+        finestraFamiglie->impostaOggi(QDate(2026, 12, 9));
+        QTRY_VERIFY(!finestraFamiglie->inLettura());
+        auto rigaDi = [&](const QString &nome) {
+            const auto &righe = finestraFamiglie->modello().righe();
+            for (int r = 0; r < righe.size(); ++r)
+                if (righe[r].alunno.nome == nome)
+                    return r;
+            return -1;
+        };
+        const QString pdf = cartella.filePath(RapportiRegistro::nomeFileDati(QStringLiteral("Zoë")));
+        QVERIFY(finestraFamiglie->stampaDatiAlunno(rigaDi(QStringLiteral("Zoë")), pdf));
+        QCOMPARE(PaginaPdf::pagine(pdf), 3);
+        const QString testo = PaginaPdf::esegui(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, "-"});
+        for (const char *atteso : {"Dati di Zoë nel registro", "Classe 1ª A — contrassegno: gatto su giallo",
+                                   "130 risultati — pagina 3 di 3", "lun 5/10/2026 10:00", "insieme vuoto"})
+            QVERIFY2(testo.contains(QString::fromUtf8(atteso)), atteso);
+        for (int i = 0; i < 130; ++i)
+            QVERIFY2(testo.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(1000 + i))),
+                     qPrintable(QString::number(1000 + i)));
+        QVERIFY(!testo.contains(QStringLiteral("777")));
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(pdf).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, 0600u);
+        // Never over a file that is there, and a name is printed as it is written.
+        const qint64 dimensione = QFileInfo(pdf).size();
+        QVERIFY(!finestraFamiglie->stampaDatiAlunno(rigaDi(QStringLiteral("<b>x</b>")), pdf));
+        QVERIFY2(AmbienteTest::messaggi().last().contains(QStringLiteral("esiste già")),
+                 qPrintable(AmbienteTest::messaggi().last()));
+        QCOMPARE(QFileInfo(pdf).size(), dimensione);
+        const QString altro = cartella.filePath(RapportiRegistro::nomeFileDati(QStringLiteral("<b>x</b>")));
+        QVERIFY(finestraFamiglie->stampaDatiAlunno(rigaDi(QStringLiteral("<b>x</b>")), altro));
+        const QString suo = PaginaPdf::esegui(QStringLiteral("pdftotext"), {altro, "-"});
+        QVERIFY2(suo.contains(QStringLiteral("Dati di <b>x</b> nel registro")) && suo.contains(QStringLiteral("777")),
+                 qPrintable(suo));
+    }
+
+    // Once a school year the window offers to erase what is older than the register keeps, counted;
+    // nothing goes without the teacher's yes, and the offer is not made again that year.
+    void offertaConservazione()
+    {
+        if (!famiglie)
+            QSKIP("needs the register of datiAlunnoPdf");
+        QVERIFY(famiglie->conservazione() == 2);
+        const QString classe = famiglie->classi().first().id;
+        const Alunno zoe = famiglie->alunni(classe).first();
+        // Before and on 1 September 2025 in Italy (22:00 UTC of 31 August is midnight there).
+        for (const char *quando : {"2024-03-01T10:00:00Z", "2025-06-10T10:00:00Z", "2025-08-31T21:59:00Z",
+                                   "2025-08-31T22:00:00Z", "2026-02-02T10:00:00Z"})
+            famiglie->registra(risultato(zoe, quando, 1, true, 5));
+        QVERIFY(famiglie->svuota(10000));
+        const int tutti = conta(*famiglie);
+
+        QStringList domande;
+        bool risposta = false;
+        finestraFamiglie->impostaConferma([&](const QString &d) {
+            domande << d;
+            return risposta;
+        });
+        finestraFamiglie->impostaOggi(QDate(2026, 12, 9));
+        finestraFamiglie->offriCancellazione();
+        QCOMPARE(domande.size(), 1);
+        QCOMPARE(domande.first(), "È cominciato l'anno scolastico 2026/27. Il registro conserva 2 anni scolastici, "
+                                  "compreso quello in corso: ci sono 3 risultati di tutte le classi anteriori al 1 "
+                                  "settembre 2025. Cancellarli ora? Non si potranno recuperare.");
+        QCOMPARE(conta(*famiglie), tutti);
+        finestraFamiglie->offriCancellazione();
+        QCOMPARE(domande.size(), 1);
+
+        // The next school year, keeping three: the same three are older, and go on a yes.
+        QVERIFY(!famiglie->impostaConservazione(0));
+        QVERIFY(famiglie->impostaConservazione(3));
+        QCOMPARE(Registro::apri(famiglie->fileLocale())->conservazione(), 3);
+        finestraFamiglie->impostaOggi(QDate(2027, 9, 1));
+        risposta = true;
+        finestraFamiglie->offriCancellazione();
+        QCOMPARE(domande.size(), 2);
+        QVERIFY2(domande.last().contains(QStringLiteral("2027/28. Il registro conserva 3 anni scolastici")),
+                 qPrintable(domande.last()));
+        QCOMPARE(conta(*famiglie), tutti - 3);
+        QCOMPARE(AmbienteTest::messaggi().last(), "Cancellati 3 risultati anteriori al 1 settembre 2025.");
+        finestraFamiglie->offriCancellazione();
+        QCOMPARE(domande.size(), 2);
+        QVERIFY(!Conservazione::daOffrire(famiglie->identita(), QDate(2028, 8, 31)));
+        QVERIFY(Conservazione::daOffrire(famiglie->identita(), QDate(2028, 9, 1)));
     }
 
     // A name that looks like markup is shown as it is written, in the question before removing the pupil.

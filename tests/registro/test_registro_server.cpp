@@ -1,5 +1,6 @@
 // The register on the lab's server: a real PostgreSQL server of the test's own.
 #include "app/RigaComandoRegistro.h"
+#include "insegnante/Informativa.h"
 #include "insegnante/Riepilogo.h"
 #include "registro/ConfigurazioneRegistro.h"
 #include "registro/ConnessioneServer.h"
@@ -533,6 +534,19 @@ private slots:
         QCOMPARE(aula->alunni(classe).size(), 2); // in the pupils' copy on this PC too
         QVERIFY(!aula->cancellaAlunno(giulia));
         QVERIFY(!aula->cancellaRisultatiPrimaDel(oggi));
+        // How many school years are kept: the teacher sets it for every PC, the pupils' login only reads it.
+        QVERIFY2(maestra->impostaConservazione(3), qPrintable(maestra->errore()));
+        QVERIFY(!aula->impostaConservazione(1));
+        QCOMPARE(aula->conservazione(), 3);
+        // The families' notice, from her login: where the register is, who administers it, the class's teachers.
+        const auto notizie = Informativa::raccogli(*maestra, maestra->classi().first(), oggi, &errore);
+        QVERIFY2(notizie, qPrintable(errore));
+        QVERIFY2(!notizie->server->host.isEmpty() && pc.contains(notizie->server->host), qPrintable(pc));
+        QCOMPARE(notizie->server->database, QStringLiteral("quorvel"));
+        QCOMPARE(notizie->server->proprietario, QStringLiteral("quorvel"));
+        QCOMPARE(notizie->anniConservati, 3);
+        const QString testo = Informativa(*notizie).testo();
+        QVERIFY2(testo.contains(QStringLiteral("password sul server: maestra, maestra_rossi.")), qPrintable(testo));
         QCOMPARE(righe().first, 5);
         QCOMPARE(maestra->cancellaRisultatiPrimaDel(oggi.addDays(-5)), 1);
         QCOMPARE(server_.psql(QStringLiteral("SELECT string_agg(secondi::text, ',' ORDER BY secondi) FROM risultati")),
