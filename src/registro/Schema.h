@@ -16,9 +16,10 @@ namespace Schema {
 // The number of the last step this program knows.
 int versione();
 
-// The lab's server takes a result at most this long after it was answered (by its own clock); a PC
-// that was off longer drops what it still held.
-constexpr qint64 attesaMassimaMs = 400LL * 24 * 3600 * 1000;
+// The lab's server takes a result at most three years after it was answered (by its own clock),
+// well beyond the school years a register keeps, and beyond a PC's clock a year wrong; a PC that
+// still held a result after that drops it.
+constexpr qint64 attesaMassimaMs = 1096LL * 24 * 3600 * 1000;
 
 // The version the database is at: 0 for an empty one, nothing when it holds
 // tables that are not a register's (and `errore` says so).

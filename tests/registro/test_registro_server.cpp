@@ -700,7 +700,7 @@ private slots:
             {{QStringLiteral("quando"), QStringLiteral("(extract(epoch FROM now()) * 1000)::bigint + ") + giorno},
              {QStringLiteral("inviato"), QStringLiteral("NULL")}},
             {{QStringLiteral("quando"),
-              QStringLiteral("(extract(epoch FROM now()) * 1000)::bigint - 500::bigint * ") + giorno}},
+              QStringLiteral("(extract(epoch FROM now()) * 1000)::bigint - 1200::bigint * ") + giorno}},
             {{QStringLiteral("id"), QStringLiteral("'\\x01'")}},
             {{QStringLiteral("alunno"), QStringLiteral("'\\x00000000000070008000000000000abc'")}},
             {{QStringLiteral("alunno"), QStringLiteral("decode(md5('nessuno'), 'hex')")}},
