@@ -125,7 +125,10 @@ class Exercise:
         return find(self.frame, pyatspi.ROLE_PUSH_BUTTON, caption)
 
     def press(self, caption):
-        act(self.button(caption), "Press")
+        # A button is on the bus a moment before its action is: the window enables it after the
+        # previous answer's curtain, as a pupil sees it light up.
+        button = wait_for(caption + " ready", lambda: (b := self.button(caption)) and "Press" in actions(b) and b)
+        act(button, "Press")
 
     def enabled(self, caption):
         return has(self.button(caption), pyatspi.STATE_ENABLED)
