@@ -125,8 +125,8 @@ class Exercise:
         return find(self.frame, pyatspi.ROLE_PUSH_BUTTON, caption)
 
     def press(self, caption):
-        # A button is on the bus a moment before its action is: the window enables it after the
-        # previous answer's curtain, as a pupil sees it light up.
+        # A button can be on the bus a moment before its action is (seen once on VERIFICA): wait for it,
+        # as a screen reader's user waits for the button to be there.
         button = wait_for(caption + " ready", lambda: (b := self.button(caption)) and "Press" in actions(b) and b)
         act(button, "Press")
 
