@@ -1,11 +1,16 @@
 #include "app/Applicazione.h"
 #include "app/FrmInizio.h"
+#include "insegnante/AccessoInsegnante.h"
+#include "insegnante/PasswordInsegnante.h"
 #include "printing/frmStampante.h"
+#include "registro/Registro.h"
+#include "registro/RegistroCorrente.h"
 #include "support/AmbienteTest.h"
 #include "support/OrologioScriptato.h"
 #include "ui/Finestra.h"
 #include "ui/RegistroFinestre.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -14,6 +19,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QProcess>
@@ -29,15 +36,21 @@
 // The whole program under random input, seeded and reproducible in its choices
 // (QUORVEL_SEME picks another seed): presses, keys, held keys, menu choices,
 // resizes, minimizing, restoring and close requests on whichever window a user
-// could reach, with the PDF writer as the printer. After every event: each
-// window on its screen and closable, the keyboard in a window of the program,
-// every saved PDF a one-page A4 file and none overwritten. It runs for
+// could reach, with the PDF writer as the printer. With a register of a class,
+// "Chi sei?" comes before each exercise, and the teacher's windows open with a
+// password this run knows: their dialogs ("Classi e alunni", a pupil's progress,
+// questions) get random presses and keys too. After every event: each window on
+// its screen and closable, the keyboard in a window of the program, every saved
+// PDF an A4 file (a worksheet one page) and none overwritten. It runs for
 // eventiPredefiniti events (about 30 s in the sanitizer build), or QUORVEL_EVENTI: a seed and a count
 // replay the same run on any machine.
 class TestProgrammaCasuale : public QObject {
     Q_OBJECT
 
     static constexpr qint64 eventiPredefiniti = 2500;
+    static inline const QString password = QStringLiteral("gatto-42");
+
+    std::unique_ptr<Registro> registro;
 
     std::mt19937 caso;
     OrologioScriptato orologio;
@@ -71,35 +84,121 @@ class TestProgrammaCasuale : public QObject {
         return v;
     }
 
+    // The teacher's window, when open: not one of the pupils' windows, but reached from them.
+    static QMainWindow *docente()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *m = qobject_cast<QMainWindow *>(w); m && m->isVisible() && !qobject_cast<Finestra *>(w))
+                return m;
+        return nullptr;
+    }
+
+    // A window of this program that may hold the keyboard.
+    static bool delProgramma(QWidget *w)
+    {
+        return qobject_cast<Finestra *>(w) || qobject_cast<QMenu *>(w) || qobject_cast<QDialog *>(w) ||
+               (qobject_cast<QMainWindow *>(w) && w == docente()) || w->inherits("QComboBoxPrivateContainer");
+    }
+
+    // Inside a dialog's own loop (the teacher's password, "Classi e alunni", a question): the
+    // password when asked for it, else a press on one of its buttons, a key, or Escape. Queued, so
+    // that a dialog it opens runs its loop outside this timer, which then acts in that one too.
+    void nelDialogo(QDialog *d)
+    {
+        ++conteggi[d->metaObject()->className()];
+        // Whatever it does may close the dialog, which offscreen hands the activation to nobody.
+        dialogoChiuso = true;
+        if (auto *accesso = qobject_cast<AccessoInsegnante *>(d); accesso && tra(0, 3)) {
+            accesso->campo()->setText(password);
+            if (accesso->ripeti()->isVisible())
+                accesso->ripeti()->setText(password);
+            QTimer::singleShot(0, accesso, &AccessoInsegnante::prova);
+            ++conteggi["accessi"];
+            return;
+        }
+        const int scelta = tra(0, 9);
+        if (scelta == 0) {
+            d->reject();
+            dialogoChiuso = true;
+            ++conteggi["dialoghi chiusi"];
+            return;
+        }
+        QList<QAbstractButton *> pulsanti;
+        for (QAbstractButton *b : d->findChildren<QAbstractButton *>())
+            if (b->isVisibleTo(d) && b->isEnabled())
+                pulsanti << b;
+        const QPointer<QDialog> vivo(d);
+        if (scelta < 6 && !pulsanti.isEmpty()) {
+            const QPointer<QAbstractButton> b = uno(pulsanti);
+            QTimer::singleShot(0, this, [b] {
+                if (b && b->isVisible() && b->isEnabled())
+                    b->click();
+            });
+            ++conteggi["pulsanti nei dialoghi"];
+            return;
+        }
+        static const Qt::Key tasti[] = {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Space, Qt::Key_Down,
+                                        Qt::Key_Up,  Qt::Key_A,      Qt::Key_Escape};
+        const Qt::Key k = tasti[tra(0, std::size(tasti) - 1)];
+        QTimer::singleShot(0, this, [vivo, k] {
+            if (!vivo || !vivo->isVisible())
+                return;
+            QWidget *fuoco = QApplication::focusWidget();
+            QTest::keyClick(fuoco && fuoco->window() == vivo ? fuoco : vivo.data(), k);
+        });
+        ++conteggi["tasti nei dialoghi"];
+    }
+
     // The window that takes the input: the modal one if any, else the active one, else one the
     // user clicks on.
-    Finestra *bersaglio()
+    QWidget *bersaglio()
     {
         if (auto *m = qobject_cast<Finestra *>(QApplication::activeModalWidget()))
             return m;
         const QList<Finestra *> v = visibili();
         if (v.isEmpty())
             return nullptr;
-        auto *attiva = qobject_cast<Finestra *>(QApplication::activeWindow());
-        if (attiva && tra(0, 9))
+        QWidget *attiva = QApplication::activeWindow();
+        if (attiva && (qobject_cast<Finestra *>(attiva) || attiva == docente()) && tra(0, 9))
             return attiva;
+        if (QMainWindow *d = docente(); d && tra(0, 3) == 0) {
+            d->showNormal();
+            d->raise();
+            d->activateWindow();
+            ++conteggi["cambi di finestra"];
+            return d;
+        }
         Finestra *f = uno(v);
         f->mostra();
         ++conteggi["cambi di finestra"];
         return f;
     }
 
-    void mouse(Finestra *f)
+    // What a pointer can press in the window: a pupil's window lists its controls, the teacher's
+    // window is any widget that takes focus.
+    static QList<QWidget *> controlliDi(QWidget *f)
+    {
+        QList<QWidget *> controlli;
+        if (auto *finestra = qobject_cast<Finestra *>(f)) {
+            for (const Controllo &c : finestra->controlli())
+                if (c.widget() && c.widget()->isVisibleTo(f) && c.widget()->focusPolicy() != Qt::NoFocus)
+                    controlli << c.widget();
+            return controlli;
+        }
+        for (QWidget *w : f->findChildren<QWidget *>())
+            if (w->isVisibleTo(f) && w->isEnabled() && w->focusPolicy() != Qt::NoFocus)
+                controlli << w;
+        return controlli;
+    }
+
+    void mouse(QWidget *f)
     {
         QWindow *w = f->windowHandle();
         if (!w)
             return;
         // Mostly on a control, else anywhere in the window.
         QPoint p(tra(0, f->width() - 1), tra(0, f->height() - 1));
-        QList<QWidget *> controlli;
-        for (const Controllo &c : f->controlli())
-            if (c.widget() && c.widget()->isVisibleTo(f) && c.widget()->focusPolicy() != Qt::NoFocus)
-                controlli << c.widget();
+        const QList<QWidget *> controlli = controlliDi(f);
         if (!controlli.isEmpty() && tra(0, 3)) {
             QWidget *c = uno(controlli);
             p = f->mapFromGlobal(c->mapToGlobal(QPoint(tra(0, c->width() - 1), tra(0, c->height() - 1))));
@@ -115,7 +214,7 @@ class TestProgrammaCasuale : public QObject {
             ++conteggi["doppi clic"];
             return;
         }
-        const QPointer<Finestra> viva(f);
+        const QPointer<QWidget> viva(f);
         puntatore = w->mapToGlobal(p);
         QTest::mousePress(w, b, {}, p);
         if (viva && f->windowHandle() == w && tra(0, 9))
@@ -124,7 +223,7 @@ class TestProgrammaCasuale : public QObject {
             QTest::mouseRelease(w, b, {}, QPoint(-1, -1)); // released outside
     }
 
-    void tasto(Finestra *f)
+    void tasto(QWidget *f)
     {
         static const Qt::Key tasti[] = {Qt::Key_1,     Qt::Key_2,      Qt::Key_3,     Qt::Key_4,  Qt::Key_5,
                                         Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_S,  Qt::Key_N,
@@ -135,7 +234,7 @@ class TestProgrammaCasuale : public QObject {
         QWindow *w = f->windowHandle();
         if (!w)
             return;
-        const QPointer<Finestra> viva(f);
+        const QPointer<QWidget> viva(f);
         QTest::keyPress(w, k, m);
         // Held: a series of auto-repeated presses before the release.
         for (int r = tra(0, 9) == 0 ? tra(1, 6) : 0; r > 0 && viva && f->windowHandle() == w && w->isVisible(); --r) {
@@ -152,11 +251,16 @@ class TestProgrammaCasuale : public QObject {
             QTest::keyRelease(QGuiApplication::focusWindow(), k, m);
     }
 
-    void menu(Finestra *f)
+    void menu(QWidget *f)
     {
         QList<QAction *> azioni;
-        for (const Controllo &c : f->controlli())
-            if (auto *a = qobject_cast<QAction *>(c.oggetto); a && !a->menu() && a->isEnabled())
+        if (auto *finestra = qobject_cast<Finestra *>(f))
+            for (const Controllo &c : finestra->controlli())
+                if (auto *a = qobject_cast<QAction *>(c.oggetto); a && !a->menu() && a->isEnabled())
+                    azioni << a;
+        // The menus the program adds of its own ("Registro", "Voce", the teacher's window's).
+        for (QAction *a : f->findChildren<QAction *>())
+            if (!a->menu() && !a->isSeparator() && a->isEnabled() && !a->text().isEmpty() && !azioni.contains(a))
                 azioni << a;
         if (azioni.isEmpty() || (QApplication::activeModalWidget() && QApplication::activeModalWidget() != f))
             return;
@@ -164,7 +268,7 @@ class TestProgrammaCasuale : public QObject {
         ++conteggi["scelte di menu"];
     }
 
-    void finestra(Finestra *f)
+    void finestra(QWidget *f)
     {
         const int quale = tra(0, 3);
         azione += QStringLiteral(", window action %1").arg(quale);
@@ -224,9 +328,11 @@ class TestProgrammaCasuale : public QObject {
             QVERIFY(pdfinfo.waitForFinished(30000));
             const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
             QVERIFY2(pdfinfo.exitCode() == 0, qPrintable(chiave));
-            // A sheet is one page; a class set ("Schede…") as many as it holds.
+            // A sheet is one page; a class set ("Schede…") and the teacher's reports as many as they hold.
             const QString pagine =
-                i.fileName().startsWith(QStringLiteral("Schede")) ? QStringLiteral("[1-9]\\d*") : QStringLiteral("1");
+                i.fileName().startsWith(QStringLiteral("Scheda")) && !i.fileName().startsWith(QStringLiteral("Schede"))
+                    ? QStringLiteral("1")
+                    : QStringLiteral("[1-9]\\d*");
             QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pagine))),
                      qPrintable(info));
             QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
@@ -250,9 +356,7 @@ class TestProgrammaCasuale : public QObject {
         QWidget *fuoco = QApplication::focusWidget();
         if (fuoco) {
             QWidget *w = fuoco->window();
-            QVERIFY2(qobject_cast<Finestra *>(w) || qobject_cast<QMenu *>(w) ||
-                         w->inherits("QComboBoxPrivateContainer"),
-                     qPrintable(w->objectName()));
+            QVERIFY2(delProgramma(w), qPrintable(w->objectName()));
         }
         // With a window of the program on the screen, the keyboard is in one.
         bool aperte = false;
@@ -275,7 +379,8 @@ class TestProgrammaCasuale : public QObject {
             // a window manager gives it back to the dialog's window.
             if (attiva)
                 dialogoChiuso = false;
-            QVERIFY2(qobject_cast<Finestra *>(attiva) || menuDelProgramma || (!attiva && dialogoChiuso),
+            QVERIFY2(qobject_cast<Finestra *>(attiva) || menuDelProgramma || (attiva && delProgramma(attiva)) ||
+                         (!attiva && dialogoChiuso),
                      qPrintable(stato));
         }
     }
@@ -306,24 +411,36 @@ private slots:
             cartella = casa;
         AmbienteTest::registraMessaggi();
         Orologio::imposta(&orologio);
-        // What runs a loop of its own would wait for ever for a choice this run never makes: the
-        // teacher's dialogs behind "Registro" (a pupil cannot get past the password) and Qt's own
-        // edit menu of a text or number field. Close them as Escape would, from inside their loop.
+        // A register of one class, as a school has it, and the teacher's password.
+        registro = Registro::apri(QDir(casa).filePath(QStringLiteral("registro.sqlite")));
+        const std::optional<Classe> classe = registro->creaClasse(QStringLiteral("1ª A"));
+        QVERIFY2(classe, qPrintable(registro->errore()));
+        QList<Alunno> alunni;
+        for (const char *nome : {"Zoë", "Luca", "D'Angelo"})
+            alunni << Alunno{{}, {}, QString::fromUtf8(nome), {}};
+        QVERIFY2(registro->aggiungiAlunni(classe->id, alunni), qPrintable(registro->errore()));
+        PasswordInsegnante chiave(PasswordInsegnante::fileAccanto(registro->fileLocale()));
+        QVERIFY2(chiave.imposta(password), qPrintable(chiave.errore()));
+        RegistroCorrente::imposta(registro.get());
+        // What runs a loop of its own (the teacher's dialogs, Qt's own edit menu of a text or number
+        // field) gets its input from inside that loop.
         connect(&guardiano, &QTimer::timeout, this, [this] {
-            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                d->reject();
-                dialogoChiuso = true;
-                ++conteggi["dialoghi chiusi"];
-            }
+            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()); d && d->isVisible())
+                nelDialogo(d);
             if (QWidget *m = QApplication::activePopupWidget(); m && m->objectName() == QLatin1String("qt_edit_menu"))
                 m->close();
         });
-        guardiano.start(20);
+        guardiano.start(40);
     }
 
     void cleanupTestCase()
     {
         AmbienteTest::chiudiTutto();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w != nullptr && w->isVisible())
+                w->close();
+        RegistroCorrente::imposta(nullptr);
+        registro.reset();
         Orologio::imposta(nullptr);
     }
 
@@ -341,7 +458,7 @@ private slots:
                 ++conteggi["avvii"];
             }
             orologio.avanza(tra(0, 30) + tra(0, 9) / 10.0);
-            Finestra *f = bersaglio();
+            QWidget *f = bersaglio();
             if (!f)
                 continue;
             ++conteggi[f->metaObject()->className()];
@@ -352,6 +469,7 @@ private slots:
                               QApplication::activeWindow()
                                   ? QString::fromLatin1(QApplication::activeWindow()->metaObject()->className())
                                   : QStringLiteral("none"));
+            const bool conDocente = docente() != nullptr;
             if (scelta < 50)
                 mouse(f);
             else if (scelta < 85)
@@ -363,6 +481,9 @@ private slots:
             if (tra(0, 20) == 0)
                 AmbienteTest::elabora();
             AmbienteTest::elabora();
+            // Offscreen, the teacher's window closed hands the activation to nobody, as a dialog does.
+            if (conDocente && !docente())
+                dialogoChiuso = true;
             controllaInvarianti();
             controllaPdf();
             if (QTest::currentTestFailed()) {
@@ -379,7 +500,7 @@ private slots:
             qInfo("  %s: %d", qPrintable(it.key()), it.value());
         // Every window was reached.
         for (const char *classe : {"FrmInizio", "frmOperativo", "frmAutore", "frmStampaSchede", "frmStampaSchede2",
-                                   "frmStampaSchede3", "frmStampante"})
+                                   "frmStampaSchede3", "frmStampante", "frmChiSei", "AccessoInsegnante", "FrmRegistro"})
             QVERIFY2(conteggi.value(QString::fromLatin1(classe)) > 0 || passo < 2000, classe);
     }
 };
