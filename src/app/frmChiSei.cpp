@@ -2,6 +2,7 @@
 
 #include "FrmInizio.h"
 #include "core/CodiciTasto.h"
+#include "core/StatoEsercizio.h"
 #include "core/TipoEsercizio.h"
 #include "exercise/ChiRisponde.h"
 #include "registro/Contrassegno.h"
@@ -384,6 +385,9 @@ void frmChiSei::Scegli(int index)
 
 void frmChiSei::apriEsercizio()
 {
+    // The score box shows the child who just chose, in this sitting: every choice counts from
+    // zero, the same pupil's again too, so what it shows was never left by someone else.
+    azzeraPunteggio();
     scelto_ = true;
     scarica();
     FrmInizio::istanza().ApriEsercizio(TipoEsercizio);

@@ -310,6 +310,40 @@ private slots:
         QCOMPARE(interventi, 1); // the third NO only
     }
 
+    // The score box counts from zero at each choice in "Chi sei?": the next pupil never sees the
+    // previous one's answers, times or refused help offers.
+    void ogniSceltaContaDaZero()
+    {
+        apriClasse({QStringLiteral("Zoë"), QStringLiteral("Luca")});
+        accoda(3, 4);
+        FrmInizio::istanza().AvviaScelta(0);
+        QTest::mouseClick(chiSei()->Pulsante(0), Qt::LeftButton);
+        for (int volta = 0; volta < 2; ++volta) {
+            rispondi(1, 20);
+            QTest::mouseClick(esercizio()->Option3(1), Qt::LeftButton); // NO
+        }
+        rispondi(3, 5);
+        QCOMPARE(esercizio()->lblRisErrate()->text(), QStringLiteral("2"));
+        QCOMPARE(esercizio()->LblTempoTotale()->text(), QStringLiteral(" 45"));
+        QTest::mouseClick(esercizio()->Option1(ESCI), Qt::LeftButton);
+        QVERIFY(!esercizio());
+
+        for (int alunno : {1, 0}) {
+            accoda(3, 4);
+            FrmInizio::istanza().AvviaScelta(0);
+            QTest::mouseClick(chiSei()->Pulsante(alunno), Qt::LeftButton);
+            rispondi(1, 6);
+            QCOMPARE(esercizio()->lblRisErrate()->text(), QStringLiteral("1"));
+            QCOMPARE(esercizio()->lblRisEsatte()->text(), QString());
+            QCOMPARE(esercizio()->LblTempoParziale()->text(), QStringLiteral(" 6"));
+            QCOMPARE(esercizio()->LblTempoTotale()->text(), QStringLiteral(" 6"));
+            // Zoë's two refusals are not this pupil's: one NO brings no intervention.
+            QTest::mouseClick(esercizio()->Option3(1), Qt::LeftButton);
+            QVERIFY(esercizio()->fraTastierino()->isEnabled());
+            esercizio()->close();
+        }
+    }
+
     void ospiteNonLasciaRighe_eEsciTornaAllInizio()
     {
         apriClasse({QStringLiteral("Anna"), QStringLiteral("Bea")});
