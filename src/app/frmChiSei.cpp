@@ -110,7 +110,13 @@ void frmChiSei::Form_Resize() { disponi(); }
 
 void frmChiSei::Form_Unload()
 {
-    if (!scelto_ && !RegistroFinestre::istanza().inChiusura())
+    if (RegistroFinestre::istanza().inChiusura())
+        return;
+    // Shown from here, the exercise takes the keyboard straight from this window. Were the start
+    // window active in between, a second quick Enter would press its first big button.
+    if (scelto_)
+        FrmInizio::istanza().ApriEsercizio(TipoEsercizio);
+    else
         RegistroFinestre::istanza().tornaAllInizio();
 }
 
@@ -390,5 +396,4 @@ void frmChiSei::apriEsercizio()
     azzeraPunteggio();
     scelto_ = true;
     scarica();
-    FrmInizio::istanza().ApriEsercizio(TipoEsercizio);
 }
