@@ -163,6 +163,8 @@ FrmInizio::FrmInizio() : FinestraUnica(finestra)
     mnuRegistro_ = new QAction(QStringLiteral("Registro"), this);
     mnuRegistro_->setObjectName(QStringLiteral("mnuRegistro"));
     menuBar()->insertAction(mnuInfo_, mnuRegistro_);
+    // The teacher's keys: Alt+R, or F10 (or Alt alone) and the arrows; a pupil's plain R repeats the voice.
+    mnuRegistro_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_R));
 
     // A menu bar shows neither the check of an item nor its tooltip: a check
     // box in the bar's corner does both, and it never takes the pupil's focus.

@@ -2,6 +2,7 @@
 
 #include "FrmInizio.h"
 #include "core/CodiciTasto.h"
+#include "core/StatoEsercizio.h"
 #include "core/TipoEsercizio.h"
 #include "exercise/ChiRisponde.h"
 #include "registro/Contrassegno.h"
@@ -109,7 +110,13 @@ void frmChiSei::Form_Resize() { disponi(); }
 
 void frmChiSei::Form_Unload()
 {
-    if (!scelto_ && !RegistroFinestre::istanza().inChiusura())
+    if (RegistroFinestre::istanza().inChiusura())
+        return;
+    // Shown from here, the exercise takes the keyboard straight from this window. Were the start
+    // window active in between, a second quick Enter would press its first big button.
+    if (scelto_)
+        FrmInizio::istanza().ApriEsercizio(TipoEsercizio);
+    else
         RegistroFinestre::istanza().tornaAllInizio();
 }
 
@@ -384,7 +391,9 @@ void frmChiSei::Scegli(int index)
 
 void frmChiSei::apriEsercizio()
 {
+    // The score box shows the child who just chose, in this sitting: every choice counts from
+    // zero, the same pupil's again too, so what it shows was never left by someone else.
+    azzeraPunteggio();
     scelto_ = true;
     scarica();
-    FrmInizio::istanza().ApriEsercizio(TipoEsercizio);
 }

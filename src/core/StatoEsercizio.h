@@ -7,7 +7,8 @@
 
 // The exercises' state. It belongs to the program run, not to one opening of
 // the exercise window: the totals carry over from one opening and one kind to
-// the next, and only the window's own procedures reset what they must.
+// the next, and only the window's own procedures reset what they must. Once the
+// register names who answers, each choice in "Chi sei?" starts the score anew.
 
 inline qint16 NumeroEsercizio = 0;         // of this opening; restarts at every load
 inline float ElementiPrimo = 0;            // N, a whole number
@@ -39,6 +40,17 @@ inline void azzeraStatoEsercizio()
     RisposteErrate = 0;
     RifiutiAiuto = 0;
     InizioRisposta = 0;
+    TempoParziale = 0;
+    TempoTotale = 0;
+}
+
+// A new pupil in front of the screen: the score box starts from nothing, and so does the count of
+// refused help offers that brings the program in.
+inline void azzeraPunteggio()
+{
+    RisposteEsatte = 0;
+    RisposteErrate = 0;
+    RifiutiAiuto = 0;
     TempoParziale = 0;
     TempoTotale = 0;
 }

@@ -10,6 +10,7 @@
 #include "Riquadro.h"
 #include "Sagoma.h"
 #include "Sfondo.h"
+#include "StileBarraMenu.h"
 #include "core/Twips.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -67,6 +69,10 @@ Finestra::Finestra(const DefinizioneFinestra &definizione) : definizione_(defini
     riempiSfondo(client_, definizione.sfondo);
     setCentralWidget(client_);
     client_->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *ora) {
+        if (auto *p = qobject_cast<PulsanteOpzione *>(ora); p && p->window() == this)
+            ultimoPulsante_ = p;
+    });
 }
 
 Finestra::~Finestra() { RegistroFinestre::istanza().togli(this); }
@@ -193,8 +199,13 @@ QButtonGroup *Finestra::gruppo(const char *nome)
 
 QMenu *Finestra::aggiungiMenu(const char *nome, const QString &testo)
 {
+    preparaBarraMenu();
     QMenu *menu = menuBar()->addMenu(testo);
     menu->setObjectName(QString::fromLatin1(nome));
+    connect(menu, &QMenu::aboutToHide, this, [this, menu] {
+        // Once the menu is gone and the bar has settled on what comes next.
+        QTimer::singleShot(0, this, [this, azione = QPointer<QAction>(menu->menuAction())] { dopoMenu(azione); });
+    });
     elenco_.aggiungi({menu->menuAction(), TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
     return menu;
 }
@@ -215,10 +226,70 @@ QAction *Finestra::aggiungiAzione(QMenu *menu, const char *nome, const QString &
 
 QAction *Finestra::aggiungiAzioneBarra(const char *nome, const QString &testo)
 {
+    preparaBarraMenu();
     QAction *azione = menuBar()->addAction(testo);
     azione->setObjectName(QString::fromLatin1(nome));
     elenco_.aggiungi({azione, TipoControllo::Menu, QString::fromLatin1(nome), -1, {}});
     return azione;
+}
+
+void Finestra::preparaBarraMenu()
+{
+    if (azioneBarraMenu_)
+        return;
+    menuBar()->setStyle(new StileBarraMenu(menuBar()));
+    azioneBarraMenu_ = new QAction(this);
+    azioneBarraMenu_->setObjectName(QStringLiteral("azioneBarraMenu"));
+    azioneBarraMenu_->setShortcut(QKeySequence(PulsanteOpzione::tastoBarraMenu));
+    addAction(azioneBarraMenu_);
+    connect(azioneBarraMenu_, &QAction::triggered, this, &Finestra::apriBarraMenu);
+}
+
+void Finestra::apriBarraMenu()
+{
+    // F10 does what Alt alone does: the bar watches the keyboard's focus for a bare Alt pressed
+    // and released, and takes the keyboard on the release.
+    QWidget *destinatario = focusWidget() ? focusWidget() : this;
+    for (QEvent::Type tipo : {QEvent::ShortcutOverride, QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent alt(tipo, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(destinatario, &alt);
+    }
+}
+
+void Finestra::dopoMenu(QAction *menu)
+{
+    // Moving along the bar with the arrows, from a menu to the next item: the teacher is still there.
+    const QMenuBar *barra = menuBar();
+    if (barra->hasFocus() && barra->activeAction() && barra->activeAction() != menu)
+        return;
+    // Where the menu kept the activation as it closed, taking it back brings the focus with it.
+    if (const QWidget *attiva = QApplication::activeWindow(); attiva && attiva != this && !attiva->isVisible())
+        activateWindow();
+    riportaFuoco();
+}
+
+void Finestra::riportaFuoco()
+{
+    if (scaricata_ || !isActiveWindow() || QApplication::activePopupWidget())
+        return;
+    if (QWidget *modale = QApplication::activeModalWidget(); modale && modale != this)
+        return;
+    const QWidget *fuoco = focusWidget();
+    const QWidget *barra = menuWidget();
+    const bool perso = !fuoco || !fuoco->isVisible() || (barra && (fuoco == barra || barra->isAncestorOf(fuoco)));
+    if (!perso)
+        return;
+    PulsanteOpzione *meta = ultimoPulsante_;
+    if (!meta || meta->window() != this || !meta->isVisible() || !meta->isEnabled()) {
+        meta = nullptr;
+        for (PulsanteOpzione *p : client_->findChildren<PulsanteOpzione *>())
+            if (p->isVisible() && p->isEnabled()) {
+                meta = p;
+                break;
+            }
+    }
+    if (meta)
+        meta->setFocus(Qt::OtherFocusReason);
 }
 
 QTimer *Finestra::aggiungiTimer(const char *nome, int intervallo)
@@ -386,6 +457,8 @@ bool Finestra::event(QEvent *e)
         const bool risultato = QMainWindow::event(e);
         if (cambio)
             Form_Activate();
+        // Back from a dialog or another window, the pupils' keys work again at once.
+        QTimer::singleShot(0, this, &Finestra::riportaFuoco);
         return risultato;
     }
     return QMainWindow::event(e);

@@ -14,6 +14,7 @@ class QMenu;
 class QAction;
 class QButtonGroup;
 class QTimer;
+class PulsanteOpzione;
 
 // A window of the program. One instance per class (see FinestraUnica), loaded at
 // first reference: its controls are built from the design definitions, then its
@@ -95,6 +96,13 @@ private:
     static QList<QPointer<Finestra>> &ordineAttivazione();
     static QPointer<Finestra> &ultimaMostrata();
     void restituisciAttivazione();
+    // The menu bar takes Alt alone and F10 as the ways in from the keyboard.
+    void preparaBarraMenu();
+    void apriBarraMenu();
+    // With the window active and nothing else open, a keyboard left on the menu bar or nowhere
+    // goes back to the big button that last had it, or to the first one that can take it.
+    void riportaFuoco();
+    void dopoMenu(QAction *menu);
     void ridimensionato();
     QWidget *creaControllo(const DefinizioneControllo &d, QWidget *contenitore);
     QSize dimensioneProgetto() const; // design client size plus the menu bar
@@ -111,6 +119,8 @@ private:
     ElencoControlli elenco_;
     Rapporti rapporti_;
     bool scaricata_ = false;
+    QPointer<PulsanteOpzione> ultimoPulsante_;
+    QAction *azioneBarraMenu_ = nullptr;
     bool giaMostrata_ = false;
     bool dipinta_ = false;
     bool verificaPosto_ = false; // restored: check it lies on the screen once the window system has placed it

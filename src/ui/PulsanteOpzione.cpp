@@ -72,9 +72,9 @@ bool PulsanteOpzione::event(QEvent *e)
         return true;
     }
     if (e->type() == QEvent::ShortcutOverride) {
-        // Plain keys belong to the button, not to menu mnemonics.
+        // Plain keys belong to the button, not to menu mnemonics; the menu bar's key is the teacher's.
         auto *k = static_cast<QKeyEvent *>(e);
-        if (!(k->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+        if (!(k->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) && k->key() != tastoBarraMenu) {
             e->accept();
             return true;
         }

@@ -44,6 +44,9 @@ public:
     // own only when the button is smaller than its design).
     QRect rettangoloTesto() const;
     QFont carattereEffettivo() const;
+    // The teacher's key that puts a window's menu bar under the keyboard: the only plain key
+    // these buttons let through, and none of the pupils' keys.
+    static constexpr Qt::Key tastoBarraMenu = Qt::Key_F10;
     static constexpr int allineamentoTesto = Qt::AlignCenter | Qt::TextWordWrap;
 
 signals:

@@ -32,6 +32,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUuid>
 
 #include <algorithm>
@@ -308,6 +309,91 @@ private slots:
             interventi += r.risultato.intervento;
         }
         QCOMPARE(interventi, 1); // the third NO only
+    }
+
+    // The score box counts from zero at each choice in "Chi sei?": the next pupil never sees the
+    // previous one's answers, times or refused help offers.
+    void ogniSceltaContaDaZero()
+    {
+        apriClasse({QStringLiteral("Zoë"), QStringLiteral("Luca")});
+        accoda(3, 4);
+        FrmInizio::istanza().AvviaScelta(0);
+        QTest::mouseClick(chiSei()->Pulsante(0), Qt::LeftButton);
+        for (int volta = 0; volta < 2; ++volta) {
+            rispondi(1, 20);
+            QTest::mouseClick(esercizio()->Option3(1), Qt::LeftButton); // NO
+        }
+        rispondi(3, 5);
+        QCOMPARE(esercizio()->lblRisErrate()->text(), QStringLiteral("2"));
+        QCOMPARE(esercizio()->LblTempoTotale()->text(), QStringLiteral(" 45"));
+        QTest::mouseClick(esercizio()->Option1(ESCI), Qt::LeftButton);
+        QVERIFY(!esercizio());
+
+        for (int alunno : {1, 0}) {
+            accoda(3, 4);
+            FrmInizio::istanza().AvviaScelta(0);
+            QTest::mouseClick(chiSei()->Pulsante(alunno), Qt::LeftButton);
+            rispondi(1, 6);
+            QCOMPARE(esercizio()->lblRisErrate()->text(), QStringLiteral("1"));
+            QCOMPARE(esercizio()->lblRisEsatte()->text(), QString());
+            QCOMPARE(esercizio()->LblTempoParziale()->text(), QStringLiteral(" 6"));
+            QCOMPARE(esercizio()->LblTempoTotale()->text(), QStringLiteral(" 6"));
+            // Zoë's two refusals are not this pupil's: one NO brings no intervention.
+            QTest::mouseClick(esercizio()->Option3(1), Qt::LeftButton);
+            QVERIFY(esercizio()->fraTastierino()->isEnabled());
+            esercizio()->close();
+        }
+    }
+
+    // Enter twice, quickly, on "Chi sei?": the second press lands wherever the keyboard is at that
+    // moment. The start window must never be that place on the way to the exercise, or its first
+    // button takes the press and turns the exercise into another kind. The answer's row keeps the
+    // kind on screen and the time by the clock.
+    void doppioInvioVaAllEsercizio()
+    {
+        apriClasse({QStringLiteral("Anna")});
+        // Kind 2, "togli": 3 pictures of the 7th kind, the second set starting with 6.
+        accoda(7, 3);
+        casuale.accodaValore(6, 8, 3);
+        FrmInizio::istanza().Option1(2)->setFocus();
+        premi(Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(chiSei()));
+
+        struct Attivazioni : QObject {
+            int volte = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                if (e->type() != QEvent::WindowActivate)
+                    return false;
+                ++volte;
+                // The pupil's second press, arriving while the start window has the keyboard.
+                QTimer::singleShot(0, [] {
+                    if (QWidget *w = FrmInizio::istanza().focusWidget()) {
+                        invia(w, QEvent::KeyPress, Qt::Key_Return);
+                        invia(w, QEvent::KeyRelease, Qt::Key_Return);
+                    }
+                });
+                return false;
+            }
+        } attivazioni;
+        FrmInizio::istanza().installEventFilter(&attivazioni);
+        premi(Qt::Key_Return, false);
+        QVERIFY(esercizio());
+        QVERIFY(QTest::qWaitForWindowActive(esercizio()));
+        AmbienteTest::elabora(50);
+        FrmInizio::istanza().removeEventFilter(&attivazioni);
+        premi(Qt::Key_Return); // the second press, on the exercise: AGGIUNGI
+
+        orologio.avanza(18);
+        premi(Qt::Key_3);
+        premi(Qt::Key_Return);
+        QCOMPARE(esercizio()->LblTempoParziale()->text(), QStringLiteral(" 18"));
+        const QList<Registro::RigaRisultato> tutte = righe();
+        QCOMPARE(tutte.size(), 1);
+        QCOMPARE(tutte[0].risultato.tipo, 2);
+        QCOMPARE(tutte[0].risultato.risposta, 7);
+        QCOMPARE(tutte[0].risultato.secondi, 18);
+        QCOMPARE(attivazioni.volte, 0);
     }
 
     void ospiteNonLasciaRighe_eEsciTornaAllInizio()

@@ -17,6 +17,9 @@
 #include "worksheets/frmStampaSchede3.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -223,6 +226,78 @@ private slots:
         QVERIFY(!frmStampaSchede::caricata());
         QTRY_VERIFY(f->isActiveWindow());
         QTRY_COMPARE(indiceFocalizzato(), 0);
+    }
+
+    // A menu opened with the mouse and closed with Esc, or a dialog closed, gives the keyboard back
+    // to the big buttons: the pupils' keys work at once, with no Tab first.
+    void dopoMenuEDialoghiITastiFunzionano()
+    {
+        premiERilascia(focalizzato(), Qt::Key_2);
+        QMenuBar *barra = f->menuBar();
+        QAction *stampa = f->findChild<QMenu *>(QStringLiteral("mnuStampaSchede"))->menuAction();
+        QTest::mouseClick(barra, Qt::LeftButton, {}, barra->actionGeometry(stampa).center());
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        // The window's own focus: where the keys go (the offscreen platform may leave the closed menu active).
+        QTRY_COMPARE(f->focusWidget(), f->Option1(1));
+        premiERilascia(f->focusWidget(), Qt::Key_3);
+        QCOMPARE(f->focusWidget(), f->Option1(2));
+        f->activateWindow();
+        QTRY_VERIFY(f->isActiveWindow());
+
+        // Left on the menu bar, the keyboard comes back when a dialog (the teacher's password) closes.
+        barra->setFocus(Qt::MenuBarFocusReason);
+        QDialog dialogo(f);
+        QTimer::singleShot(0, &dialogo, [&dialogo] {
+            QVERIFY(QTest::qWaitForWindowActive(&dialogo));
+            dialogo.reject();
+        });
+        dialogo.exec();
+        f->activateWindow(); // what the window system does as the dialog goes
+        QTRY_COMPARE(f->focusWidget(), f->Option1(2));
+        premi(f->focusWidget(), Qt::Key_Return);
+        QVERIFY(frmOperativo::caricata());
+        QCOMPARE(TipoEsercizio, qint16(2));
+    }
+
+    // The teacher reaches the menu bar by keys no pupil presses: F10 or Alt alone, then the arrows;
+    // Alt+R opens "Registro". Every key of the bar is unique and none is a pupil's.
+    void tastiDellInsegnante()
+    {
+        QMenuBar *barra = f->menuBar();
+        QTest::keyClick(focalizzato(), Qt::Key_F10);
+        QVERIFY(barra->hasFocus());
+        QCOMPARE(barra->activeAction()->text(), QStringLiteral("Stampa schede"));
+        QTest::keyClick(barra, Qt::Key_Right);
+        QCOMPARE(barra->activeAction(), f->mnuRegistro());
+        QTest::keyClick(barra, Qt::Key_Escape);
+        QTRY_COMPARE(indiceFocalizzato(), 0);
+        QTest::keyClick(focalizzato(), Qt::Key_Alt, Qt::AltModifier);
+        QVERIFY(barra->hasFocus());
+        QTest::keyClick(barra, Qt::Key_Escape);
+        QTRY_COMPARE(indiceFocalizzato(), 0);
+
+        // Not the password window here: only that the key reaches the item.
+        QObject::disconnect(f->mnuRegistro(), &QAction::triggered, nullptr, nullptr);
+        QSignalSpy registro(f->mnuRegistro(), &QAction::triggered);
+        QTest::keyClick(focalizzato(), Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(registro.count(), 1);
+        // A plain R stays the voice's key.
+        QTest::keyClick(focalizzato(), Qt::Key_R);
+        QCOMPARE(registro.count(), 1);
+
+        QList<QKeySequence> tasti{QKeySequence(Qt::Key_F10)};
+        for (QAction *a : barra->actions())
+            tasti << a->shortcut() << QKeySequence::mnemonic(a->text());
+        tasti << QKeySequence::mnemonic(f->casellaVoce()->text());
+        tasti.removeAll(QKeySequence());
+        QCOMPARE(QSet<QKeySequence>(tasti.cbegin(), tasti.cend()).size(), tasti.size());
+        QVERIFY(tasti.contains(QKeySequence(Qt::ALT | Qt::Key_R)));
+        for (const QKeySequence &t : tasti) {
+            const QKeyCombination c = t[0];
+            QVERIFY2(c.key() == Qt::Key_F10 || (c.keyboardModifiers() & (Qt::AltModifier | Qt::ControlModifier)),
+                     qPrintable(t.toString()));
+        }
     }
 
     void chiudereLaFinestraConAboutApertoFinisceIlProgramma()
