@@ -88,7 +88,7 @@ private slots:
         const Esito esito = quorvel({"--schede", "1", "--copie", "10", "--livello", "1", "--soluzioni", "--pdf", pdf});
         QCOMPARE(esito.codice, 0);
         // Every key of the ten sheets: N of 2 or 3 at level 1.
-        static const QRegularExpression voce(QStringLiteral("(\\d+) → (\\d+)"));
+        static const QRegularExpression voce(QStringLiteral("(\\d+)\\s*→\\s*(\\d+)"));
         int voci = 0;
         for (auto it = voce.globalMatch(testo(pdf)); it.hasNext(); ++voci) {
             const auto m = it.next();
