@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/GeneratoreEsercizio.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -10,13 +12,13 @@
 // the next, and only the window's own procedures reset what they must. Once the
 // register names who answers, each choice in "Chi sei?" starts the score anew.
 
-inline qint16 NumeroEsercizio = 0;         // of this opening; restarts at every load
-inline float ElementiPrimo = 0;            // N, a whole number
-inline qint16 ElementiIniziali = 0;        // M, start count of the second set (kinds 1 and 2)
-inline qint16 ElementiSecondo = 0;         // elements now in the second set, 0..10
-inline qint16 Figura = 0;                  // picture of the current exercise, 1..12
-inline std::array<qint16, 13> Estratte{};  // slots as drawn, entries 1..N
-inline std::array<qint16, 11> Posizioni{}; // slots of the first set, entries 1..N
+inline qint16 NumeroEsercizio = 0;  // of this opening; restarts at every load
+inline float ElementiPrimo = 0;     // N, a whole number
+inline qint16 ElementiIniziali = 0; // M, start count of the second set (kinds 1 and 2)
+inline qint16 ElementiSecondo = 0;  // elements now in the second set, 0..10
+inline qint16 Figura = 0;           // picture of the current exercise, 1..12
+inline decltype(GeneratoreEsercizio::Esercizio::estratte) Estratte{};   // slots as drawn, entries 1..N
+inline decltype(GeneratoreEsercizio::Esercizio::posizioni) Posizioni{}; // slots of the first set, entries 1..N
 
 inline qint16 RisposteEsatte = 0;
 inline qint16 RisposteErrate = 0;

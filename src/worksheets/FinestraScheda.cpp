@@ -1,6 +1,8 @@
 #include "FinestraScheda.h"
 
 #include "StampaScheda.h"
+#include "core/EstrazioneScheda.h"
+#include "core/Livello.h"
 #include "frmSchedeClasse.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
@@ -12,7 +14,17 @@
 #include "ui/RegistroFinestre.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
+#include <QMenu>
+
+namespace {
+
+constexpr const char *nomiLivello[] = {"mnuSenzaLivello", "mnuLivello1", "mnuLivello2", "mnuLivello3",
+                                       "mnuLivello4",     "mnuLivello5", "mnuLivello6"};
+static_assert(std::size(nomiLivello) == Livello::ultimo + 1);
+
+} // namespace
 
 FinestraScheda::FinestraScheda(const DefinizioneFinestra &definizione, const ConfigurazioneScheda &configurazione)
     : Finestra(definizione), configurazione_(configurazione)
@@ -29,6 +41,39 @@ void FinestraScheda::collegaComuni(const char *testoMenu)
     connect(mnuImpostazioneStampante_, &QAction::triggered, this, &FinestraScheda::mnuImpostazioneStampante_Click);
     mnuSchedeClasse_ = aggiungiAzioneBarra("mnuSchedeClasse", QStringLiteral("Schede per la classe…"));
     connect(mnuSchedeClasse_, &QAction::triggered, this, &FinestraScheda::mnuSchedeClasse_Click);
+
+    // Only the levels that have sheets of this kind, each with the N it draws.
+    mnuLivello_ = aggiungiMenu("mnuLivello", QStringLiteral("Livello"));
+    auto *gruppo = new QActionGroup(mnuLivello_);
+    auto scelta = [this, gruppo](const char *nome, const QString &testo, const Livello *livello) {
+        QAction *azione = aggiungiAzione(mnuLivello_, nome, testo);
+        azione->setCheckable(true);
+        azione->setChecked(!livello);
+        azione->setData(livello ? livello->numero() : 0);
+        gruppo->addAction(azione);
+        connect(azione, &QAction::triggered, this, [this, livello] { impostaLivello(livello); });
+    };
+    scelta(nomiLivello[0], QStringLiteral("Senza livello: i numeri di sempre"), nullptr);
+    const int tipo = configurazione_.tipo;
+    for (int n = Livello::primo; n <= Livello::ultimo; ++n) {
+        const Livello &livello = Livello::di(n);
+        if (livello.offre(tipo - 1))
+            scelta(nomiLivello[n],
+                   QStringLiteral("Livello %1: da %2 a %3 elementi")
+                       .arg(n)
+                       .arg(EstrazioneScheda::minimoN(tipo, livello))
+                       .arg(EstrazioneScheda::massimoN(tipo, livello)),
+                   &livello);
+    }
+}
+
+void FinestraScheda::impostaLivello(const Livello *livello)
+{
+    livello_ = livello;
+    const int numero = livello ? livello->numero() : 0;
+    for (QAction *azione : mnuLivello_->actions())
+        azione->setChecked(azione->data().toInt() == numero);
+    ricomincia();
 }
 
 void FinestraScheda::segnaVisto(int e)
@@ -57,6 +102,6 @@ void FinestraScheda::Command1_Click()
 
 void FinestraScheda::mnuImpostazioneStampante_Click() { frmStampante::istanza().mostraModale(); }
 
-void FinestraScheda::mnuSchedeClasse_Click() { frmSchedeClasse::istanza().apriPer(configurazione_.tipo); }
+void FinestraScheda::mnuSchedeClasse_Click() { frmSchedeClasse::istanza().apriPer(configurazione_.tipo, livello_); }
 
 void FinestraScheda::Form_Unload() { RegistroFinestre::istanza().tornaAllInizio(); }

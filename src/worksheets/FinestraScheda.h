@@ -5,11 +5,14 @@
 #include "ui/Finestra.h"
 
 class Immagine;
+class Livello;
 class Pulsante;
 class QAction;
+class QMenu;
 
 // What the three worksheet windows share: the four "shown" flags, printing the
-// sheet, the printer menu, and the way back to the start window.
+// sheet, the printer menu, the level the exercises are drawn at, and the way back
+// to the start window.
 class FinestraScheda : public Finestra {
     Q_OBJECT
 public:
@@ -26,6 +29,12 @@ public:
     Pulsante *CmdFine() const { return CmdFine_; }
     QAction *mnuImpostazioneStampante() const { return mnuImpostazioneStampante_; }
     QAction *mnuSchedeClasse() const { return mnuSchedeClasse_; }
+    QMenu *mnuLivello() const { return mnuLivello_; }
+
+    // The level of the sheet and of its class sets; none: the usual draws.
+    const Livello *livello() const { return livello_; }
+    // Starts the sheet afresh at that level (nullptr: none), as if the window had just opened.
+    void impostaLivello(const Livello *livello);
 
     void Command1_Click();
     void mnuImpostazioneStampante_Click();
@@ -36,6 +45,9 @@ protected:
     // Once the controls are built: the common buttons and the menu.
     void collegaComuni(const char *testoMenu);
     void segnaVisto(int e);
+    // Clears the sheet and draws its first exercise, as at loading.
+    virtual void ricomincia() = 0;
+    void azzeraVisti() { Visto1 = Visto2 = Visto3 = Visto4 = false; }
     bool tuttiVisti() const { return Visto1 && Visto2 && Visto3 && Visto4; }
     static void pulisci(Immagine *slot);
     static Disegno figura(int k);
@@ -48,4 +60,6 @@ private:
     Pulsante *CmdFine_ = nullptr;
     QAction *mnuImpostazioneStampante_ = nullptr;
     QAction *mnuSchedeClasse_ = nullptr;
+    QMenu *mnuLivello_ = nullptr;
+    const Livello *livello_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "SchedeClasse.h"
 #include "core/Casuale.h"
+#include "core/Livello.h"
 #include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
@@ -74,14 +75,14 @@ int eseguiConApplicazione(const QStringList &argomenti)
         const QStringList sconosciute = parser.unknownOptionNames();
         if (!sconosciute.isEmpty())
             return errore(QStringLiteral("l'opzione %1 non esiste; per le schede servono --schede, --copie e --pdf, "
-                                         "con --soluzioni e --seme a scelta.")
+                                         "con --soluzioni, --seme e --livello a scelta.")
                               .arg(virgolette(QStringLiteral("--") + sconosciute.first())));
         return errore(QStringLiteral("a un'opzione manca il suo valore; si scrive: quorvel --schede 1|2|3 --copie K "
-                                     "--pdf FILE [--soluzioni] [--seme S]."));
+                                     "--pdf FILE [--soluzioni] [--seme S] [--livello 1..6]."));
     }
     if (!parser.positionalArguments().isEmpty())
         return errore(QStringLiteral("l'argomento %1 non è previsto; si scrive: quorvel --schede 1|2|3 --copie K "
-                                     "--pdf FILE [--soluzioni] [--seme S].")
+                                     "--pdf FILE [--soluzioni] [--seme S] [--livello 1..6].")
                           .arg(virgolette(parser.positionalArguments().first())));
     if (!parser.isSet("schede"))
         return errore(QStringLiteral("manca --schede con il tipo di scheda, 1, 2 o 3."));
@@ -107,6 +108,23 @@ int eseguiConApplicazione(const QStringList &argomenti)
             return errore(QStringLiteral("il seme deve essere un numero intero non negativo, non %1.")
                               .arg(virgolette(parser.value("seme"))));
     }
+    const Livello *livello = nullptr;
+    if (parser.isSet("livello")) {
+        const std::optional<int> numero = intero(parser.value("livello"), Livello::primo, Livello::ultimo);
+        if (!numero)
+            return errore(QStringLiteral("il livello deve essere un numero intero da %1 a %2, non %3.")
+                              .arg(Livello::primo)
+                              .arg(Livello::ultimo)
+                              .arg(virgolette(parser.value("livello"))));
+        livello = &Livello::di(*numero);
+        // A set at another level than the one asked for would not be what the class practises.
+        if (!livello->offre(*tipo - 1))
+            return errore(QStringLiteral("il livello %1 non ha schede del tipo %2: le hanno i livelli da %3 a %4.")
+                              .arg(*numero)
+                              .arg(*tipo)
+                              .arg(livello->perTipo(*tipo - 1).numero())
+                              .arg(Livello::ultimo));
+    }
     const QString file = parser.value("pdf");
     if (file.isEmpty())
         return errore(QStringLiteral("manca --pdf con il nome del file PDF da scrivere."));
@@ -117,7 +135,7 @@ int eseguiConApplicazione(const QStringList &argomenti)
 
     CasualeConSeme conSeme(seme.value_or(0));
     Casuale &casuale = seme ? static_cast<Casuale &>(conSeme) : Casuale::corrente();
-    const SchedeClasse schede = SchedeClasse::estrai(casuale, *tipo, *copie);
+    const SchedeClasse schede = SchedeClasse::estrai(casuale, *tipo, *copie, livello);
     const std::unique_ptr<SuperficieStampa> superficie = StampanteCorrente::documentoPdf(std::move(riservato));
     superficie->seguiPagine([totale = *copie](int pagine) {
         if (pagine <= totale && pagine % 10 == 0)
@@ -153,7 +171,11 @@ QList<QCommandLineOption> opzioni()
             {"copie", "Quante schede, da 1 a 40, ognuna diversa dalle altre.", "K"},
             {"pdf", "Il file PDF da scrivere; un file che esiste non viene mai sovrascritto.", "FILE"},
             {"soluzioni", "Aggiunge dopo le schede le pagine con le soluzioni."},
-            {"seme", "Lo stesso seme dà le stesse schede.", "S"}};
+            {"seme", "Lo stesso seme dà le stesse schede.", "S"},
+            {"livello",
+             "Il livello delle schede, da 1 a 6, con i numeri che la classe usa negli esercizi "
+             "(senza: i numeri di sempre).",
+             "1..6"}};
 }
 
 int esegui(int argc, char *argv[])

@@ -36,6 +36,16 @@ SchedaDoppia::SchedaDoppia(int tipo) : FinestraScheda(progetti[tipo - 2].finestr
 
 void SchedaDoppia::Form_Load() { VisualizzaEsercizio(1); }
 
+void SchedaDoppia::ricomincia()
+{
+    azzeraVisti();
+    for (int k = 0; k < GeometriaScheda::esercizi * GeometriaScheda::celle; ++k) {
+        pulisci(Image1_(k));
+        pulisci(Image2_(k));
+    }
+    VisualizzaEsercizio(1);
+}
+
 void SchedaDoppia::VisualizzaEsercizio(int e)
 {
     const int b = 15 * (e - 1);
@@ -50,7 +60,7 @@ void SchedaDoppia::VisualizzaEsercizio(int e)
     }
 
     const EsercizioEstratto esercizio =
-        EstrazioneScheda::conSecondoInsieme(Casuale::corrente(), b, configurazione().tipo);
+        EstrazioneScheda::perScheda(Casuale::corrente(), b, configurazione().tipo, livello());
     Figura = static_cast<qint16>(esercizio.Figura);
     ElementiPrimo = esercizio.ElementiPrimo;
     UltimaCasella = static_cast<qint16>(esercizio.UltimaCasella);

@@ -33,12 +33,13 @@ public:
     qint16 Figura = 0;
     int ElementiPrimo = 0;
     qint16 UltimaCasella = 0;
-    std::array<qint16, 13> Estratte{};
-    std::array<qint16, 11> Posizioni{};
+    std::array<qint16, GeometriaScheda::celle + 1> Estratte{};
+    std::array<qint16, GeometriaScheda::celle + 1> Posizioni{};
 
 protected:
     explicit SchedaDoppia(int tipo);
     void Form_Load() override;
+    void ricomincia() override;
 
 private:
     ArrayControlli<Immagine> Image1_;

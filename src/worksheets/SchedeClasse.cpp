@@ -49,14 +49,13 @@ bool SchedaEstratta::uguale(const SchedaEstratta &altra) const
     return true;
 }
 
-SchedeClasse SchedeClasse::estrai(Casuale &casuale, int tipo, int copie)
+SchedeClasse SchedeClasse::estrai(Casuale &casuale, int tipo, int copie, const Livello *livello)
 {
     std::vector<SchedaEstratta> schede;
     while (static_cast<int>(schede.size()) < copie) {
         SchedaEstratta scheda;
         for (EsercizioEstratto &esercizio : scheda.esercizi)
-            esercizio = tipo == 1 ? EstrazioneScheda::insiemeVuoto(casuale, 0)
-                                  : EstrazioneScheda::conSecondoInsieme(casuale, 0, tipo);
+            esercizio = EstrazioneScheda::perScheda(casuale, 0, tipo, livello);
         if (std::none_of(schede.begin(), schede.end(), [&](const SchedaEstratta &s) { return s.uguale(scheda); }))
             schede.push_back(std::move(scheda));
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class Casuale;
+class Livello;
 class SuperficieStampa;
 
 // One sheet of a class set as drawn: its four exercises, cells counted from 0.
@@ -27,9 +28,9 @@ public:
     static constexpr int massimo = 40;
 
     SchedeClasse(int tipo, std::vector<SchedaEstratta> schede) : tipo_(tipo), schede_(std::move(schede)) {}
-    // By the rules of the worksheet windows' own draws; a sheet equal to an
-    // earlier one of the set is drawn again.
-    static SchedeClasse estrai(Casuale &casuale, int tipo, int copie);
+    // By the rules of the worksheet windows' own draws, at a level if one is given; a
+    // sheet equal to an earlier one of the set is drawn again.
+    static SchedeClasse estrai(Casuale &casuale, int tipo, int copie, const Livello *livello = nullptr);
 
     int tipo() const { return tipo_; }
     const std::vector<SchedaEstratta> &schede() const { return schede_; }

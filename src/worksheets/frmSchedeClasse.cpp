@@ -3,6 +3,7 @@
 #include "SchedeClasse.h"
 #include "TestataScheda.h"
 #include "core/Casuale.h"
+#include "core/Livello.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/Messaggio.h"
@@ -83,9 +84,14 @@ frmSchedeClasse::frmSchedeClasse() : FinestraUnica(finestra)
     connect(cmdAnnulla_, &Pulsante::clicked, this, &Finestra::nascondi);
 }
 
-void frmSchedeClasse::apriPer(int tipo)
+void frmSchedeClasse::apriPer(int tipo, const Livello *livello)
 {
     tipo_ = tipo;
+    livello_ = livello;
+    // The teacher sees which level the set is drawn at before printing it.
+    setWindowTitle(
+        livello ? QStringLiteral("%1 - livello %2").arg(QString::fromUtf8(finestra.titolo)).arg(livello->numero())
+                : QString::fromUtf8(finestra.titolo));
     // The printer may have been changed since the last opening.
     const StampanteCorrente &corrente = StampanteCorrente::istanza();
     optStampante_->setEnabled(!corrente.suFilePdf());
@@ -98,7 +104,7 @@ void frmSchedeClasse::apriPer(int tipo)
 void frmSchedeClasse::cmdStampa_Click()
 {
     const int copie = txtCopie_->value();
-    const SchedeClasse schede = SchedeClasse::estrai(Casuale::corrente(), tipo_, copie);
+    const SchedeClasse schede = SchedeClasse::estrai(Casuale::corrente(), tipo_, copie, livello_);
     const std::unique_ptr<SuperficieStampa> superficie =
         StampanteCorrente::istanza().apriDocumento(optFilePdf_->isChecked());
 

@@ -2,6 +2,7 @@
 
 #include "ui/Finestra.h"
 
+class Livello;
 class Pulsante;
 class QCheckBox;
 class QProgressBar;
@@ -19,9 +20,10 @@ public:
 
     frmSchedeClasse();
 
-    // Shows the window for the sheets of this kind.
-    void apriPer(int tipo);
+    // Shows the window for the sheets of this kind, at a level if one is given.
+    void apriPer(int tipo, const Livello *livello = nullptr);
     int tipo() const { return tipo_; }
+    const Livello *livello() const { return livello_; }
 
     QSpinBox *txtCopie() const { return txtCopie_; }
     QCheckBox *chkSoluzioni() const { return chkSoluzioni_; }
@@ -36,6 +38,7 @@ public:
 
 private:
     int tipo_ = 1;
+    const Livello *livello_ = nullptr;
     QSpinBox *txtCopie_ = nullptr;
     QCheckBox *chkSoluzioni_ = nullptr;
     QRadioButton *optStampante_ = nullptr;

@@ -21,13 +21,22 @@ frmStampaSchede::frmStampaSchede() : FinestraUnica(finestra, ConfigurazioneSched
 
 void frmStampaSchede::Form_Load() { Anteprima(1); }
 
+void frmStampaSchede::ricomincia()
+{
+    azzeraVisti();
+    for (int b : basi)
+        for (int o = 0; o < 15; ++o)
+            pulisci(Image1_(b + o));
+    Anteprima(1);
+}
+
 void frmStampaSchede::Anteprima(int e)
 {
     const int b = basi[e - 1];
     segnaVisto(e);
     for (int o = 0; o < 15; ++o)
         pulisci(Image1_(b + o));
-    const EsercizioEstratto esercizio = EstrazioneScheda::insiemeVuoto(Casuale::corrente(), b);
+    const EsercizioEstratto esercizio = EstrazioneScheda::perScheda(Casuale::corrente(), b, 1, livello());
     Figura = static_cast<qint16>(esercizio.Figura);
     ElementiPrimo = esercizio.ElementiPrimo;
     Estratte.fill(0);

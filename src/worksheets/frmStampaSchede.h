@@ -25,10 +25,11 @@ public:
 
     int ElementiPrimo = 0;
     qint16 Figura = 0;
-    std::array<qint16, 13> Estratte{};
+    std::array<qint16, GeometriaScheda::celle + 1> Estratte{};
 
 protected:
     void Form_Load() override;
+    void ricomincia() override;
 
 private:
     ArrayControlli<Immagine> Image1_;

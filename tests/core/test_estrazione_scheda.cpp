@@ -1,6 +1,8 @@
 #include "core/Casuale.h"
 #include "core/EstrazioneScheda.h"
+#include "core/Livello.h"
 #include "support/CasualeScriptato.h"
+#include "support/ChiQuadro.h"
 
 #include <QTest>
 
@@ -135,6 +137,62 @@ private slots:
             QCOMPARE(static_cast<int>(numeri.size()), tipo == 2 ? 5 : 9);
             QCOMPARE(*secondi.rbegin(), tipo == 2 ? 7 : 11);
         }
+    }
+
+    void aUnLivelloLaSchedaEstraeComeLEsercizio_data()
+    {
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<int>("livello");
+        QTest::addColumn<int>("minimoN");
+        QTest::addColumn<int>("massimoN");
+        QTest::addColumn<int>("massimoSecondo"); // kind 3
+        // Kind 1 never asks for an empty answer on paper.
+        QTest::newRow("vuoto 1") << 1 << 1 << 2 << 3 << 0;
+        QTest::newRow("vuoto 6") << 1 << 6 << 2 << 15 << 0;
+        QTest::newRow("aggiungi 2") << 2 << 2 << 3 << 5 << 0;
+        QTest::newRow("aggiungi 5") << 2 << 5 << 3 << 12 << 0;
+        QTest::newRow("togli 1, come al 3") << 3 << 1 << 2 << 7 << 9;
+        QTest::newRow("togli 4") << 3 << 4 << 1 << 8 << 10;
+        QTest::newRow("togli 6") << 3 << 6 << 1 << 13 << 15;
+    }
+
+    void aUnLivelloLaSchedaEstraeComeLEsercizio()
+    {
+        QFETCH(int, tipo);
+        QFETCH(int, livello);
+        QFETCH(int, minimoN);
+        QFETCH(int, massimoN);
+        QFETCH(int, massimoSecondo);
+        const Livello &l = Livello::di(livello);
+        QCOMPARE(EstrazioneScheda::minimoN(tipo, l), minimoN);
+        QCOMPARE(EstrazioneScheda::massimoN(tipo, l), massimoN);
+        // The second set as the exercise starts it: adding at least one, or taking away at least three.
+        auto primo = [&](int n) { return tipo == 2 ? 1 : tipo == 3 ? n + 2 : 0; };
+        auto ultimo = [&](int n) { return tipo == 2 ? n - 2 : tipo == 3 ? massimoSecondo : 0; };
+        GeneratoreCasuale g(static_cast<std::uint64_t>(100 * tipo + livello));
+        std::map<std::pair<int, int>, int> coppie;
+        for (int i = 0; i < 8000; ++i) {
+            const EsercizioEstratto e = EstrazioneScheda::perScheda(g, 30, tipo, &l);
+            const int n = e.ElementiPrimo;
+            const int secondo = tipo == 1 ? 0 : e.UltimaCasella + 1;
+            QVERIFY(n >= minimoN && n <= massimoN);
+            QVERIFY2(secondo >= primo(n) && secondo <= ultimo(n),
+                     qPrintable(QStringLiteral("N %1 secondo %2").arg(n).arg(secondo)));
+            if (tipo != 1)
+                QVERIFY(EstrazioneScheda::ammissibile(tipo, n, e.UltimaCasella));
+            const std::set<int> distinte(e.Estratte.begin(), e.Estratte.end());
+            QCOMPARE(static_cast<int>(distinte.size()), n);
+            QVERIFY(*distinte.begin() >= 30 && *distinte.rbegin() <= 44);
+            ++coppie[{n, secondo}];
+        }
+        std::map<std::pair<int, int>, double> probabilita;
+        for (int n = minimoN; n <= massimoN; ++n)
+            for (int s = primo(n); s <= ultimo(n); ++s)
+                probabilita[{n, s}] = 1.0 / (massimoN - minimoN + 1) / (ultimo(n) - primo(n) + 1);
+        QCOMPARE(coppie.size(), probabilita.size());
+        const double chi = ChiQuadro::statistica(coppie, probabilita);
+        QVERIFY2(chi < ChiQuadro::soglia(static_cast<int>(probabilita.size()) - 1),
+                 qPrintable(QStringLiteral("chi quadro %1").arg(chi)));
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -80,11 +81,30 @@ private slots:
         QCOMPARE(impronta(a), prima);
     }
 
+    void alLivelloScelto()
+    {
+        QTemporaryDir cartella;
+        const QString pdf = cartella.filePath("livello.pdf");
+        const Esito esito = quorvel({"--schede", "1", "--copie", "10", "--livello", "1", "--soluzioni", "--pdf", pdf});
+        QCOMPARE(esito.codice, 0);
+        // Every key of the ten sheets: N of 2 or 3 at level 1.
+        static const QRegularExpression voce(QStringLiteral("(\\d+)\\s*→\\s*(\\d+)"));
+        int voci = 0;
+        for (auto it = voce.globalMatch(testo(pdf)); it.hasNext(); ++voci) {
+            const auto m = it.next();
+            const int n = m.captured(1).toInt();
+            QVERIFY2(n >= 2 && n <= 3, qPrintable(m.captured(0)));
+            QCOMPARE(m.captured(2).toInt(), n - 1);
+        }
+        QCOMPARE(voci, 10 * 4);
+    }
+
     void lAiutoElencaLeOpzioniDelleSchede()
     {
         const Esito aiuto = quorvel({"--help"});
         QCOMPARE(aiuto.codice, 0);
-        for (const char *opzione : {"--schede <1|2|3>", "--copie <K>", "--pdf <FILE>", "--soluzioni", "--seme <S>"})
+        for (const char *opzione :
+             {"--schede <1|2|3>", "--copie <K>", "--pdf <FILE>", "--soluzioni", "--seme <S>", "--livello <1..6>"})
             QVERIFY2(aiuto.uscita.contains(QLatin1String(opzione)), qPrintable(aiuto.uscita));
     }
 
@@ -99,6 +119,11 @@ private slots:
         QTest::newRow("senza file") << QStringList{"--schede", "1", "--copie", "3"} << "--pdf";
         QTest::newRow("seme negativo") << QStringList{"--schede", "1", "--copie", "3", "--pdf", "@", "--seme", "-1"}
                                        << "seme";
+        QTest::newRow("livello 7") << QStringList{"--schede", "1", "--copie", "3", "--pdf", "@", "--livello", "7"}
+                                   << "livello";
+        // Level 1 has no sheets that take elements away: a set of another level would not be what was asked.
+        QTest::newRow("livello senza il tipo")
+            << QStringList{"--schede", "3", "--copie", "3", "--pdf", "@", "--livello", "1"} << "livelli da 3 a 6";
         QTest::newRow("cartella che non c'è")
             << QStringList{"--schede", "1", "--copie", "3", "--pdf", "@/no/x.pdf"} << "cartella";
     }

@@ -1,4 +1,5 @@
 #include "core/Casuale.h"
+#include "core/Livello.h"
 #include "printing/StampanteCorrente.h"
 #include "support/AmbienteTest.h"
 #include "support/PaginaPdf.h"
@@ -9,10 +10,12 @@
 #include "worksheets/StampaScheda.h"
 #include "worksheets/StampaSoluzioni.h"
 #include "worksheets/frmSchedeClasse.h"
+#include "worksheets/frmStampaSchede2.h"
 #include "worksheets/frmStampaSchede3.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -153,8 +156,9 @@ private slots:
         QVERIFY(!casa.isEmpty());
         frmStampaSchede3 &f = frmStampaSchede3::istanza();
         const QList<QAction *> barra = f.menuBar()->actions();
-        QCOMPARE(barra.size(), 2);
+        QCOMPARE(barra.size(), 3);
         QCOMPARE(barra[1]->text(), QStringLiteral("Schede per la classe…"));
+        QCOMPARE(barra[2]->menu(), f.mnuLivello());
         auto schermo = [&f] {
             QList<int> n;
             for (int k = 0; k < 60; ++k)
@@ -215,6 +219,61 @@ private slots:
             QCOMPARE(parole[parole.size() - 3].testo, QString::number(n));
             const double bassoRiquadri = origine.y() / 25.4 * 72 + 15600 / 20.0;
             QVERIFY(numero->posto.y() > bassoRiquadri + 2 && numero->posto.y() < 842 - 12);
+        }
+    }
+
+    void aUnLivelloLaSchedaELaSerieStampataHannoISuoiNumeriEChiaviGiuste()
+    {
+        if (!PaginaPdf::disponibile())
+            QSKIP("poppler-utils are not installed");
+        QVERIFY(!AmbienteTest::casaTemporanea().isEmpty());
+        frmStampaSchede2 &f = frmStampaSchede2::istanza();
+        // No level, then only the levels that have sheets that add elements.
+        const QList<QAction *> voci = f.mnuLivello()->actions();
+        QCOMPARE(voci.size(), 1 + 5);
+        QVERIFY(voci[0]->isChecked() && !f.livello());
+        QCOMPARE(voci[1]->text(), QStringLiteral("Livello 2: da 3 a 5 elementi"));
+        f.VisualizzaEsercizio(2);
+        QVERIFY(f.Visto2);
+
+        // The sheet on screen starts again at the new level.
+        voci[1]->trigger();
+        QVERIFY(voci[1]->isChecked() && !voci[0]->isChecked());
+        QCOMPARE(f.livello(), &Livello::di(2));
+        QVERIFY(f.Visto1 && !f.Visto2);
+        for (int giro = 0; giro < 20; ++giro)
+            for (int e = 1; e <= 4; ++e) {
+                f.VisualizzaEsercizio(e);
+                QVERIFY(f.ElementiPrimo >= 3 && f.ElementiPrimo <= 5);
+                QVERIFY(f.UltimaCasella + 1 < f.ElementiPrimo - 1);
+            }
+
+        f.mnuSchedeClasse()->trigger();
+        frmSchedeClasse *d = frmSchedeClasse::seCaricata();
+        QVERIFY(d && d->isVisible());
+        QVERIFY(d->windowTitle().contains(QStringLiteral("livello 2")));
+        d->txtCopie()->setValue(6);
+        d->optFilePdf()->setChecked(true);
+        QTest::mouseClick(d->cmdStampa(), Qt::LeftButton);
+        QCOMPARE(AmbienteTest::messaggi().size(), 1);
+        const QString pdf = AmbienteTest::messaggi()[0].section('\n', 1);
+        QCOMPARE(PaginaPdf::pagine(pdf), 6 + 1);
+        const QMap<int, QList<Voce>> chiave = leggiChiave(pdf, 7, 7);
+        QCOMPARE(chiave.keys().size(), 6);
+        const QPointF origine(10 / 72.0 * 25.4, 10 / 72.0 * 25.4);
+        for (int n = 1; n <= 6; ++n) {
+            const PaginaPdf::Resa pagina(pdf, n, origine);
+            QVERIFY(pagina.valida());
+            const QList<Voce> voci = chiave.value(n);
+            QCOMPARE(voci.size(), 4);
+            for (int e = 1; e <= 4; ++e) {
+                const Voce &v = voci[e - 1];
+                QCOMPARE(pagina.figure(e, false), v.primo);
+                QVERIFY(v.primo >= 1 && v.primo <= 5);
+                QCOMPARE(v.risposta, v.primo - 1);
+                QVERIFY(v.cambio > 0);
+                QCOMPARE(pagina.figure(e, true) + v.cambio, v.risposta);
+            }
         }
     }
 
