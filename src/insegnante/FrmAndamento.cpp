@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QSplitter>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -99,18 +98,16 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
     riassunto->setWordWrap(true);
     riassunto->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
 
-    auto *divisore = new QSplitter(Qt::Vertical, this);
-    divisore->addWidget(grafico_);
-    divisore->addWidget(schede);
-    divisore->setStretchFactor(0, 3);
-    divisore->setStretchFactor(1, 2);
-
     auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton *stampa = pulsanti->addButton(QStringLiteral("&Stampa la pagina"), QDialogButtonBox::ActionRole);
     QPushButton *pdf = pulsanti->addButton(QStringLiteral("Salva in &PDF…"), QDialogButtonBox::ActionRole);
     QPushButton *tuttiDati = pulsanti->addButton(QStringLiteral("Tutti i &dati in PDF…"), QDialogButtonBox::ActionRole);
     tuttiDati->setToolTip(QStringLiteral("Ogni risultato che il registro conserva dell'alunno, per la famiglia"));
     pulsanti->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&hiudi"));
+    // Enter in a table must not print: no button is pressed by Enter unless it has the focus.
+    for (QAbstractButton *b : pulsanti->buttons())
+        if (auto *p = qobject_cast<QPushButton *>(b))
+            p->setAutoDefault(false);
     connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(stampa, &QPushButton::clicked, this, [this] { emit stampaRichiesta({}); });
     connect(pdf, &QPushButton::clicked, this, [this] {
@@ -133,7 +130,9 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
 
     auto *disposizione = new QVBoxLayout(this);
     disposizione->addWidget(riassunto);
-    disposizione->addWidget(divisore, 1);
+    // No splitter: its grip is an unnamed object to a screen reader, and the keyboard cannot move it.
+    disposizione->addWidget(grafico_, 3);
+    disposizione->addWidget(schede, 2);
     disposizione->addWidget(pulsanti);
     resize(860, 720);
 }

@@ -27,6 +27,8 @@ constexpr QSize lato(40, 40);
 QPushButton *pulsante(const QString &testo, QWidget *genitore, QLayout *dove)
 {
     auto *p = new QPushButton(testo, genitore);
+    // Enter on a list opens what the list offers, and never presses a button besides.
+    p->setAutoDefault(false);
     dove->addWidget(p);
     return p;
 }
@@ -108,7 +110,7 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
             &FrmClassi::nuovaClasse);
     connect(pulsante(QStringLiteral("Rinomina &la classe…"), this, colonnaClassi), &QPushButton::clicked, this,
             &FrmClassi::rinominaClasse);
-    archivia_ = pulsante(QStringLiteral("Arc&hivia la classe"), this, colonnaClassi);
+    archivia_ = pulsante(QStringLiteral("Archi&via la classe"), this, colonnaClassi);
     connect(archivia_, &QPushButton::clicked, this, &FrmClassi::archiviaClasse);
     // On the lab's server each class is seen only by its teachers, who can add a colleague.
     if (registro_.teamDocenti())
@@ -136,6 +138,7 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
 
     auto *chiudi = new QDialogButtonBox(QDialogButtonBox::Close, this);
     chiudi->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&hiudi"));
+    chiudi->button(QDialogButtonBox::Close)->setAutoDefault(false);
     connect(chiudi, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *griglia = new QGridLayout(this);
@@ -183,7 +186,7 @@ void FrmClassi::aggiornaAlunni(const QString &scelta)
 {
     const int r = classi_->currentRow();
     const bool archiviata = r >= 0 && r < elencoClassi_.size() && elencoClassi_[r].archiviata;
-    archivia_->setText(archiviata ? QStringLiteral("Ripristina la c&lasse") : QStringLiteral("Arc&hivia la classe"));
+    archivia_->setText(archiviata ? QStringLiteral("Ri&pristina la classe") : QStringLiteral("Archi&via la classe"));
     const QString prima = scelta.isEmpty() && alunnoScelto() ? alunnoScelto()->id : scelta;
     elencoAlunni_ = classeScelta().isEmpty() ? QList<Alunno>() : registro_.alunni(classeScelta());
     alunni_->clear();

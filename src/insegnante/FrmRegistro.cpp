@@ -47,7 +47,8 @@ namespace {
 const QString problemaDiStampa = QStringLiteral("Problema di stampa nella stampante utilizzata.");
 
 // Sorts by the model's values: numbers as numbers, dates as dates, and a pupil
-// with nothing to show after every figure whichever way the column is sorted.
+// with nothing to show (no value, or no exercise in the period) after every
+// figure whichever way the column is sorted; by name, everyone in order.
 class OrdineValori : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
@@ -58,14 +59,21 @@ protected:
         const QVariant va = a.data(ModelloClasse::ruoloValore);
         const QVariant vb = b.data(ModelloClasse::ruoloValore);
         const bool discendente = sortOrder() == Qt::DescendingOrder;
-        if (va.isValid() != vb.isValid())
-            return va.isValid() != discendente;
+        // A figure first, then a pupil who practised without one here, then one who did not practise.
+        const auto rango = [](const QModelIndex &i, const QVariant &v) {
+            if (i.column() != ModelloClasse::Alunno && i.data(ModelloClasse::ruoloInattivo).toBool())
+                return 2;
+            return v.isValid() ? 0 : 1;
+        };
+        if (rango(a, va) != rango(b, vb))
+            return (rango(a, va) < rango(b, vb)) != discendente;
         const int confronto = QVariant::compare(va, vb) == QPartialOrdering::Less      ? -1
                               : QVariant::compare(va, vb) == QPartialOrdering::Greater ? 1
                                                                                        : 0;
         if (confronto != 0)
             return confronto < 0;
-        return a.row() < b.row();
+        // Ties keep the model's order both ways (the view reverses what it is told when descending).
+        return (a.row() < b.row()) != discendente;
     }
 };
 
@@ -81,8 +89,7 @@ QLabel *etichetta(const QString &testo, QWidget *compagno, QWidget *genitore)
 FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     : QMainWindow(genitore), registro_(registro), oggi_(Riepilogo::oggi())
 {
-    setWindowTitle(QStringLiteral("Registro"));
-    setAccessibleName(QStringLiteral("Registro della classe"));
+    setWindowTitle(QStringLiteral("Registro della classe"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto *centro = new QWidget(this);
@@ -258,7 +265,7 @@ void FrmRegistro::costruisciMenu()
         filtro.tipo = tipo();
         esportaCsv(filtro, classi_->currentText());
     });
-    registro->addAction(QStringLiteral("S&cegli la stampante…"), this, [] { frmStampante::istanza().mostraModale(); });
+    registro->addAction(QStringLiteral("Scegli la s&tampante…"), this, [] { frmStampante::istanza().mostraModale(); });
     registro->addSeparator();
     registro->addAction(QStringLiteral("&Aggiorna"), QKeySequence::Refresh, this, &FrmRegistro::ricarica);
     registro->addSeparator();
@@ -272,7 +279,7 @@ void FrmRegistro::costruisciMenu()
         ricarica();
     });
 
-    QMenu *dati = menuBar()->addMenu(QStringLiteral("&Dati"));
+    QMenu *dati = menuBar()->addMenu(QStringLiteral("Da&ti"));
     dati->addAction(QStringLiteral("&Andamento dell'alunno"), this, [this] {
         if (const auto r = rigaScelta())
             apriAndamento(*r);
@@ -299,7 +306,7 @@ void FrmRegistro::costruisciMenu()
             stampaDatiAlunno(*r, file);
     });
     dati->addSeparator();
-    dati->addAction(QStringLiteral("Cancella l'&alunno e i suoi risultati…"), this, &FrmRegistro::cancellaAlunno);
+    dati->addAction(QStringLiteral("Cancella l'al&unno e i suoi risultati…"), this, &FrmRegistro::cancellaAlunno);
     dati->addAction(QStringLiteral("Cancella i risultati &prima di una data…"), this, &FrmRegistro::cancellaVecchi);
     dati->addAction(QStringLiteral("Per &quanto tempo conservare i risultati…"), this,
                     &FrmRegistro::cambiaConservazione);
