@@ -1,18 +1,16 @@
 #include "FrmAndamento.h"
 
 #include "insegnante/GraficoAndamento.h"
+#include "insegnante/PdfInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
 #include "registro/Registro.h"
 
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QStandardItemModel>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimeZone>
@@ -112,18 +110,14 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
     connect(stampa, &QPushButton::clicked, this, [this] { emit stampaRichiesta({}); });
     connect(pdf, &QPushButton::clicked, this, [this] {
         const QString file =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Salva la pagina in PDF"), {},
-                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+            PdfInsegnante::chiedi(this, QStringLiteral("Salva la pagina in PDF"),
+                                  PdfInsegnante::nomeFile(QStringLiteral("Andamento"), riga_.alunno.nome));
         if (!file.isEmpty())
             emit stampaRichiesta(file);
     });
-
     connect(tuttiDati, &QPushButton::clicked, this, [this] {
-        const QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        const QString file =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Salva i dati dell'alunno in PDF"),
-                                         QDir(cartella).filePath(RapportiRegistro::nomeFileDati(riga_.alunno.nome)),
-                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        const QString file = PdfInsegnante::chiedi(this, QStringLiteral("Salva i dati dell'alunno in PDF"),
+                                                   RapportiRegistro::nomeFileDati(riga_.alunno.nome));
         if (!file.isEmpty())
             emit datiRichiesti(file);
     });

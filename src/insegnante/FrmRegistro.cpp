@@ -6,9 +6,8 @@
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmClassi.h"
 #include "insegnante/Informativa.h"
+#include "insegnante/PdfInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
-#include "printing/FileRiservato.h"
-#include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
 #include "registro/Registro.h"
@@ -23,7 +22,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,7 +32,6 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -242,17 +239,16 @@ void FrmRegistro::costruisciMenu()
     registro->addAction(QStringLiteral("&Stampa il riepilogo della classe"), QKeySequence::Print, this,
                         [this] { stampaRiepilogo(); });
     registro->addAction(QStringLiteral("Salva il riepilogo in &PDF…"), this, [this] {
-        const QString file =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Salva il riepilogo in PDF"), {},
-                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        const QString file = PdfInsegnante::chiedi(this, QStringLiteral("Salva il riepilogo in PDF"),
+                                                   nomeRiepilogo(classi_->currentText()));
         if (!file.isEmpty())
             stampaRiepilogo(file);
     });
     registro->addSeparator();
     registro->addAction(QStringLiteral("Stampa l'&informativa per le famiglie"), this, [this] { stampaInformativa(); });
     registro->addAction(QStringLiteral("Salva l'informativa per le famiglie in P&DF…"), this, [this] {
-        const QString file =
-            chiediPdf(QStringLiteral("Salva l'informativa in PDF"), Informativa::nomeFile(classi_->currentText()));
+        const QString file = PdfInsegnante::chiedi(this, QStringLiteral("Salva l'informativa in PDF"),
+                                                   Informativa::nomeFile(classi_->currentText()));
         if (!file.isEmpty())
             stampaInformativa(file);
     });
@@ -300,8 +296,9 @@ void FrmRegistro::costruisciMenu()
             Messaggio::mostra(QStringLiteral("Scegliere prima un alunno nella tabella."));
             return;
         }
-        const QString file = chiediPdf(QStringLiteral("Salva i dati dell'alunno in PDF"),
-                                       RapportiRegistro::nomeFileDati(modello_->righe().at(*r).alunno.nome));
+        const QString file =
+            PdfInsegnante::chiedi(this, QStringLiteral("Salva i dati dell'alunno in PDF"),
+                                  RapportiRegistro::nomeFileDati(modello_->righe().at(*r).alunno.nome));
         if (!file.isEmpty())
             stampaDatiAlunno(*r, file);
     });
@@ -310,13 +307,6 @@ void FrmRegistro::costruisciMenu()
     dati->addAction(QStringLiteral("Cancella i risultati &prima di una data…"), this, &FrmRegistro::cancellaVecchi);
     dati->addAction(QStringLiteral("Per &quanto tempo conservare i risultati…"), this,
                     &FrmRegistro::cambiaConservazione);
-}
-
-QString FrmRegistro::chiediPdf(const QString &titolo, const QString &nome)
-{
-    const QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileDialog::getSaveFileName(this, titolo, QDir(cartella).filePath(nome), QStringLiteral("PDF (*.pdf)"),
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 void FrmRegistro::esportaCsv(const Registro::Filtro &filtro, const QString &nome)
@@ -509,7 +499,8 @@ void FrmRegistro::apriAndamento(int riga)
                 stampaDati(alunno, classe, file);
             });
     connect(finestra, &FrmAndamento::stampaRichiesta, this, [this, finestra, anno](const QString &file) {
-        if (auto s = documento(file, QStringLiteral("La pagina dell'alunno")))
+        if (auto s =
+                documento(file, PdfInsegnante::nomeFile(QStringLiteral("Andamento"), finestra->riga().alunno.nome)))
             stampa(*s, [&](SuperficieStampa &su) {
                 return RapportiRegistro::stampaAlunno(su, anno, finestra->riga(), finestra->andamento());
             });
@@ -517,19 +508,18 @@ void FrmRegistro::apriAndamento(int riga)
     finestra->show();
 }
 
-std::unique_ptr<SuperficieStampa> FrmRegistro::documento(const QString &file, const QString &titolo)
+std::unique_ptr<SuperficieStampa> FrmRegistro::documento(const QString &file, const QString &nome)
 {
-    if (file.isEmpty())
-        return StampanteCorrente::istanza().apriDocumento();
-    // A file named by the teacher is made new: an existing one is never overwritten.
-    auto riservato = std::make_unique<FileRiservato>(file);
-    if (!riservato->pronto()) {
-        Messaggio::mostra(QStringLiteral("%1 non è stata salvata: il file %2 esiste già o la cartella non si può "
-                                         "scrivere.")
-                              .arg(titolo, QDir::toNativeSeparators(file)));
-        return nullptr;
-    }
-    return StampanteCorrente::documentoPdf(std::move(riservato));
+    QString errore;
+    auto superficie = PdfInsegnante::documento(file, nome, &errore);
+    if (!superficie)
+        Messaggio::mostra(errore);
+    return superficie;
+}
+
+QString FrmRegistro::nomeRiepilogo(const QString &classe)
+{
+    return PdfInsegnante::nomeFile(QStringLiteral("Riepilogo"), classe);
 }
 
 bool FrmRegistro::stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna)
@@ -551,7 +541,7 @@ bool FrmRegistro::stampaRiepilogo(const QString &file)
 {
     if (!dati_)
         return false;
-    auto superficie = documento(file, QStringLiteral("Il riepilogo"));
+    auto superficie = documento(file, nomeRiepilogo(classi_->currentText()));
     if (!superficie)
         return false;
     // The printed table keeps the order the teacher sorted the window by.
@@ -737,7 +727,7 @@ bool FrmRegistro::stampaInformativa(const QString &file)
         Messaggio::mostra(QStringLiteral("L'informativa non si può preparare: %1").arg(errore));
         return false;
     }
-    auto superficie = documento(file, QStringLiteral("L'informativa"));
+    auto superficie = documento(file, Informativa::nomeFile(classi_->currentText()));
     if (!superficie)
         return false;
     const Informativa informativa(*dati);
@@ -761,7 +751,7 @@ bool FrmRegistro::stampaDati(const Alunno &alunno, const QString &classe, const 
         Messaggio::mostra(QStringLiteral("Il registro non si può leggere: %1").arg(registro_.errore()));
         return false;
     }
-    auto superficie = documento(file, QStringLiteral("La pagina dei dati"));
+    auto superficie = documento(file, RapportiRegistro::nomeFileDati(alunno.nome));
     if (!superficie)
         return false;
     return stampa(*superficie,
