@@ -1,6 +1,7 @@
 #include "FrmRegistro.h"
 
 #include "insegnante/AccessoInsegnante.h"
+#include "insegnante/AdattaDialogo.h"
 #include "insegnante/Conservazione.h"
 #include "insegnante/EsportaCsv.h"
 #include "insegnante/FrmAndamento.h"
@@ -267,8 +268,8 @@ void FrmRegistro::costruisciMenu()
     registro->addSeparator();
     registro->addAction(QStringLiteral("&Chiudi"), QKeySequence::Close, this, &QWidget::close);
 
-    QMenu *classi = menuBar()->addMenu(QStringLiteral("C&lassi"));
-    classi->addAction(QStringLiteral("&Classi e alunni…"), this, [this] {
+    QMenu *classi = menuClassi_ = menuBar()->addMenu(QStringLiteral("C&lassi"));
+    classiEAlunni_ = classi->addAction(QStringLiteral("&Classi e alunni…"), this, [this] {
         FrmClassi finestra(registro_, this);
         connect(&finestra, &FrmClassi::cambiato, this, &FrmRegistro::ricarica);
         finestra.exec();
@@ -330,6 +331,21 @@ void FrmRegistro::impostaOggi(QDate giorno)
     oggi_ = giorno;
     dati_.reset();
     cambiaPeriodo();
+}
+
+QString FrmRegistro::nessunaClasse() const
+{
+    // Where to begin, with the keys that lead there: the menu's and the item's mnemonics.
+    const auto tasto = [](const QString &testo) {
+        const qsizetype e = testo.indexOf(QLatin1Char('&'));
+        return e >= 0 && e + 1 < testo.size() ? testo.at(e + 1).toUpper() : QChar();
+    };
+    const QString voceMenu = menuClassi_->title();
+    return QStringLiteral("Nessuna classe nel registro. Per crearne una: menu «%1», «%2» (Alt+%3, poi %4), poi "
+                          "«Nuova classe…».")
+        .arg(QString(voceMenu).remove(QLatin1Char('&')), QString(classiEAlunni_->text()).remove(QLatin1Char('&')))
+        .arg(tasto(voceMenu))
+        .arg(tasto(classiEAlunni_->text()));
 }
 
 QString FrmRegistro::classe() const { return classi_->currentData().toString(); }
@@ -413,7 +429,7 @@ void FrmRegistro::aggiorna()
     const Riepilogo::Periodo p = periodo();
     if (classe().isEmpty()) {
         modello_->imposta({});
-        stato_->setText(QStringLiteral("Nessuna classe nel registro."));
+        stato_->setText(nessunaClasse());
         return;
     }
     // One load covers the whole school year (and the chosen days): any later
@@ -453,8 +469,8 @@ void FrmRegistro::aggiorna()
     const QList<Riepilogo::RigaAlunno> righe = dati_->righe(p, tipo());
     modello_->imposta(righe);
     const auto assenti = std::count_if(righe.begin(), righe.end(), [](const auto &r) { return r.esercizi == 0; });
-    QString testo = QStringLiteral("%1 alunni; %2 senza esercizi %3.")
-                        .arg(righe.size())
+    QString testo = (righe.size() == 1 ? QStringLiteral("1 alunno; %2 senza esercizi %3.")
+                                       : QStringLiteral("%1 alunni; %2 senza esercizi %3.").arg(righe.size()))
                         .arg(assenti)
                         .arg(RapportiRegistro::testoPeriodo(p));
     if (const int attesa = registro_.inAttesa(); attesa > 0)
@@ -598,6 +614,7 @@ void FrmRegistro::cancellaVecchi()
     auto *modulo = new QFormLayout(&scelta);
     modulo->addRow(etichetta(QStringLiteral("Cancella i risultati di &prima del:"), giorno, &scelta), giorno);
     modulo->addRow(pulsanti);
+    AdattaDialogo::adatta(&scelta);
     if (scelta.exec() != QDialog::Accepted)
         return;
     cancellaPrimaDel(giorno->date());
@@ -704,6 +721,7 @@ void FrmRegistro::cambiaConservazione()
         etichetta(QStringLiteral("&Anni scolastici da conservare (compreso quello in corso):"), anni, &scelta), anni);
     modulo->addRow(spiegazione);
     modulo->addRow(pulsanti);
+    AdattaDialogo::adatta(&scelta);
     if (scelta.exec() != QDialog::Accepted || anni->value() == *adesso)
         return;
     if (!registro_.impostaConservazione(anni->value())) {
@@ -717,7 +735,7 @@ void FrmRegistro::cambiaConservazione()
 bool FrmRegistro::stampaInformativa(const QString &file)
 {
     if (classe().isEmpty()) {
-        Messaggio::mostra(QStringLiteral("Nessuna classe nel registro."));
+        Messaggio::mostra(nessunaClasse());
         return false;
     }
     QString errore;

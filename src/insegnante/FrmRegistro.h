@@ -11,8 +11,10 @@
 #include <thread>
 #include <vector>
 
+class QAction;
 class QComboBox;
 class QDateEdit;
+class QMenu;
 class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
@@ -102,6 +104,8 @@ private:
     void esportaCsv(const Registro::Filtro &filtro, const QString &nome);
     bool chiedi(const QString &domanda);
     std::optional<int> rigaScelta() const;
+    // "Nessuna classe nel registro.", and how to make the first one.
+    QString nessunaClasse() const;
 
     void contaAttesa();
 
@@ -127,4 +131,6 @@ private:
     QLabel *attesa_ = nullptr;
     ModelloClasse *modello_ = nullptr;
     QSortFilterProxyModel *ordine_ = nullptr;
+    QMenu *menuClassi_ = nullptr;
+    QAction *classiEAlunni_ = nullptr;
 };
