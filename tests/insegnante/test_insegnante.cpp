@@ -1052,10 +1052,12 @@ private slots:
         for (int r = 0; r < finestra->tabella()->model()->rowCount(); ++r) {
             QAccessibleInterface *cella = tabella->tableInterface()->cellAt(r, ModelloClasse::Esatte);
             QVERIFY(cella && cella->tableCellInterface());
+            // Qt makes the header cells afresh for the caller, who owns them.
             const auto intestazioni = cella->tableCellInterface()->rowHeaderCells();
-            QCOMPARE(intestazioni.size(), 1);
-            QCOMPARE(intestazioni.first()->text(QAccessible::Name),
-                     finestra->tabella()->model()->index(r, ModelloClasse::Alunno).data().toString());
+            const QString nome = intestazioni.size() == 1 ? intestazioni.first()->text(QAccessible::Name) : QString();
+            for (QAccessibleInterface *i : intestazioni)
+                QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(i));
+            QCOMPARE(nome, finestra->tabella()->model()->index(r, ModelloClasse::Alunno).data().toString());
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(finestra)->text(QAccessible::Name), finestra->windowTitle());
 
