@@ -1,5 +1,6 @@
 #include "AccessoInsegnante.h"
 
+#include "insegnante/AdattaDialogo.h"
 #include "registro/ConnessioneServer.h"
 #include "registro/RegistroServer.h"
 
@@ -31,7 +32,7 @@ AccessoInsegnante::AccessoInsegnante(PasswordInsegnante &password, QWidget *geni
     avviso_ = new QLabel(this);
     avviso_->setTextFormat(Qt::PlainText); // names and server messages, never markup
     avviso_->setWordWrap(true);
-    avviso_->setAccessibleName(QStringLiteral("Avviso"));
+    avviso_->hide();
     auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     entra_ = pulsanti->button(QDialogButtonBox::Ok);
     entra_->setText(nuova_ ? QStringLiteral("Scegli") : QStringLiteral("Entra"));
@@ -58,6 +59,7 @@ AccessoInsegnante::AccessoInsegnante(PasswordInsegnante &password, QWidget *geni
     orologio_->setInterval(1000);
     connect(orologio_, &QTimer::timeout, this, &AccessoInsegnante::aggiornaAttesa);
     aggiornaAttesa();
+    AdattaDialogo::adatta(this);
 }
 
 void AccessoInsegnante::aggiornaAttesa()
@@ -65,11 +67,16 @@ void AccessoInsegnante::aggiornaAttesa()
     const int attesa = nuova_ ? 0 : password_.attesa();
     entra_->setEnabled(attesa == 0);
     if (attesa > 0) {
-        avviso_->setText(QStringLiteral("Troppi tentativi sbagliati: riprovare tra %1 secondi.").arg(attesa));
+        const QString testo = QStringLiteral("Troppi tentativi sbagliati: riprovare tra %1 secondi.").arg(attesa);
+        // Said once; the countdown then ticks quietly.
+        if (orologio_->isActive())
+            avviso_->setText(testo);
+        else
+            AdattaDialogo::avvisa(avviso_, testo);
         orologio_->start();
     } else if (orologio_->isActive()) {
         orologio_->stop();
-        avviso_->clear();
+        AdattaDialogo::avvisa(avviso_, {});
     }
 }
 
@@ -78,14 +85,14 @@ void AccessoInsegnante::prova()
     const QString testo = campo_->text();
     if (nuova_) {
         if (testo != ripeti_->text()) {
-            avviso_->setText(QStringLiteral("Le due password sono diverse: riscriverle."));
+            AdattaDialogo::avvisa(avviso_, QStringLiteral("Le due password sono diverse: riscriverle."));
             ripeti_->clear();
             campo_->selectAll();
             campo_->setFocus();
             return;
         }
         if (!password_.scegli(testo)) {
-            avviso_->setText(password_.errore());
+            AdattaDialogo::avvisa(avviso_, password_.errore());
             return;
         }
         accept();
@@ -100,12 +107,12 @@ void AccessoInsegnante::prova()
         accept();
         return;
     case PasswordInsegnante::Esito::Sbagliata:
-        avviso_->setText(QStringLiteral("Password sbagliata."));
+        AdattaDialogo::avvisa(avviso_, QStringLiteral("Password sbagliata."));
         break;
     case PasswordInsegnante::Esito::Attendere:
         break;
     case PasswordInsegnante::Esito::Errore:
-        avviso_->setText(password_.errore());
+        AdattaDialogo::avvisa(avviso_, password_.errore());
         break;
     }
     aggiornaAttesa();
@@ -128,7 +135,7 @@ AccessoServer::AccessoServer(const QString &conninfo, QWidget *genitore) : QDial
     avviso_ = new QLabel(this);
     avviso_->setTextFormat(Qt::PlainText); // names and server messages, never markup
     avviso_->setWordWrap(true);
-    avviso_->setAccessibleName(QStringLiteral("Avviso"));
+    avviso_->hide();
     auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     pulsanti->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Entra"));
     pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
@@ -145,14 +152,13 @@ AccessoServer::AccessoServer(const QString &conninfo, QWidget *genitore) : QDial
     modulo->addRow(password, campo_);
     modulo->addRow(avviso_);
     modulo->addRow(pulsanti);
-    // Room for the server's name and a refusal on a few lines, and the title whole.
-    setMinimumWidth(480);
+    AdattaDialogo::adatta(this);
 }
 
 void AccessoServer::prova()
 {
     QString errore;
-    avviso_->setText(QStringLiteral("Collegamento al server…"));
+    AdattaDialogo::avvisa(avviso_, QStringLiteral("Collegamento al server…"));
     avviso_->repaint();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     registro_ = RegistroServer::accedi(conninfo_, utente_->text(), campo_->text(), &errore);
@@ -160,11 +166,10 @@ void AccessoServer::prova()
     // The typed password is not kept by the dialog either way.
     campo_->clear();
     if (!registro_) {
-        avviso_->setText(errore);
-        adjustSize();
+        AdattaDialogo::avvisa(avviso_, errore);
         campo_->setFocus();
         return;
     }
-    avviso_->clear();
+    AdattaDialogo::avvisa(avviso_, {});
     accept();
 }

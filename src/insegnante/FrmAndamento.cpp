@@ -1,19 +1,16 @@
 #include "FrmAndamento.h"
 
 #include "insegnante/GraficoAndamento.h"
+#include "insegnante/PdfInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
 #include "registro/Registro.h"
 
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
-#include <QSplitter>
 #include <QStandardItemModel>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimeZone>
@@ -99,41 +96,37 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
     riassunto->setWordWrap(true);
     riassunto->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
 
-    auto *divisore = new QSplitter(Qt::Vertical, this);
-    divisore->addWidget(grafico_);
-    divisore->addWidget(schede);
-    divisore->setStretchFactor(0, 3);
-    divisore->setStretchFactor(1, 2);
-
     auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton *stampa = pulsanti->addButton(QStringLiteral("&Stampa la pagina"), QDialogButtonBox::ActionRole);
     QPushButton *pdf = pulsanti->addButton(QStringLiteral("Salva in &PDF…"), QDialogButtonBox::ActionRole);
     QPushButton *tuttiDati = pulsanti->addButton(QStringLiteral("Tutti i &dati in PDF…"), QDialogButtonBox::ActionRole);
     tuttiDati->setToolTip(QStringLiteral("Ogni risultato che il registro conserva dell'alunno, per la famiglia"));
     pulsanti->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&hiudi"));
+    // Enter in a table must not print: no button is pressed by Enter unless it has the focus.
+    for (QAbstractButton *b : pulsanti->buttons())
+        if (auto *p = qobject_cast<QPushButton *>(b))
+            p->setAutoDefault(false);
     connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(stampa, &QPushButton::clicked, this, [this] { emit stampaRichiesta({}); });
     connect(pdf, &QPushButton::clicked, this, [this] {
         const QString file =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Salva la pagina in PDF"), {},
-                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+            PdfInsegnante::chiedi(this, QStringLiteral("Salva la pagina in PDF"),
+                                  PdfInsegnante::nomeFile(QStringLiteral("Andamento"), riga_.alunno.nome));
         if (!file.isEmpty())
             emit stampaRichiesta(file);
     });
-
     connect(tuttiDati, &QPushButton::clicked, this, [this] {
-        const QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        const QString file =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Salva i dati dell'alunno in PDF"),
-                                         QDir(cartella).filePath(RapportiRegistro::nomeFileDati(riga_.alunno.nome)),
-                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        const QString file = PdfInsegnante::chiedi(this, QStringLiteral("Salva i dati dell'alunno in PDF"),
+                                                   RapportiRegistro::nomeFileDati(riga_.alunno.nome));
         if (!file.isEmpty())
             emit datiRichiesti(file);
     });
 
     auto *disposizione = new QVBoxLayout(this);
     disposizione->addWidget(riassunto);
-    disposizione->addWidget(divisore, 1);
+    // No splitter: its grip is an unnamed object to a screen reader, and the keyboard cannot move it.
+    disposizione->addWidget(grafico_, 3);
+    disposizione->addWidget(schede, 2);
     disposizione->addWidget(pulsanti);
     resize(860, 720);
 }

@@ -1,5 +1,7 @@
 #include "FrmClassi.h"
 
+#include "insegnante/AdattaDialogo.h"
+#include "insegnante/DomandaNome.h"
 #include "registro/CsvAlunni.h"
 #include "registro/Registro.h"
 #include "ui/AspettoContrassegno.h"
@@ -27,6 +29,8 @@ constexpr QSize lato(40, 40);
 QPushButton *pulsante(const QString &testo, QWidget *genitore, QLayout *dove)
 {
     auto *p = new QPushButton(testo, genitore);
+    // Enter on a list opens what the list offers, and never presses a button besides.
+    p->setAutoDefault(false);
     dove->addWidget(p);
     return p;
 }
@@ -34,7 +38,9 @@ QPushButton *pulsante(const QString &testo, QWidget *genitore, QLayout *dove)
 // The picture and the colour, each from a list, with the tile as the pupil will see it.
 class SceltaContrassegno : public QDialog {
 public:
-    SceltaContrassegno(const Alunno &alunno, QWidget *genitore) : QDialog(genitore)
+    // prova: tries the contrassegno; empty when it was taken, else why not.
+    SceltaContrassegno(const Alunno &alunno, std::function<QString(Contrassegno)> prova, QWidget *genitore)
+        : QDialog(genitore), prova_(std::move(prova))
     {
         setWindowTitle(QStringLiteral("Contrassegno di %1").arg(alunno.nome));
         figure_ = new QComboBox(this);
@@ -57,9 +63,13 @@ public:
         anteprima_ = new QLabel(this);
         anteprima_->setMinimumSize(120, 120);
         anteprima_->setAlignment(Qt::AlignCenter);
+        avviso_ = new QLabel(this);
+        avviso_->setTextFormat(Qt::PlainText);
+        avviso_->setWordWrap(true);
+        avviso_->hide();
         auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
-        connect(pulsanti, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(pulsanti, &QDialogButtonBox::accepted, this, &SceltaContrassegno::accept);
         connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
         auto *modulo = new QFormLayout(this);
         auto *e1 = new QLabel(QStringLiteral("&Figura:"), this);
@@ -69,13 +79,27 @@ public:
         modulo->addRow(e1, figure_);
         modulo->addRow(e2, colori_);
         modulo->addRow(QStringLiteral("Come lo vedrà:"), anteprima_);
+        modulo->addRow(avviso_);
         modulo->addRow(pulsanti);
         connect(figure_, &QComboBox::currentIndexChanged, this, &SceltaContrassegno::aggiorna);
         connect(colori_, &QComboBox::currentIndexChanged, this, &SceltaContrassegno::aggiorna);
         aggiorna();
+        AdattaDialogo::adatta(this);
     }
 
     Contrassegno scelto() const { return {figure_->currentData().toInt(), colori_->currentData().toInt()}; }
+
+    // A contrassegno refused (another pupil's) leaves the dialog open with the reason.
+    void accept() override
+    {
+        const QString errore = prova_(scelto());
+        if (errore.isEmpty()) {
+            QDialog::accept();
+            return;
+        }
+        AdattaDialogo::avvisa(avviso_, AdattaDialogo::frase(errore));
+        figure_->setFocus();
+    }
 
 private:
     void aggiorna()
@@ -85,9 +109,11 @@ private:
         anteprima_->setAccessibleName(AspettoContrassegno::descrizione(c.figura, Contrassegno::nomeColore(c.colore)));
     }
 
+    std::function<QString(Contrassegno)> prova_;
     QComboBox *figure_ = nullptr;
     QComboBox *colori_ = nullptr;
     QLabel *anteprima_ = nullptr;
+    QLabel *avviso_ = nullptr;
 };
 
 } // namespace
@@ -106,36 +132,39 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
     colonnaClassi->addWidget(classi_, 1);
     connect(pulsante(QStringLiteral("&Nuova classe…"), this, colonnaClassi), &QPushButton::clicked, this,
             &FrmClassi::nuovaClasse);
-    connect(pulsante(QStringLiteral("Rinomina &la classe…"), this, colonnaClassi), &QPushButton::clicked, this,
-            &FrmClassi::rinominaClasse);
-    archivia_ = pulsante(QStringLiteral("Arc&hivia la classe"), this, colonnaClassi);
+    perClasse_ << pulsante(QStringLiteral("Rinomina &la classe…"), this, colonnaClassi);
+    connect(perClasse_.back(), &QPushButton::clicked, this, &FrmClassi::rinominaClasse);
+    archivia_ = pulsante(QStringLiteral("Archi&via la classe"), this, colonnaClassi);
+    perClasse_ << archivia_;
     connect(archivia_, &QPushButton::clicked, this, &FrmClassi::archiviaClasse);
     // On the lab's server each class is seen only by its teachers, who can add a colleague.
-    if (registro_.teamDocenti())
-        connect(pulsante(QStringLiteral("Insegnan&ti della classe…"), this, colonnaClassi), &QPushButton::clicked, this,
-                &FrmClassi::affidaClasse);
+    if (registro_.teamDocenti()) {
+        perClasse_ << pulsante(QStringLiteral("Insegnan&ti della classe…"), this, colonnaClassi);
+        connect(perClasse_.back(), &QPushButton::clicked, this, &FrmClassi::affidaClasse);
+    }
 
     auto *gruppoAlunni = new QGroupBox(QStringLiteral("Alunni"), this);
     auto *colonnaAlunni = new QHBoxLayout(gruppoAlunni);
     colonnaAlunni->addWidget(alunni_, 1);
     auto *azioni = new QVBoxLayout;
-    connect(pulsante(QStringLiteral("&Aggiungi un alunno…"), this, azioni), &QPushButton::clicked, this,
-            &FrmClassi::nuovoAlunno);
-    connect(pulsante(QStringLiteral("&Rinomina l'alunno…"), this, azioni), &QPushButton::clicked, this,
-            &FrmClassi::rinominaAlunno);
-    connect(pulsante(QStringLiteral("&Contrassegno…"), this, azioni), &QPushButton::clicked, this,
-            &FrmClassi::scegliContrassegno);
-    connect(pulsante(QStringLiteral("&Sposta in un'altra classe…"), this, azioni), &QPushButton::clicked, this,
-            &FrmClassi::spostaAlunno);
-    connect(pulsante(QStringLiteral("Ri&muovi l'alunno…"), this, azioni), &QPushButton::clicked, this,
-            &FrmClassi::rimuoviAlunno);
-    connect(pulsante(QStringLiteral("&Importa un elenco CSV…"), this, azioni), &QPushButton::clicked, this,
-            [this] { importaCsv(); });
+    perClasse_ << pulsante(QStringLiteral("&Aggiungi un alunno…"), this, azioni);
+    connect(perClasse_.back(), &QPushButton::clicked, this, &FrmClassi::nuovoAlunno);
+    perAlunno_ << pulsante(QStringLiteral("&Rinomina l'alunno…"), this, azioni);
+    connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::rinominaAlunno);
+    perAlunno_ << pulsante(QStringLiteral("&Contrassegno…"), this, azioni);
+    connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::scegliContrassegno);
+    perAlunno_ << pulsante(QStringLiteral("&Sposta in un'altra classe…"), this, azioni);
+    connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::spostaAlunno);
+    perAlunno_ << pulsante(QStringLiteral("Ri&muovi l'alunno…"), this, azioni);
+    connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::rimuoviAlunno);
+    perClasse_ << pulsante(QStringLiteral("&Importa un elenco CSV…"), this, azioni);
+    connect(perClasse_.back(), &QPushButton::clicked, this, [this] { importaCsv(); });
     azioni->addStretch(1);
     colonnaAlunni->addLayout(azioni);
 
     auto *chiudi = new QDialogButtonBox(QDialogButtonBox::Close, this);
     chiudi->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&hiudi"));
+    chiudi->button(QDialogButtonBox::Close)->setAutoDefault(false);
     connect(chiudi, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *griglia = new QGridLayout(this);
@@ -146,8 +175,10 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
 
     connect(classi_, &QListWidget::currentRowChanged, this, [this] { aggiornaAlunni(); });
     connect(alunni_, &QListWidget::itemActivated, this, &FrmClassi::scegliContrassegno);
+    connect(alunni_, &QListWidget::currentRowChanged, this, &FrmClassi::aggiornaPulsanti);
     aggiornaClassi();
     resize(820, 480);
+    AdattaDialogo::adatta(this);
 }
 
 QString FrmClassi::classeScelta() const
@@ -183,7 +214,7 @@ void FrmClassi::aggiornaAlunni(const QString &scelta)
 {
     const int r = classi_->currentRow();
     const bool archiviata = r >= 0 && r < elencoClassi_.size() && elencoClassi_[r].archiviata;
-    archivia_->setText(archiviata ? QStringLiteral("Ripristina la c&lasse") : QStringLiteral("Arc&hivia la classe"));
+    archivia_->setText(archiviata ? QStringLiteral("Ri&pristina la classe") : QStringLiteral("Archi&via la classe"));
     const QString prima = scelta.isEmpty() && alunnoScelto() ? alunnoScelto()->id : scelta;
     elencoAlunni_ = classeScelta().isEmpty() ? QList<Alunno>() : registro_.alunni(classeScelta());
     alunni_->clear();
@@ -199,26 +230,34 @@ void FrmClassi::aggiornaAlunni(const QString &scelta)
             corrente = i;
     }
     alunni_->setCurrentRow(elencoAlunni_.isEmpty() ? -1 : corrente);
+    aggiornaPulsanti();
 }
 
-QString FrmClassi::chiedi(const QString &titolo, const QString &etichetta, const QString &testo)
+void FrmClassi::aggiornaPulsanti()
 {
-    if (domanda_)
-        return domanda_(titolo, etichetta, testo);
-    QInputDialog dialogo(this);
-    dialogo.setWindowTitle(titolo);
-    dialogo.setLabelText(etichetta);
-    dialogo.setTextValue(testo);
-    // The question may hold a name: shown as written, never as markup.
-    for (QLabel *etichettaDialogo : dialogo.findChildren<QLabel *>())
-        etichettaDialogo->setTextFormat(Qt::PlainText);
-    return dialogo.exec() == QDialog::Accepted ? dialogo.textValue() : QString();
+    const bool classe = !classeScelta().isEmpty();
+    for (QPushButton *p : std::as_const(perClasse_))
+        p->setEnabled(classe);
+    for (QPushButton *p : std::as_const(perAlunno_))
+        p->setEnabled(classe && alunnoScelto());
+}
+
+bool FrmClassi::chiedi(const QString &titolo, const QString &etichetta, const QString &testo,
+                       const std::function<QString(const QString &)> &prova)
+{
+    DomandaNome domanda(titolo, etichetta, testo, prova, this);
+    return domanda.exec() == QDialog::Accepted;
+}
+
+QString FrmClassi::rifiuto(bool riuscito) const
+{
+    return riuscito ? QString() : AdattaDialogo::frase(registro_.errore());
 }
 
 void FrmClassi::esito(bool riuscito)
 {
     if (!riuscito) {
-        Messaggio::mostra(registro_.errore());
+        Messaggio::mostra(rifiuto(false));
         return;
     }
     emit cambiato();
@@ -226,14 +265,17 @@ void FrmClassi::esito(bool riuscito)
 
 void FrmClassi::nuovaClasse()
 {
-    const QString nome =
-        chiedi(QStringLiteral("Nuova classe"), QStringLiteral("Nome della classe (per esempio «2ª B 2026/27»):"));
-    if (nome.isEmpty())
+    QString nuova;
+    if (!chiedi(QStringLiteral("Nuova classe"), QStringLiteral("Nome della classe (per esempio «2ª B 2026/27»):"), {},
+                [&](const QString &nome) {
+                    const auto classe = registro_.creaClasse(nome);
+                    if (classe)
+                        nuova = classe->id;
+                    return rifiuto(classe.has_value());
+                }))
         return;
-    const auto classe = registro_.creaClasse(nome);
-    esito(classe.has_value());
-    if (classe)
-        aggiornaClassi(classe->id);
+    emit cambiato();
+    aggiornaClassi(nuova);
 }
 
 void FrmClassi::rinominaClasse()
@@ -241,11 +283,11 @@ void FrmClassi::rinominaClasse()
     const int r = classi_->currentRow();
     if (r < 0 || r >= elencoClassi_.size())
         return;
-    const QString nome =
-        chiedi(QStringLiteral("Rinomina la classe"), QStringLiteral("Nuovo nome:"), elencoClassi_[r].nome);
-    if (nome.isEmpty())
+    const QString id = elencoClassi_[r].id;
+    if (!chiedi(QStringLiteral("Rinomina la classe"), QStringLiteral("Nuovo nome:"), elencoClassi_[r].nome,
+                [&](const QString &nome) { return rifiuto(registro_.rinominaClasse(id, nome)); }))
         return;
-    esito(registro_.rinominaClasse(elencoClassi_[r].id, nome));
+    emit cambiato();
     aggiornaClassi();
 }
 
@@ -270,28 +312,31 @@ void FrmClassi::affidaClasse()
         esito(false);
         return;
     }
-    const QString login =
-        chiedi(QStringLiteral("Insegnanti della classe"),
+    if (chiedi(QStringLiteral("Insegnanti della classe"),
                QStringLiteral("La classe %1 è di: %2.\nPer affidarla anche a una collega, il suo nome di accesso al "
                               "server:")
                    .arg(classe.nome, insegnanti->isEmpty() ? QStringLiteral("nessuna insegnante")
-                                                           : insegnanti->join(QStringLiteral(", "))));
-    if (login.isEmpty())
-        return;
-    esito(registro_.aggiungiInsegnante(classe.id, login));
+                                                           : insegnanti->join(QStringLiteral(", "))),
+               {}, [&](const QString &login) { return rifiuto(registro_.aggiungiInsegnante(classe.id, login)); }))
+        emit cambiato();
 }
 
 void FrmClassi::nuovoAlunno()
 {
-    if (classeScelta().isEmpty())
+    const QString classe = classeScelta();
+    if (classe.isEmpty())
         return;
-    const QString nome = chiedi(QStringLiteral("Nuovo alunno"), QStringLiteral("Nome dell'alunno:"));
-    if (nome.isEmpty())
+    QString nuovo;
+    if (!chiedi(QStringLiteral("Nuovo alunno"), QStringLiteral("Nome dell'alunno:"), {}, [&](const QString &nome) {
+            QList<Alunno> nuovi{{{}, classe, nome, {}}};
+            const bool riuscito = registro_.aggiungiAlunni(classe, nuovi);
+            if (riuscito)
+                nuovo = nuovi.first().id;
+            return rifiuto(riuscito);
+        }))
         return;
-    QList<Alunno> nuovi{{{}, classeScelta(), nome, {}}};
-    const bool riuscito = registro_.aggiungiAlunni(classeScelta(), nuovi);
-    esito(riuscito);
-    aggiornaAlunni(riuscito ? nuovi.first().id : QString());
+    emit cambiato();
+    aggiornaAlunni(nuovo);
 }
 
 void FrmClassi::importaCsv(const QString &file)
@@ -330,11 +375,14 @@ void FrmClassi::rinominaAlunno()
     if (!scelto)
         return;
     Alunno alunno = *scelto;
-    const QString nome = chiedi(QStringLiteral("Rinomina l'alunno"), QStringLiteral("Nuovo nome:"), alunno.nome);
-    if (nome.isEmpty())
+    if (!chiedi(QStringLiteral("Rinomina l'alunno"), QStringLiteral("Nuovo nome:"), alunno.nome,
+                [&](const QString &nome) {
+                    Alunno rinominato = alunno;
+                    rinominato.nome = nome;
+                    return rifiuto(registro_.modificaAlunno(rinominato));
+                }))
         return;
-    alunno.nome = nome;
-    esito(registro_.modificaAlunno(alunno));
+    emit cambiato();
     aggiornaAlunni(alunno.id);
 }
 
@@ -371,12 +419,20 @@ void FrmClassi::scegliContrassegno()
     const Alunno *scelto = alunnoScelto();
     if (!scelto)
         return;
-    Alunno alunno = *scelto;
-    SceltaContrassegno scelta(alunno, this);
+    const Alunno alunno = *scelto;
+    SceltaContrassegno scelta(
+        alunno,
+        [&](Contrassegno contrassegno) {
+            if (contrassegno == alunno.contrassegno)
+                return QString();
+            Alunno nuovo = alunno;
+            nuovo.contrassegno = contrassegno;
+            return rifiuto(registro_.modificaAlunno(nuovo));
+        },
+        this);
     if (scelta.exec() != QDialog::Accepted || scelta.scelto() == alunno.contrassegno)
         return;
-    alunno.contrassegno = scelta.scelto();
-    esito(registro_.modificaAlunno(alunno));
+    emit cambiato();
     aggiornaAlunni(alunno.id);
 }
 

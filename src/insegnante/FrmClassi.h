@@ -23,10 +23,6 @@ public:
     QListWidget *classi() const { return classi_; }
     QListWidget *alunni() const { return alunni_; }
 
-    // Asks for a line of text; a dialog unless a test answers instead. Empty: cancelled.
-    using Domanda = std::function<QString(const QString &titolo, const QString &etichetta, const QString &testo)>;
-    void impostaDomanda(Domanda domanda) { domanda_ = std::move(domanda); }
-
     // Adds the pupils of a CSV list to the chosen class, all or none, as quorvel --importa-alunni
     // does; with no file, the teacher picks one.
     void importaCsv(const QString &file = {});
@@ -40,8 +36,15 @@ private:
     void aggiornaAlunni(const QString &scelta = {});
     QString classeScelta() const;
     const Alunno *alunnoScelto() const;
-    QString chiedi(const QString &titolo, const QString &etichetta, const QString &testo = {});
+    // Asks for a name until `prova` takes it (it gives the register's refusal, or nothing); false when
+    // the teacher gave up.
+    bool chiedi(const QString &titolo, const QString &etichetta, const QString &testo,
+                const std::function<QString(const QString &)> &prova);
+    // The register's refusal of the last change, or nothing when it went through.
+    QString rifiuto(bool riuscito) const;
     void esito(bool riuscito);
+    // Only what can act on the chosen class and pupil is enabled.
+    void aggiornaPulsanti();
 
     void nuovaClasse();
     void rinominaClasse();
@@ -56,8 +59,9 @@ private:
     Registro &registro_;
     QList<Classe> elencoClassi_;
     QList<Alunno> elencoAlunni_;
-    Domanda domanda_;
     QListWidget *classi_ = nullptr;
     QListWidget *alunni_ = nullptr;
     QPushButton *archivia_ = nullptr;
+    QList<QPushButton *> perClasse_;
+    QList<QPushButton *> perAlunno_;
 };

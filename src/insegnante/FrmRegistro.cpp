@@ -1,14 +1,14 @@
 #include "FrmRegistro.h"
 
 #include "insegnante/AccessoInsegnante.h"
+#include "insegnante/AdattaDialogo.h"
 #include "insegnante/Conservazione.h"
 #include "insegnante/EsportaCsv.h"
 #include "insegnante/FrmAndamento.h"
 #include "insegnante/FrmClassi.h"
 #include "insegnante/Informativa.h"
+#include "insegnante/PdfInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
-#include "printing/FileRiservato.h"
-#include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
 #include "registro/Registro.h"
@@ -23,7 +23,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,7 +33,6 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -47,7 +45,8 @@ namespace {
 const QString problemaDiStampa = QStringLiteral("Problema di stampa nella stampante utilizzata.");
 
 // Sorts by the model's values: numbers as numbers, dates as dates, and a pupil
-// with nothing to show after every figure whichever way the column is sorted.
+// with nothing to show (no value, or no exercise in the period) after every
+// figure whichever way the column is sorted; by name, everyone in order.
 class OrdineValori : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
@@ -58,14 +57,21 @@ protected:
         const QVariant va = a.data(ModelloClasse::ruoloValore);
         const QVariant vb = b.data(ModelloClasse::ruoloValore);
         const bool discendente = sortOrder() == Qt::DescendingOrder;
-        if (va.isValid() != vb.isValid())
-            return va.isValid() != discendente;
+        // A figure first, then a pupil who practised without one here, then one who did not practise.
+        const auto rango = [](const QModelIndex &i, const QVariant &v) {
+            if (i.column() != ModelloClasse::Alunno && i.data(ModelloClasse::ruoloInattivo).toBool())
+                return 2;
+            return v.isValid() ? 0 : 1;
+        };
+        if (rango(a, va) != rango(b, vb))
+            return (rango(a, va) < rango(b, vb)) != discendente;
         const int confronto = QVariant::compare(va, vb) == QPartialOrdering::Less      ? -1
                               : QVariant::compare(va, vb) == QPartialOrdering::Greater ? 1
                                                                                        : 0;
         if (confronto != 0)
             return confronto < 0;
-        return a.row() < b.row();
+        // Ties keep the model's order both ways (the view reverses what it is told when descending).
+        return (a.row() < b.row()) != discendente;
     }
 };
 
@@ -81,8 +87,7 @@ QLabel *etichetta(const QString &testo, QWidget *compagno, QWidget *genitore)
 FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     : QMainWindow(genitore), registro_(registro), oggi_(Riepilogo::oggi())
 {
-    setWindowTitle(QStringLiteral("Registro"));
-    setAccessibleName(QStringLiteral("Registro della classe"));
+    setWindowTitle(QStringLiteral("Registro della classe"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto *centro = new QWidget(this);
@@ -235,17 +240,16 @@ void FrmRegistro::costruisciMenu()
     registro->addAction(QStringLiteral("&Stampa il riepilogo della classe"), QKeySequence::Print, this,
                         [this] { stampaRiepilogo(); });
     registro->addAction(QStringLiteral("Salva il riepilogo in &PDF…"), this, [this] {
-        const QString file =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Salva il riepilogo in PDF"), {},
-                                         QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        const QString file = PdfInsegnante::chiedi(this, QStringLiteral("Salva il riepilogo in PDF"),
+                                                   nomeRiepilogo(classi_->currentText()));
         if (!file.isEmpty())
             stampaRiepilogo(file);
     });
     registro->addSeparator();
     registro->addAction(QStringLiteral("Stampa l'&informativa per le famiglie"), this, [this] { stampaInformativa(); });
     registro->addAction(QStringLiteral("Salva l'informativa per le famiglie in P&DF…"), this, [this] {
-        const QString file =
-            chiediPdf(QStringLiteral("Salva l'informativa in PDF"), Informativa::nomeFile(classi_->currentText()));
+        const QString file = PdfInsegnante::chiedi(this, QStringLiteral("Salva l'informativa in PDF"),
+                                                   Informativa::nomeFile(classi_->currentText()));
         if (!file.isEmpty())
             stampaInformativa(file);
     });
@@ -258,21 +262,21 @@ void FrmRegistro::costruisciMenu()
         filtro.tipo = tipo();
         esportaCsv(filtro, classi_->currentText());
     });
-    registro->addAction(QStringLiteral("S&cegli la stampante…"), this, [] { frmStampante::istanza().mostraModale(); });
+    registro->addAction(QStringLiteral("Scegli la s&tampante…"), this, [] { frmStampante::istanza().mostraModale(); });
     registro->addSeparator();
     registro->addAction(QStringLiteral("&Aggiorna"), QKeySequence::Refresh, this, &FrmRegistro::ricarica);
     registro->addSeparator();
     registro->addAction(QStringLiteral("&Chiudi"), QKeySequence::Close, this, &QWidget::close);
 
-    QMenu *classi = menuBar()->addMenu(QStringLiteral("C&lassi"));
-    classi->addAction(QStringLiteral("&Classi e alunni…"), this, [this] {
+    QMenu *classi = menuClassi_ = menuBar()->addMenu(QStringLiteral("C&lassi"));
+    classiEAlunni_ = classi->addAction(QStringLiteral("&Classi e alunni…"), this, [this] {
         FrmClassi finestra(registro_, this);
         connect(&finestra, &FrmClassi::cambiato, this, &FrmRegistro::ricarica);
         finestra.exec();
         ricarica();
     });
 
-    QMenu *dati = menuBar()->addMenu(QStringLiteral("&Dati"));
+    QMenu *dati = menuBar()->addMenu(QStringLiteral("Da&ti"));
     dati->addAction(QStringLiteral("&Andamento dell'alunno"), this, [this] {
         if (const auto r = rigaScelta())
             apriAndamento(*r);
@@ -293,23 +297,17 @@ void FrmRegistro::costruisciMenu()
             Messaggio::mostra(QStringLiteral("Scegliere prima un alunno nella tabella."));
             return;
         }
-        const QString file = chiediPdf(QStringLiteral("Salva i dati dell'alunno in PDF"),
-                                       RapportiRegistro::nomeFileDati(modello_->righe().at(*r).alunno.nome));
+        const QString file =
+            PdfInsegnante::chiedi(this, QStringLiteral("Salva i dati dell'alunno in PDF"),
+                                  RapportiRegistro::nomeFileDati(modello_->righe().at(*r).alunno.nome));
         if (!file.isEmpty())
             stampaDatiAlunno(*r, file);
     });
     dati->addSeparator();
-    dati->addAction(QStringLiteral("Cancella l'&alunno e i suoi risultati…"), this, &FrmRegistro::cancellaAlunno);
+    dati->addAction(QStringLiteral("Cancella l'al&unno e i suoi risultati…"), this, &FrmRegistro::cancellaAlunno);
     dati->addAction(QStringLiteral("Cancella i risultati &prima di una data…"), this, &FrmRegistro::cancellaVecchi);
     dati->addAction(QStringLiteral("Per &quanto tempo conservare i risultati…"), this,
                     &FrmRegistro::cambiaConservazione);
-}
-
-QString FrmRegistro::chiediPdf(const QString &titolo, const QString &nome)
-{
-    const QString cartella = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QFileDialog::getSaveFileName(this, titolo, QDir(cartella).filePath(nome), QStringLiteral("PDF (*.pdf)"),
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 void FrmRegistro::esportaCsv(const Registro::Filtro &filtro, const QString &nome)
@@ -333,6 +331,21 @@ void FrmRegistro::impostaOggi(QDate giorno)
     oggi_ = giorno;
     dati_.reset();
     cambiaPeriodo();
+}
+
+QString FrmRegistro::nessunaClasse() const
+{
+    // Where to begin, with the keys that lead there: the menu's and the item's mnemonics.
+    const auto tasto = [](const QString &testo) {
+        const qsizetype e = testo.indexOf(QLatin1Char('&'));
+        return e >= 0 && e + 1 < testo.size() ? testo.at(e + 1).toUpper() : QChar();
+    };
+    const QString voceMenu = menuClassi_->title();
+    return QStringLiteral("Nessuna classe nel registro. Per crearne una: menu «%1», «%2» (Alt+%3, poi %4), poi "
+                          "«Nuova classe…».")
+        .arg(QString(voceMenu).remove(QLatin1Char('&')), QString(classiEAlunni_->text()).remove(QLatin1Char('&')))
+        .arg(tasto(voceMenu))
+        .arg(tasto(classiEAlunni_->text()));
 }
 
 QString FrmRegistro::classe() const { return classi_->currentData().toString(); }
@@ -416,7 +429,7 @@ void FrmRegistro::aggiorna()
     const Riepilogo::Periodo p = periodo();
     if (classe().isEmpty()) {
         modello_->imposta({});
-        stato_->setText(QStringLiteral("Nessuna classe nel registro."));
+        stato_->setText(nessunaClasse());
         return;
     }
     // One load covers the whole school year (and the chosen days): any later
@@ -456,8 +469,8 @@ void FrmRegistro::aggiorna()
     const QList<Riepilogo::RigaAlunno> righe = dati_->righe(p, tipo());
     modello_->imposta(righe);
     const auto assenti = std::count_if(righe.begin(), righe.end(), [](const auto &r) { return r.esercizi == 0; });
-    QString testo = QStringLiteral("%1 alunni; %2 senza esercizi %3.")
-                        .arg(righe.size())
+    QString testo = (righe.size() == 1 ? QStringLiteral("1 alunno; %2 senza esercizi %3.")
+                                       : QStringLiteral("%1 alunni; %2 senza esercizi %3.").arg(righe.size()))
                         .arg(assenti)
                         .arg(RapportiRegistro::testoPeriodo(p));
     if (const int attesa = registro_.inAttesa(); attesa > 0)
@@ -502,7 +515,8 @@ void FrmRegistro::apriAndamento(int riga)
                 stampaDati(alunno, classe, file);
             });
     connect(finestra, &FrmAndamento::stampaRichiesta, this, [this, finestra, anno](const QString &file) {
-        if (auto s = documento(file, QStringLiteral("La pagina dell'alunno")))
+        if (auto s =
+                documento(file, PdfInsegnante::nomeFile(QStringLiteral("Andamento"), finestra->riga().alunno.nome)))
             stampa(*s, [&](SuperficieStampa &su) {
                 return RapportiRegistro::stampaAlunno(su, anno, finestra->riga(), finestra->andamento());
             });
@@ -510,19 +524,18 @@ void FrmRegistro::apriAndamento(int riga)
     finestra->show();
 }
 
-std::unique_ptr<SuperficieStampa> FrmRegistro::documento(const QString &file, const QString &titolo)
+std::unique_ptr<SuperficieStampa> FrmRegistro::documento(const QString &file, const QString &nome)
 {
-    if (file.isEmpty())
-        return StampanteCorrente::istanza().apriDocumento();
-    // A file named by the teacher is made new: an existing one is never overwritten.
-    auto riservato = std::make_unique<FileRiservato>(file);
-    if (!riservato->pronto()) {
-        Messaggio::mostra(QStringLiteral("%1 non è stata salvata: il file %2 esiste già o la cartella non si può "
-                                         "scrivere.")
-                              .arg(titolo, QDir::toNativeSeparators(file)));
-        return nullptr;
-    }
-    return StampanteCorrente::documentoPdf(std::move(riservato));
+    QString errore;
+    auto superficie = PdfInsegnante::documento(file, nome, &errore);
+    if (!superficie)
+        Messaggio::mostra(errore);
+    return superficie;
+}
+
+QString FrmRegistro::nomeRiepilogo(const QString &classe)
+{
+    return PdfInsegnante::nomeFile(QStringLiteral("Riepilogo"), classe);
 }
 
 bool FrmRegistro::stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna)
@@ -544,7 +557,7 @@ bool FrmRegistro::stampaRiepilogo(const QString &file)
 {
     if (!dati_)
         return false;
-    auto superficie = documento(file, QStringLiteral("Il riepilogo"));
+    auto superficie = documento(file, nomeRiepilogo(classi_->currentText()));
     if (!superficie)
         return false;
     // The printed table keeps the order the teacher sorted the window by.
@@ -601,6 +614,7 @@ void FrmRegistro::cancellaVecchi()
     auto *modulo = new QFormLayout(&scelta);
     modulo->addRow(etichetta(QStringLiteral("Cancella i risultati di &prima del:"), giorno, &scelta), giorno);
     modulo->addRow(pulsanti);
+    AdattaDialogo::adatta(&scelta);
     if (scelta.exec() != QDialog::Accepted)
         return;
     cancellaPrimaDel(giorno->date());
@@ -707,6 +721,7 @@ void FrmRegistro::cambiaConservazione()
         etichetta(QStringLiteral("&Anni scolastici da conservare (compreso quello in corso):"), anni, &scelta), anni);
     modulo->addRow(spiegazione);
     modulo->addRow(pulsanti);
+    AdattaDialogo::adatta(&scelta);
     if (scelta.exec() != QDialog::Accepted || anni->value() == *adesso)
         return;
     if (!registro_.impostaConservazione(anni->value())) {
@@ -720,7 +735,7 @@ void FrmRegistro::cambiaConservazione()
 bool FrmRegistro::stampaInformativa(const QString &file)
 {
     if (classe().isEmpty()) {
-        Messaggio::mostra(QStringLiteral("Nessuna classe nel registro."));
+        Messaggio::mostra(nessunaClasse());
         return false;
     }
     QString errore;
@@ -730,7 +745,7 @@ bool FrmRegistro::stampaInformativa(const QString &file)
         Messaggio::mostra(QStringLiteral("L'informativa non si può preparare: %1").arg(errore));
         return false;
     }
-    auto superficie = documento(file, QStringLiteral("L'informativa"));
+    auto superficie = documento(file, Informativa::nomeFile(classi_->currentText()));
     if (!superficie)
         return false;
     const Informativa informativa(*dati);
@@ -754,7 +769,7 @@ bool FrmRegistro::stampaDati(const Alunno &alunno, const QString &classe, const 
         Messaggio::mostra(QStringLiteral("Il registro non si può leggere: %1").arg(registro_.errore()));
         return false;
     }
-    auto superficie = documento(file, QStringLiteral("La pagina dei dati"));
+    auto superficie = documento(file, RapportiRegistro::nomeFileDati(alunno.nome));
     if (!superficie)
         return false;
     return stampa(*superficie,

@@ -11,8 +11,10 @@
 #include <thread>
 #include <vector>
 
+class QAction;
 class QComboBox;
 class QDateEdit;
+class QMenu;
 class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
@@ -89,7 +91,10 @@ private:
     void caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore);
     void cambiaPeriodo();
     bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
-    std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
+    // The document on the current printer, or in the new file `file`; `nome` is its file's name on
+    // "File PDF". Nothing, after telling why, when the file cannot be made.
+    std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &nome);
+    static QString nomeRiepilogo(const QString &classe);
     void cancellaVecchi();
     // Erases the results before the day (asked already) and says how many went.
     void cancellaDavvero(QDate giorno);
@@ -98,9 +103,9 @@ private:
     bool stampaDati(const Alunno &alunno, const QString &classe, const QString &file);
     void esportaCsv(const Registro::Filtro &filtro, const QString &nome);
     bool chiedi(const QString &domanda);
-    // A new PDF's name chosen by the teacher, suggested in the documents folder; empty when cancelled.
-    QString chiediPdf(const QString &titolo, const QString &nome);
     std::optional<int> rigaScelta() const;
+    // "Nessuna classe nel registro.", and how to make the first one.
+    QString nessunaClasse() const;
 
     void contaAttesa();
 
@@ -126,4 +131,6 @@ private:
     QLabel *attesa_ = nullptr;
     ModelloClasse *modello_ = nullptr;
     QSortFilterProxyModel *ordine_ = nullptr;
+    QMenu *menuClassi_ = nullptr;
+    QAction *classiEAlunni_ = nullptr;
 };

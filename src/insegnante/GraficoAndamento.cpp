@@ -1,9 +1,12 @@
 #include "GraficoAndamento.h"
 
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -36,34 +39,56 @@ double massimoSecondi(const ModelloAndamento &m)
     for (int t = 0; t < Riepilogo::tipi; ++t)
         for (const QPointF &q : GraficoAndamento::punti(m, t, Grandezza::Secondi))
             massimo = std::max(massimo, q.y());
-    // A round top: 10, 20, 30 ... seconds.
-    return std::max(10.0, std::ceil(massimo / 10) * 10);
+    return massimo;
+}
+
+// A step of 1, 2 or 5 times a power of ten that cuts 0..massimo in about five: labels are
+// then what the lines are at, and read at a glance.
+double passoTondo(double massimo)
+{
+    const double grezzo = massimo / 5;
+    const double potenza = std::pow(10.0, std::floor(std::log10(grezzo)));
+    for (const double m : {1.0, 2.0, 5.0})
+        if (m * potenza >= grezzo * (1 - 1e-9))
+            return m * potenza;
+    return 10 * potenza;
+}
+
+QString testoValore(double v, Grandezza g, int decimali)
+{
+    const QLocale italiano(QLocale::Italian, QLocale::Italy);
+    return g == Grandezza::Percentuale ? QStringLiteral("%1 %").arg(qRound(v))
+                                       : QStringLiteral("%1 s").arg(italiano.toString(v, 'f', decimali));
 }
 
 void pannello(QPainter &p, const QRectF &r, const ModelloAndamento &m, Grandezza g, int primaSett, int ultimaSett,
               const QString &titolo)
 {
-    const double massimo = g == Grandezza::Percentuale ? 100 : massimoSecondi(m);
+    const double passoValori = passoTondo(g == Grandezza::Percentuale ? 100 : std::max(1.0, massimoSecondi(m)));
+    const double massimo = g == Grandezza::Percentuale
+                               ? 100
+                               : std::ceil(std::max(1.0, massimoSecondi(m)) / passoValori - 1e-9) * passoValori;
+    const int decimaliTacche = passoValori < 1 ? 1 : 0;
     const QFontMetricsF fm(p.font());
     const double sinistra = r.left() + fm.horizontalAdvance(QStringLiteral("100 %")) + 8;
     const QRectF grafico(sinistra, r.top() + fm.height() * 1.4, r.right() - sinistra - 8,
                          r.height() - fm.height() * 2.8);
     p.setPen(Qt::black);
     p.drawText(QRectF(r.left(), r.top(), r.width(), fm.height() * 1.3), Qt::AlignLeft | Qt::AlignVCenter, titolo);
-    const int settimane = std::max(1, ultimaSett - primaSett);
-    auto x = [&](double s) { return grafico.left() + grafico.width() * (s - primaSett) / settimane; };
+    // Half a week of room at either end: no week sits on the axis, and a single one is in the middle.
+    const int settimane = ultimaSett - primaSett + 1;
+    auto x = [&](double s) { return grafico.left() + grafico.width() * (s - primaSett + 0.5) / settimane; };
     auto y = [&](double v) { return grafico.bottom() - grafico.height() * v / massimo; };
 
-    // Grid: light lines every quarter, labelled.
-    for (int i = 0; i <= 4; ++i) {
-        const double v = massimo * i / 4;
+    // Grid: a light line at every step, labelled with its value.
+    const int linee = qRound(massimo / passoValori);
+    for (int i = 0; i <= linee; ++i) {
+        const double v = passoValori * i;
         p.setPen(QPen(QColor(200, 200, 200), 0));
         p.drawLine(QPointF(grafico.left(), y(v)), QPointF(grafico.right(), y(v)));
         p.setPen(Qt::black);
-        const QString etichetta =
-            g == Grandezza::Percentuale ? QStringLiteral("%1 %").arg(qRound(v)) : QStringLiteral("%1 s").arg(qRound(v));
         p.drawText(QRectF(r.left(), y(v) - fm.height() / 2, sinistra - r.left() - 6, fm.height()),
-                   Qt::AlignRight | Qt::AlignVCenter, etichetta);
+                   Qt::AlignRight | Qt::AlignVCenter, testoValore(v, g, decimaliTacche));
     }
     const int passo = std::max(1, settimane / 10 + 1);
     for (int s = primaSett; s <= ultimaSett; s += passo)
@@ -87,6 +112,12 @@ void pannello(QPainter &p, const QRectF &r, const ModelloAndamento &m, Grandezza
         p.setBrush(Qt::white);
         for (const QPointF &q : punti)
             marcatore(p, t, QPointF(x(q.x()), y(q.y())), 4);
+        // A single week has no line to read: its values are written beside its points.
+        if (primaSett == ultimaSett)
+            for (const QPointF &q : punti) {
+                p.setPen(colori[t].darker(130));
+                p.drawText(QPointF(x(q.x()) + 9, y(q.y()) + fm.ascent() / 2 - 1), testoValore(q.y(), g, 1));
+            }
     }
 }
 
@@ -95,7 +126,6 @@ void pannello(QPainter &p, const QRectF &r, const ModelloAndamento &m, Grandezza
 GraficoAndamento::GraficoAndamento(QWidget *genitore) : QWidget(genitore)
 {
     setAccessibleName(QStringLiteral("Grafico dell'andamento"));
-    setAccessibleDescription(QStringLiteral("Le stesse cifre sono nella tabella sotto il grafico."));
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
 }
@@ -103,9 +133,60 @@ GraficoAndamento::GraficoAndamento(QWidget *genitore) : QWidget(genitore)
 void GraficoAndamento::impostaModello(const ModelloAndamento *modello)
 {
     modello_ = modello;
+    const auto aggiorna = [this] {
+        setAccessibleDescription(modello_ ? descrizione(*modello_) : QString());
+        update();
+    };
     if (modello_)
-        connect(modello_, &QAbstractItemModel::modelReset, this, qOverload<>(&QWidget::update));
-    update();
+        connect(modello_, &QAbstractItemModel::modelReset, this, aggiorna);
+    aggiorna();
+}
+
+QString GraficoAndamento::descrizione(const ModelloAndamento &m)
+{
+    if (m.rowCount() == 0)
+        return QStringLiteral("Nessun esercizio in quest'anno scolastico.");
+    const QLocale italiano(QLocale::Italian, QLocale::Italy);
+    // Each week's percent right over all kinds, and the range of the kinds' median seconds.
+    QList<int> percentuali;
+    double minSecondi = std::numeric_limits<double>::max();
+    double maxSecondi = 0;
+    for (int r = 0; r < m.rowCount(); ++r) {
+        double esatte = 0;
+        int esercizi = 0;
+        for (int t = 0; t < Riepilogo::tipi; ++t) {
+            const QVariant p =
+                m.data(m.index(r, ModelloAndamento::colonna(t, Grandezza::Percentuale)), ModelloAndamento::ruoloValore);
+            const QVariant s =
+                m.data(m.index(r, ModelloAndamento::colonna(t, Grandezza::Secondi)), ModelloAndamento::ruoloValore);
+            if (p.isValid()) {
+                esatte += p.toDouble() * m.esercizi(r, t);
+                esercizi += m.esercizi(r, t);
+            }
+            if (s.isValid()) {
+                minSecondi = std::min(minSecondi, s.toDouble());
+                maxSecondi = std::max(maxSecondi, s.toDouble());
+            }
+        }
+        if (esercizi > 0)
+            percentuali << qRound(esatte / esercizi);
+    }
+    const auto intervallo = [](const QString &da, const QString &a, const QString &unita) {
+        return da == a ? da + unita : QStringLiteral("da %1 a %2%3").arg(da, a, unita);
+    };
+    const int settimane = m.rowCount();
+    QString testo = settimane == 1 ? QStringLiteral("1 settimana") : QStringLiteral("%1 settimane").arg(settimane);
+    if (!percentuali.isEmpty()) {
+        const auto [minimo, massimo] = std::minmax_element(percentuali.begin(), percentuali.end());
+        testo += QStringLiteral(": esatte ") +
+                 intervallo(QString::number(*minimo), QString::number(*massimo), QStringLiteral(" %"));
+        if (settimane > 1 && *minimo != *massimo)
+            testo += QStringLiteral(" (l'ultima %1 %)").arg(percentuali.last());
+    }
+    if (maxSecondi > 0 || minSecondi == 0)
+        testo += QStringLiteral(", secondi per risposta ") +
+                 intervallo(italiano.toString(minSecondi, 'f', 1), italiano.toString(maxSecondi, 'f', 1), {});
+    return testo + QLatin1Char('.');
 }
 
 QList<QPointF> GraficoAndamento::punti(const ModelloAndamento &m, int tipo, Grandezza g)

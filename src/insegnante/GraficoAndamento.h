@@ -23,6 +23,8 @@ public:
     static QList<QPointF> punti(const ModelloAndamento &modello, int tipo, ModelloAndamento::Grandezza grandezza);
     // Draws the chart of the model in the rectangle (screen or page).
     static void disegna(QPainter &p, const QRectF &area, const ModelloAndamento &modello);
+    // The chart in a sentence, for a screen reader: "3 settimane: esatte da 40 a 75 % ...".
+    static QString descrizione(const ModelloAndamento &modello);
 
     QSize sizeHint() const override { return {720, 420}; }
     QSize minimumSizeHint() const override { return {360, 260}; }

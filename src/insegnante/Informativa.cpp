@@ -1,6 +1,7 @@
 #include "Informativa.h"
 
 #include "insegnante/Conservazione.h"
+#include "insegnante/PdfInsegnante.h"
 
 #include <QDir>
 #include <QLocale>
@@ -61,7 +62,7 @@ QString Informativa::titolo() const
 
 QString Informativa::nomeFile(const QString &classe)
 {
-    return QStringLiteral("Informativa %1.pdf").arg(QString(classe).replace(QLatin1Char('/'), QLatin1Char('-')));
+    return PdfInsegnante::nomeFile(QStringLiteral("Informativa"), classe);
 }
 
 QList<Informativa::Sezione> Informativa::sezioni() const

@@ -142,6 +142,9 @@ QVariant ModelloClasse::headerData(int sezione, Qt::Orientation orientamento, in
 {
     if (orientamento == Qt::Horizontal && ruolo == Qt::DisplayRole)
         return intestazione(sezione);
+    // A screen reader names each row by its header: the pupil, not the row's number.
+    if (orientamento == Qt::Vertical && ruolo == Qt::DisplayRole && sezione >= 0 && sezione < righe_.size())
+        return righe_[sezione].alunno.nome;
     return QAbstractTableModel::headerData(sezione, orientamento, ruolo);
 }
 

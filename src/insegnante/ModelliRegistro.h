@@ -62,6 +62,8 @@ public:
     void imposta(const QList<Riepilogo::Punto> &punti);
     // The week numbers of the rows (1 = the week of 1 September).
     int settimana(int riga) const { return settimane_.at(riga).numero; }
+    // The exercises of a kind in the week of a row.
+    int esercizi(int riga, int tipo) const { return settimane_.at(riga).esercizi.at(tipo); }
 
     int rowCount(const QModelIndex &genitore = {}) const override;
     int columnCount(const QModelIndex &genitore = {}) const override;

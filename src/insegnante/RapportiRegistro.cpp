@@ -3,6 +3,7 @@
 #include "core/Twips.h"
 #include "insegnante/GraficoAndamento.h"
 #include "insegnante/Informativa.h"
+#include "insegnante/PdfInsegnante.h"
 #include "printing/SuperficieStampa.h"
 #include "ui/AspettoContrassegno.h"
 #include "ui/Disegno.h"
@@ -154,6 +155,7 @@ QString testoPeriodo(const Riepilogo::Periodo &p)
 bool stampaClasse(SuperficieStampa &s, const Intestazione &intestazione, const QList<Riepilogo::RigaAlunno> &righe)
 {
     const QString nome = QStringLiteral("Riepilogo della classe");
+    s.impostaTitolo(QStringLiteral("%1 %2").arg(nome, intestazione.classe));
     int y = intestazioneTabella(s, titolo(s, nome, intestazione));
     int nellaPagina = 0;
     for (const Riepilogo::RigaAlunno &r : righe) {
@@ -189,6 +191,7 @@ bool stampaClasse(SuperficieStampa &s, const Intestazione &intestazione, const Q
 bool stampaAlunno(SuperficieStampa &s, const Intestazione &intestazione, const Riepilogo::RigaAlunno &r,
                   const ModelloAndamento &andamento)
 {
+    s.impostaTitolo(QStringLiteral("Andamento di %1").arg(r.alunno.nome));
     int y = titolo(s, QStringLiteral("Andamento di %1").arg(r.alunno.nome), intestazione);
     testo(s, margine, y, 10,
           QStringLiteral("Esercizi: %1; esatte: %2 (insieme vuoto %3, aggiungi %4, togli %5); aiuti accettati: %6; "
@@ -250,6 +253,7 @@ bool stampaAlunno(SuperficieStampa &s, const Intestazione &intestazione, const R
 
 bool stampaInformativa(SuperficieStampa &s, const Informativa &informativa)
 {
+    s.impostaTitolo(informativa.titolo());
     int y = margine;
     auto aCapoDiPagina = [&](int servono) {
         if (y + servono > fondoPagina) {
@@ -284,14 +288,12 @@ bool stampaInformativa(SuperficieStampa &s, const Informativa &informativa)
     return s.fineDocumento();
 }
 
-QString nomeFileDati(const QString &alunno)
-{
-    return QStringLiteral("Dati %1.pdf").arg(QString(alunno).replace(QLatin1Char('/'), QLatin1Char('-')));
-}
+QString nomeFileDati(const QString &alunno) { return PdfInsegnante::nomeFile(QStringLiteral("Dati"), alunno); }
 
 bool stampaDatiAlunno(SuperficieStampa &s, const Alunno &alunno, const QString &classe,
                       const QList<Registro::RigaRisultato> &righe)
 {
+    s.impostaTitolo(QStringLiteral("Dati di %1 nel registro").arg(alunno.nome));
     const int pagine = qMax<int>(1, int((righe.size() + righeDatiPerPagina - 1) / righeDatiPerPagina));
     const QString contrassegno = AspettoContrassegno::descrizione(alunno.contrassegno.figura,
                                                                   Contrassegno::nomeColore(alunno.contrassegno.colore));

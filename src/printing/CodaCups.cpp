@@ -89,7 +89,8 @@ bool CodaCups::consegna(const QByteArray &pdf)
     n = cupsAddOption("print-scaling", "none", n, &opzioni);
 
     int lavoro = 0;
-    const char *titolo = "Scheda";
+    const QByteArray nomeLavoro = titolo().toUtf8();
+    const char *titolo = nomeLavoro.constData();
     bool ok = cupsCreateDestJob(c.http, c.dest, c.info, &lavoro, titolo, n, opzioni) <= IPP_STATUS_OK_CONFLICTING &&
               lavoro > 0;
     cupsFreeOptions(n, opzioni);

@@ -31,4 +31,10 @@ public:
     // After a failure: what to tell the user, when there is more to say than
     // that the printer failed.
     virtual QString spiegazione() const { return {}; }
+    // What the document is, for the print queue's list of jobs.
+    void impostaTitolo(const QString &titolo) { titolo_ = titolo; }
+    QString titolo() const { return titolo_; }
+
+private:
+    QString titolo_ = QStringLiteral("Scheda");
 };

@@ -14,7 +14,10 @@ namespace {
 constexpr double margine = 10 * 20.0; // 10 pt in twips
 } // namespace
 
-FilePdf::FilePdf(QString cartella, QString radice) : cartella_(std::move(cartella)), radice_(std::move(radice)) {}
+FilePdf::FilePdf(QString cartella, QString radice, QString nonSalvato)
+    : cartella_(std::move(cartella)), radice_(std::move(radice)), nonSalvato_(std::move(nonSalvato))
+{
+}
 
 QString FilePdf::cartellaDocumenti()
 {
@@ -41,8 +44,8 @@ std::optional<Foglio> FilePdf::foglio()
 bool FilePdf::fallisci(const QString &motivo)
 {
     spiegazione_ = cartella_.isEmpty()
-                       ? QStringLiteral("La scheda non è stata salvata: ") + motivo
-                       : QStringLiteral("La scheda non è stata salvata nella cartella\n") +
+                       ? nonSalvato_ + QStringLiteral(": ") + motivo
+                       : nonSalvato_ + QStringLiteral(" nella cartella\n") +
                              QDir::toNativeSeparators(QDir::cleanPath(cartella_)) + QStringLiteral("\n") + motivo;
     return false;
 }

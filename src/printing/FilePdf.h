@@ -7,8 +7,10 @@
 // every byte of it is written.
 class FilePdf : public Destinazione {
 public:
-    // radice: the files are "<radice>.pdf", "<radice> (2).pdf", ...
-    explicit FilePdf(QString cartella = cartellaDocumenti(), QString radice = QStringLiteral("Scheda"));
+    // radice: the files are "<radice>.pdf", "<radice> (2).pdf", ...; nonSalvato begins the
+    // sentence of a failure.
+    explicit FilePdf(QString cartella = cartellaDocumenti(), QString radice = QStringLiteral("Scheda"),
+                     QString nonSalvato = QStringLiteral("La scheda non è stata salvata"));
 
     // The user's documents folder; with no HOME, under the home folder the user
     // database gives, never at the root of the file system. Empty when there is none.
@@ -25,6 +27,7 @@ private:
 
     QString cartella_;
     QString radice_;
+    QString nonSalvato_;
     QString file_;
     QString spiegazione_;
 };

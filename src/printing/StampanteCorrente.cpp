@@ -52,6 +52,14 @@ std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumento(bool suFilePd
     return std::make_unique<SuperficiePdf>(std::make_unique<CodaCups>(nome_));
 }
 
+std::unique_ptr<SuperficieStampa> StampanteCorrente::apriDocumentoCome(const QString &radice) const
+{
+    if (!pdf_)
+        return apriDocumento();
+    return std::make_unique<SuperficiePdf>(std::make_unique<FilePdf>(
+        FilePdf::cartellaDocumenti(), radice, QStringLiteral("Il file «%1.pdf» non è stato salvato").arg(radice)));
+}
+
 std::unique_ptr<SuperficieStampa> StampanteCorrente::documentoPdf(std::unique_ptr<FileRiservato> file)
 {
     return std::make_unique<SuperficiePdf>(std::move(file));

@@ -31,6 +31,9 @@ public:
     // A document on the current printer, or on "File PDF" whatever the current
     // printer is. It may be in error from its first operation.
     std::unique_ptr<SuperficieStampa> apriDocumento(bool suFilePdf = false) const;
+    // A document that is not a worksheet: on "File PDF" its file is "<radice>.pdf" ("<radice> (2).pdf",
+    // ...) rather than a worksheet's. Its drawing titles it.
+    std::unique_ptr<SuperficieStampa> apriDocumentoCome(const QString &radice) const;
     // A document for one file named by the user, which gets it only whole.
     static std::unique_ptr<SuperficieStampa> documentoPdf(std::unique_ptr<FileRiservato> file);
 

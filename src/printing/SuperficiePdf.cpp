@@ -138,7 +138,7 @@ QByteArray SuperficiePdf::pdf() const
     QBuffer buffer(&dati);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter scrittore(&buffer);
-    scrittore.setTitle(QStringLiteral("Scheda"));
+    scrittore.setTitle(destinazione_->titolo());
     scrittore.setCreator(QStringLiteral("Quorvel"));
     scrittore.setResolution(1200);
     scrittore.setPageLayout(QPageLayout(foglio_.carta, QPageLayout::Portrait, QMarginsF()));

@@ -32,6 +32,7 @@ public:
     void nuovaPagina() override;
     bool fineDocumento() override;
     bool inErrore() const override { return errore_; }
+    void impostaTitolo(const QString &titolo) override { destinazione_->impostaTitolo(titolo); }
     QString fileProdotto() const override { return inviata_ ? destinazione_->file() : QString(); }
     QString spiegazioneErrore() const override { return errore_ ? destinazione_->spiegazione() : QString(); }
 

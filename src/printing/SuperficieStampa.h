@@ -30,6 +30,8 @@ public:
     virtual bool fineDocumento() = 0;
 
     virtual bool inErrore() const = 0;
+    // What the document is: the PDF's title, the print job's name. A worksheet unless told.
+    virtual void impostaTitolo(const QString &titolo) { (void)titolo; }
     // The file the page went to, for a printer that writes files; empty otherwise.
     virtual QString fileProdotto() const { return {}; }
     // After an error: what to tell the user, when there is more to say than

@@ -31,7 +31,7 @@ constexpr DefinizioneControllo definizioni[] = {
 };
 
 const QString aCapo = QStringLiteral("\n");
-const QString senzaStampanti = QStringLiteral("Nessuna stampante installata: le schede si salvano come file PDF.");
+const QString senzaStampanti = QStringLiteral("Nessuna stampante installata: ogni stampa si salva come file PDF.");
 
 } // namespace
 

@@ -9,29 +9,40 @@
 #include "insegnante/Informativa.h"
 #include "insegnante/PasswordInsegnante.h"
 #include "insegnante/RapportiRegistro.h"
+#include "printing/FilePdf.h"
 #include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
+#include "printing/frmStampante.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "support/AmbienteTest.h"
 #include "support/PaginaPdf.h"
+#include "ui/Etichetta.h"
 
+#include <QAccessible>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEngine>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QSortFilterProxyModel>
+#include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +107,198 @@ int conta(Registro &registro, const Registro::Filtro &filtro = {})
     return n;
 }
 
+// Answers the next modal dialog of type T: `fai` runs on it once it is up.
+template <typename T> void quandoModale(std::function<void(T *)> fai)
+{
+    auto *attesa = new QTimer;
+    attesa->setInterval(10);
+    QObject::connect(attesa, &QTimer::timeout, [attesa, fai] {
+        auto *d = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible())
+            return;
+        attesa->stop();
+        attesa->deleteLater();
+        fai(d);
+    });
+    attesa->start();
+}
+
+// The button of a dialog's button box with this role (OK, Annulla...).
+QPushButton *pulsanteRuolo(QWidget *d, QDialogButtonBox::ButtonRole ruolo)
+{
+    for (QDialogButtonBox *b : d->findChildren<QDialogButtonBox *>())
+        for (QAbstractButton *p : b->buttons())
+            if (b->buttonRole(p) == ruolo)
+                return qobject_cast<QPushButton *>(p);
+    return nullptr;
+}
+
+// Found by their text without the mnemonic's "&".
+QPushButton *pulsanteDi(QWidget *d, const QString &testo)
+{
+    for (QPushButton *p : d->findChildren<QPushButton *>())
+        if (QString(p->text()).remove(QLatin1Char('&')) == testo)
+            return p;
+    return nullptr;
+}
+
+QAction *azioneDi(QWidget *w, const QString &testo)
+{
+    for (QAction *a : w->findChildren<QAction *>())
+        if (QString(a->text()).remove(QLatin1Char('&')) == testo)
+            return a;
+    return nullptr;
+}
+
+QString testoEtichetta(QWidget *w, const QString &inizio)
+{
+    for (QLabel *l : w->findChildren<QLabel *>())
+        if (l->text().startsWith(inizio))
+            return l->text();
+    return {};
+}
+
+// What a shown dialog cuts of its own texts: labels smaller than their text needs, or out of the
+// window, and a window too narrow for its title beside a window manager's buttons. Empty: nothing.
+QStringList tagli(QWidget *d)
+{
+    QStringList tagliati;
+    const int titolo = QFontMetrics(d->font()).horizontalAdvance(d->windowTitle()) + 120;
+    if (d->width() < titolo)
+        tagliati << QStringLiteral("title «%1»: %2 < %3").arg(d->windowTitle()).arg(d->width()).arg(titolo);
+    for (QLabel *l : d->findChildren<QLabel *>()) {
+        if (!l->isVisibleTo(d) || l->text().isEmpty() || l->window() != d)
+            continue;
+        const QSize serve = l->wordWrap() ? QSize(0, l->heightForWidth(l->width())) : l->sizeHint();
+        const QRect dove(l->mapTo(d, QPoint()), l->size());
+        if (l->width() < serve.width() || l->height() < serve.height() || !d->rect().contains(dove))
+            tagliati << QStringLiteral("«%1»: %2x%3 at %4,%5 needs %6x%7")
+                            .arg(l->text())
+                            .arg(l->width())
+                            .arg(l->height())
+                            .arg(dove.x())
+                            .arg(dove.y())
+                            .arg(serve.width())
+                            .arg(serve.height());
+    }
+    return tagliati;
+}
+
+// Mnemonics that two controls of one window share: the window's own (buttons, labels, tabs, menu
+// titles), then each menu's items.
+QStringList mnemoniciDoppi(QWidget *finestra)
+{
+    QStringList doppi;
+    const auto controlla = [&](const QStringList &testi, const QString &dove) {
+        QMap<QChar, QString> visti;
+        for (const QString &t : testi) {
+            const qsizetype e = t.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+            if (e < 0)
+                continue;
+            const QChar c = t.at(e + 1).toLower();
+            if (visti.contains(c))
+                doppi << QStringLiteral("%1: «%2» and «%3»").arg(dove, visti.value(c), t);
+            visti.insert(c, t);
+        }
+    };
+    QStringList propri;
+    for (QAbstractButton *b : finestra->findChildren<QAbstractButton *>())
+        if (b->window() == finestra && b->isVisibleTo(finestra))
+            propri << b->text();
+    for (QLabel *l : finestra->findChildren<QLabel *>())
+        if (l->buddy() && l->window() == finestra)
+            propri << l->text();
+    for (QGroupBox *g : finestra->findChildren<QGroupBox *>())
+        if (g->window() == finestra)
+            propri << g->title();
+    for (QTabBar *t : finestra->findChildren<QTabBar *>())
+        for (int i = 0; i < t->count() && t->window() == finestra; ++i)
+            propri << t->tabText(i);
+    if (auto *barra = finestra->findChild<QMenuBar *>()) {
+        for (QAction *a : barra->actions()) {
+            propri << a->text();
+            if (a->menu()) {
+                QStringList voci;
+                for (QAction *v : a->menu()->actions())
+                    voci << v->text();
+                controlla(voci, a->text());
+            }
+        }
+    }
+    controlla(propri, finestra->windowTitle());
+    return doppi;
+}
+
+// What a painter draws, as far as a chart's reader cares: texts at their baselines, circles and
+// squares (the markers) at their centres with their pen's colour.
+class DisegnoRegistrato : public QPaintDevice {
+public:
+    struct Testo {
+        QString testo;
+        QPointF base;
+    };
+    struct Marcatore {
+        QColor colore;
+        QPointF centro;
+    };
+    QList<Testo> testi;
+    QList<Marcatore> marcatori;
+
+    DisegnoRegistrato() : motore_(this) {}
+    QPaintEngine *paintEngine() const override { return &motore_; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth:
+            return 720;
+        case PdmHeight:
+            return 420;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 1000;
+        }
+    }
+
+private:
+    class Motore : public QPaintEngine {
+    public:
+        explicit Motore(DisegnoRegistrato *d) : QPaintEngine(AllFeatures), d_(d) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &s) override
+        {
+            if (s.state() & DirtyPen)
+                colore_ = s.pen().color();
+        }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawTextItem(const QPointF &p, const QTextItem &t) override { d_->testi.append({t.text(), p}); }
+        void drawEllipse(const QRectF &r) override { d_->marcatori.append({colore_, r.center()}); }
+        void drawRects(const QRectF *r, int n) override
+        {
+            for (int i = 0; i < n; ++i)
+                d_->marcatori.append({colore_, r[i].center()});
+        }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        Type type() const override { return User; }
+
+    private:
+        DisegnoRegistrato *d_;
+        QColor colore_;
+    };
+    mutable Motore motore_;
+};
 } // namespace
 
 class TestInsegnante : public QObject {
@@ -118,6 +321,14 @@ class TestInsegnante : public QObject {
         qFatal("no pupil %s", qPrintable(nome));
     }
     QString cella(const QString &nome, int colonna) { return ModelloClasse::testo(riga(nome), colonna); }
+    int numeroRiga(const QString &nome)
+    {
+        const auto &righe = finestra->modello().righe();
+        for (int r = 0; r < righe.size(); ++r)
+            if (righe[r].alunno.nome == nome)
+                return r;
+        return -1;
+    }
 
 private slots:
     void initTestCase()
@@ -529,6 +740,353 @@ private slots:
         QVERIFY(!(f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
         QVERIFY(!EsportaCsv::esporta(*registro, {}, file, &errore));
         QCOMPARE(QFileInfo(file).size(), contenuto.size());
+    }
+
+    // The teacher's PDFs: suggested in the documents folder under what they are, given ".pdf" when the
+    // name typed lacks it, private, never over another file, and titled after what they are; on
+    // "File PDF" too. The printer window opened from here does not speak of worksheets.
+    void pdfDellInsegnante()
+    {
+        if (!PaginaPdf::disponibile())
+            QSKIP("pdftotext is not installed");
+        QVERIFY(!AmbienteTest::casaTemporanea().isEmpty());
+        const QDir documenti(FilePdf::cartellaDocumenti());
+        QVERIFY(documenti.mkpath(QStringLiteral(".")));
+        const auto titolo = [](const QString &pdf) {
+            const QString info = PaginaPdf::esegui(QStringLiteral("pdfinfo"), {pdf});
+            return info.section(QStringLiteral("Title:"), 1).section(QLatin1Char('\n'), 0, 0).trimmed();
+        };
+        const auto privato = [](const QString &pdf) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(pdf).constData(), &st) == 0 && (st.st_mode & 0777) == 0600;
+        };
+        QString proposto;
+        const auto salvaCome = [&](const QString &nome) {
+            proposto.clear();
+            quandoModale<QFileDialog>([&proposto, nome](QFileDialog *d) {
+                proposto = d->selectedFiles().value(0);
+                d->selectFile(nome);
+                QMetaObject::invokeMethod(d, "accept");
+            });
+        };
+        const QString riepilogo = documenti.filePath(QStringLiteral("Riepilogo 2ª B.pdf"));
+        salvaCome(documenti.filePath(QStringLiteral("Riepilogo 2ª B")));
+        azioneDi(finestra, QStringLiteral("Salva il riepilogo in PDF…"))->trigger();
+        QCOMPARE(proposto, riepilogo);
+        QVERIFY2(QFileInfo::exists(riepilogo), qPrintable(documenti.entryList().join(QLatin1Char(','))));
+        QVERIFY(privato(riepilogo));
+        QCOMPARE(titolo(riepilogo), "Riepilogo della classe 2ª B");
+        // The next time a free name is suggested; the name of a file that is there is refused.
+        const qint64 dimensione = QFileInfo(riepilogo).size();
+        salvaCome(documenti.filePath(QStringLiteral("Riepilogo 2ª B")));
+        azioneDi(finestra, QStringLiteral("Salva il riepilogo in PDF…"))->trigger();
+        QCOMPARE(proposto, documenti.filePath(QStringLiteral("Riepilogo 2ª B (2).pdf")));
+        QVERIFY2(AmbienteTest::messaggi().last().contains(QStringLiteral("esiste già")),
+                 qPrintable(AmbienteTest::messaggi().last()));
+        QCOMPARE(QFileInfo(riepilogo).size(), dimensione);
+
+        finestra->apriAndamento(numeroRiga(QStringLiteral("Anna")));
+        auto *andamento = finestra->findChild<FrmAndamento *>();
+        QVERIFY(andamento);
+        salvaCome(documenti.filePath(QStringLiteral("Andamento Anna")));
+        pulsanteDi(andamento, QStringLiteral("Salva in PDF…"))->click();
+        const QString pagina = documenti.filePath(QStringLiteral("Andamento Anna.pdf"));
+        QCOMPARE(proposto, pagina);
+        QVERIFY(privato(pagina));
+        QCOMPARE(titolo(pagina), "Andamento di Anna");
+        delete andamento;
+
+        // Ctrl+P on "File PDF": the summary under its own name, not a worksheet's.
+        StampanteCorrente::istanza().impostaFilePdf();
+        QAction *stampa = nullptr;
+        for (QAction *a : finestra->findChildren<QAction *>())
+            if (a->shortcut() == QKeySequence(QKeySequence::Print))
+                stampa = a;
+        QVERIFY(stampa);
+        stampa->trigger();
+        StampanteCorrente::istanza().ripristina();
+        const QString suFilePdf = documenti.filePath(QStringLiteral("Riepilogo 2ª B (2).pdf"));
+        QVERIFY2(QFileInfo::exists(suFilePdf), qPrintable(documenti.entryList().join(QLatin1Char(','))));
+        QVERIFY(privato(suFilePdf));
+        QCOMPARE(titolo(suFilePdf), "Riepilogo della classe 2ª B");
+
+        frmStampante &stampanti = frmStampante::istanza();
+        if (StampanteCorrente::installate().isEmpty())
+            QVERIFY2(!stampanti.Label1()->text().contains(QStringLiteral("schede")),
+                     qPrintable(stampanti.Label1()->text()));
+    }
+
+    // Every teacher's dialog holds its texts whole, the warnings that come later included, and its
+    // title beside a window manager's buttons. An empty warning is not there for a screen reader.
+    void dialoghiSiAdattano()
+    {
+        PasswordInsegnante nuova(cartella.filePath(QStringLiteral("pw-dialogo")));
+        AccessoInsegnante prima(nuova);
+        prima.show();
+        AmbienteTest::elabora();
+        QVERIFY(!prima.avviso()->isVisibleTo(&prima));
+        prima.campo()->setText(QStringLiteral("corta"));
+        prima.ripeti()->setText(QStringLiteral("corta"));
+        prima.prova();
+        AmbienteTest::elabora();
+        QCOMPARE(prima.avviso()->text(), "La password deve avere almeno 6 caratteri.");
+        QVERIFY(prima.avviso()->isVisibleTo(&prima));
+        QVERIFY2(tagli(&prima).isEmpty(), qPrintable(tagli(&prima).join(QLatin1Char('\n'))));
+
+        QVERIFY(nuova.imposta(QStringLiteral("Segreta-2026")));
+        AccessoInsegnante poi(nuova);
+        AccessoServer server(QStringLiteral("host=server-lab dbname=quorvel user=aula sslmode=verify-full"));
+        FrmClassi classi(*registro);
+        for (QWidget *d : std::initializer_list<QWidget *>{&poi, &server, &classi}) {
+            d->show();
+            AmbienteTest::elabora();
+            QVERIFY2(tagli(d).isEmpty(), qPrintable(tagli(d).join(QLatin1Char('\n'))));
+        }
+        QVERIFY(!server.avviso()->isVisibleTo(&server));
+
+        // The window's own dialogs, answered as they come.
+        QStringList tagliati;
+        const auto guarda = [&] {
+            quandoModale<QDialog>([&tagliati](QDialog *d) {
+                AmbienteTest::elabora();
+                tagliati << tagli(d);
+                d->reject();
+            });
+        };
+        guarda();
+        finestra->cambiaConservazione();
+        guarda();
+        azioneDi(finestra, QStringLiteral("Cancella i risultati prima di una data…"))->trigger();
+        QVERIFY2(tagliati.isEmpty(), qPrintable(tagliati.join(QLatin1Char('\n'))));
+    }
+
+    // One week is a point in the middle with its value, not a dot on the axis; the axes step 1-2-5,
+    // each label at the height of its value. A screen reader hears the chart's gist.
+    void graficoLeggibile()
+    {
+        ModelloAndamento settimana;
+        settimana.imposta({{15, QDate(2026, 12, 7), 0, 2, 50, 8}});
+        DisegnoRegistrato disegno;
+        {
+            QPainter p(&disegno);
+            GraficoAndamento::disegna(p, QRectF(0, 0, 720, 420), settimana);
+        }
+        QList<QPointF> punti;
+        for (const auto &m : disegno.marcatori)
+            if (m.colore == QColor(0, 114, 178))
+                punti << m.centro;
+        // The legend's marker, then the week in each panel.
+        QCOMPARE(punti.size(), 3);
+        std::sort(punti.begin(), punti.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
+        const QPointF percento = punti[1];
+        const QPointF secondi = punti[2];
+        QVERIFY2(percento.x() > 250 && percento.x() < 470, qPrintable(QString::number(percento.x())));
+        QCOMPARE(secondi.x(), percento.x());
+        const auto accanto = [&](const QString &testo, QPointF punto) {
+            return std::any_of(disegno.testi.begin(), disegno.testi.end(), [&](const auto &t) {
+                return t.testo == testo && qAbs(t.base.y() - punto.y()) < 20 && qAbs(t.base.x() - punto.x()) < 80;
+            });
+        };
+        QVERIFY(accanto(QStringLiteral("50 %"), percento));
+        QVERIFY(accanto(QStringLiteral("8,0 s"), secondi));
+
+        QMap<int, double> tacche;
+        const QRegularExpression tacca(QStringLiteral("^(\\d+) s$"));
+        for (const auto &t : disegno.testi)
+            if (const auto m = tacca.match(t.testo); m.hasMatch())
+                tacche.insert(m.captured(1).toInt(), t.base.y());
+        const QList<int> valori = tacche.keys();
+        QVERIFY(valori.size() >= 3);
+        const int passo = valori[1] - valori[0];
+        for (int i = 1; i < valori.size(); ++i)
+            QCOMPARE(valori[i] - valori[i - 1], passo);
+        int mantissa = passo;
+        while (mantissa % 10 == 0)
+            mantissa /= 10;
+        QVERIFY2(mantissa == 1 || mantissa == 2 || mantissa == 5, qPrintable(QString::number(passo)));
+        QVERIFY(tacche.contains(8));
+        const QFontMetricsF fm(QFont(), &disegno);
+        const double centro8 = tacche.value(8) - (fm.ascent() - fm.descent()) / 2;
+        QVERIFY2(qAbs(centro8 - secondi.y()) < 2,
+                 qPrintable(QStringLiteral("8 s at %1, 8 seconds at %2").arg(centro8).arg(secondi.y())));
+
+        const QDate oggi(2026, 12, 9);
+        const auto dati =
+            Riepilogo::DatiClasse::carica(*registro, finestra->classe(), Riepilogo::Periodo::annoScolastico(oggi));
+        QVERIFY(dati);
+        FrmAndamento anna(*registro, *dati, 0, oggi, {QStringLiteral("2ª B"), finestra->periodo(), -1});
+        QCOMPARE(anna.riga().alunno.nome, "Anna");
+        QCOMPARE(anna.grafico()->accessibleDescription(),
+                 "2 settimane: esatte da 0 a 67 % (l'ultima 67 %), secondi per risposta da 4,0 a 20,0.");
+    }
+
+    // A teacher's first class: the window says how to make it, "Classi e alunni" offers only what can
+    // act, and a name or a contrassegno refused leaves the dialog open with what was typed and why.
+    void primaClasse()
+    {
+        const auto vuoto = Registro::apri(cartella.filePath(QStringLiteral("prima/registro.sqlite")));
+        {
+            FrmRegistro vuota(*vuoto);
+            const QString stato = testoEtichetta(&vuota, QStringLiteral("Nessuna classe"));
+            QVERIFY2(stato.contains(QStringLiteral("«Classi e alunni…»")) && stato.contains(QStringLiteral("Alt+L")),
+                     qPrintable(stato));
+        }
+        FrmClassi classi(*vuoto);
+        classi.show();
+        const QStringList perAlunno{QStringLiteral("Rinomina l'alunno…"), QStringLiteral("Contrassegno…"),
+                                    QStringLiteral("Sposta in un'altra classe…"), QStringLiteral("Rimuovi l'alunno…")};
+        const auto attivi = [&](const QStringList &testi) {
+            QStringList si;
+            for (const QString &t : testi)
+                if (pulsanteDi(&classi, t)->isEnabled())
+                    si << t;
+            return si;
+        };
+        QCOMPARE(attivi(perAlunno +
+                        QStringList{QStringLiteral("Aggiungi un alunno…"), QStringLiteral("Importa un elenco CSV…")}),
+                 QStringList());
+
+        // Types a name in the dialog a button opens and confirms it; says whether it stayed open, and why.
+        struct Esito {
+            bool aperta = false;
+            QString avviso;
+            QString scritto;
+            QStringList tagliati;
+        };
+        const auto scrivi = [&](const QString &pulsante, const QString &nome) {
+            Esito e;
+            quandoModale<QDialog>([&e, nome](QDialog *d) {
+                QLineEdit *campo = d->findChild<QLineEdit *>();
+                campo->setText(nome);
+                pulsanteRuolo(d, QDialogButtonBox::AcceptRole)->click();
+                e.aperta = d->isVisible();
+                if (!e.aperta)
+                    return;
+                AmbienteTest::elabora();
+                e.avviso = testoEtichetta(d, QStringLiteral("«"));
+                e.scritto = campo->text();
+                e.tagliati = tagli(d);
+                d->reject();
+            });
+            pulsanteDi(&classi, pulsante)->click();
+            return e;
+        };
+        QVERIFY(!scrivi(QStringLiteral("Nuova classe…"), QStringLiteral("1ª A")).aperta);
+        QCOMPARE(vuoto->classi().size(), 1);
+        QCOMPARE(attivi(perAlunno), QStringList());
+        QVERIFY(pulsanteDi(&classi, QStringLiteral("Aggiungi un alunno…"))->isEnabled());
+        QVERIFY(!scrivi(QStringLiteral("Aggiungi un alunno…"), QStringLiteral("Zoë")).aperta);
+        QCOMPARE(attivi(perAlunno), perAlunno);
+        {
+            FrmRegistro una(*vuoto);
+            QTRY_VERIFY(!una.inLettura());
+            const QString stato = testoEtichetta(&una, QStringLiteral("1 "));
+            QVERIFY2(stato.startsWith(QStringLiteral("1 alunno;")), qPrintable(stato));
+        }
+        const Esito doppio = scrivi(QStringLiteral("Aggiungi un alunno…"), QStringLiteral("zoë"));
+        QVERIFY(doppio.aperta);
+        QCOMPARE(doppio.avviso, "«zoë» è già nella classe.");
+        QCOMPARE(doppio.scritto, "zoë");
+        QVERIFY2(doppio.tagliati.isEmpty(), qPrintable(doppio.tagliati.join(QLatin1Char('\n'))));
+        QCOMPARE(vuoto->alunni(vuoto->classi().first().id).size(), 1);
+
+        QVERIFY(!scrivi(QStringLiteral("Aggiungi un alunno…"), QStringLiteral("Ugo")).aperta);
+        const QList<Alunno> presenti = vuoto->alunni(vuoto->classi().first().id);
+        const Alunno zoe = presenti.at(presenti.at(0).nome == QStringLiteral("Zoë") ? 0 : 1);
+        classi.alunni()->setCurrentRow(presenti.at(0).id == zoe.id ? 1 : 0);
+        bool aperta = false;
+        QString avviso;
+        quandoModale<QDialog>([&](QDialog *d) {
+            for (QComboBox *c : d->findChildren<QComboBox *>())
+                c->setCurrentIndex(c->accessibleName() == QStringLiteral("Figura") ? zoe.contrassegno.figura - 1
+                                                                                   : zoe.contrassegno.colore);
+            pulsanteRuolo(d, QDialogButtonBox::AcceptRole)->click();
+            aperta = d->isVisible();
+            avviso = testoEtichetta(d, QStringLiteral("Il contrassegno"));
+            if (aperta)
+                d->reject();
+        });
+        pulsanteDi(&classi, QStringLiteral("Contrassegno…"))->click();
+        QVERIFY(aperta);
+        QCOMPARE(avviso, "Il contrassegno scelto è di «Zoë».");
+    }
+
+    // Keys: no mnemonic twice in a window, Enter prints nothing, and a pupil with no exercise stays
+    // last whichever column is sorted, either way.
+    void tastiEOrdine()
+    {
+        FrmClassi classi(*registro);
+        PasswordInsegnante nuova(cartella.filePath(QStringLiteral("pw-tasti")));
+        AccessoInsegnante accesso(nuova);
+        finestra->apriAndamento(numeroRiga(QStringLiteral("Anna")));
+        auto *andamento = finestra->findChild<FrmAndamento *>();
+        QVERIFY(andamento);
+        for (QWidget *w : std::initializer_list<QWidget *>{finestra, &classi, &accesso, andamento})
+            QVERIFY2(mnemoniciDoppi(w).isEmpty(), qPrintable(mnemoniciDoppi(w).join(QLatin1Char('\n'))));
+
+        QSignalSpy stampe(andamento, &FrmAndamento::stampaRichiesta);
+        QSignalSpy dati(andamento, &FrmAndamento::datiRichiesti);
+        AmbienteTest::elabora();
+        QTest::keyClick(andamento, Qt::Key_Return);
+        QCOMPARE(stampe.count() + dati.count(), 0);
+        delete andamento;
+
+        QAbstractItemModel *vista = finestra->tabella()->model();
+        for (int c = ModelloClasse::Esercizi; c < ModelloClasse::Colonne; ++c)
+            for (Qt::SortOrder ordine : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+                finestra->tabella()->sortByColumn(c, ordine);
+                for (int r = 1; r < vista->rowCount(); ++r)
+                    QVERIFY2(vista->index(r, 0).data(ModelloClasse::ruoloInattivo).toBool() ||
+                                 !vista->index(r - 1, 0).data(ModelloClasse::ruoloInattivo).toBool(),
+                             qPrintable(ModelloClasse::intestazione(c)));
+            }
+        finestra->tabella()->sortByColumn(ModelloClasse::Alunno, Qt::AscendingOrder);
+    }
+
+    // What a screen reader meets: a row read by the pupil's name, the window by the name on screen, and
+    // nothing unnamed in a pupil's window.
+    void lettoreDiSchermo()
+    {
+        QAccessibleInterface *tabella = QAccessible::queryAccessibleInterface(finestra->tabella());
+        QVERIFY(tabella && tabella->tableInterface());
+        for (int r = 0; r < finestra->tabella()->model()->rowCount(); ++r) {
+            QAccessibleInterface *cella = tabella->tableInterface()->cellAt(r, ModelloClasse::Esatte);
+            QVERIFY(cella && cella->tableCellInterface());
+            // Qt makes the header cells afresh for the caller, who owns them.
+            const auto intestazioni = cella->tableCellInterface()->rowHeaderCells();
+            const QString nome = intestazioni.size() == 1 ? intestazioni.first()->text(QAccessible::Name) : QString();
+            for (QAccessibleInterface *i : intestazioni)
+                QAccessible::deleteAccessibleInterface(QAccessible::registerAccessibleInterface(i));
+            QCOMPARE(nome, finestra->tabella()->model()->index(r, ModelloClasse::Alunno).data().toString());
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(finestra)->text(QAccessible::Name), finestra->windowTitle());
+
+        finestra->apriAndamento(0);
+        auto *andamento = finestra->findChild<FrmAndamento *>();
+        QVERIFY(andamento);
+        AmbienteTest::elabora();
+        QStringList senzaNome;
+        std::function<void(QAccessibleInterface *, int)> visita = [&](QAccessibleInterface *i, int livello) {
+            if (!i || livello > 6)
+                return;
+            const QAccessible::Role ruolo = i->role();
+            // Containers may go unnamed; whatever a reader stops on may not, and a grip nobody can move
+            // with the keyboard is not there at all.
+            const bool contenitore = ruolo == QAccessible::Grouping || ruolo == QAccessible::LayeredPane ||
+                                     ruolo == QAccessible::Pane || ruolo == QAccessible::Client;
+            if (ruolo == QAccessible::Grip || (!contenitore && i->text(QAccessible::Name).isEmpty()))
+                senzaNome << QStringLiteral("%1 %2")
+                                 .arg(int(ruolo))
+                                 .arg(i->object() ? i->object()->metaObject()->className() : "");
+            if (ruolo == QAccessible::Cell || ruolo == QAccessible::Row || ruolo == QAccessible::ColumnHeader ||
+                ruolo == QAccessible::RowHeader || ruolo == QAccessible::Table)
+                return;
+            for (int c = 0; c < i->childCount(); ++c)
+                visita(i->child(c), livello + 1);
+        };
+        visita(QAccessible::queryAccessibleInterface(andamento), 0);
+        delete andamento;
+        QVERIFY2(senzaNome.isEmpty(), qPrintable(senzaNome.join(QLatin1Char('\n'))));
     }
 
     void cancellazioni()

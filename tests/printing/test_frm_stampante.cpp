@@ -29,7 +29,7 @@ private slots:
         QVERIFY(f.Label2()->text().isEmpty());
         if (StampanteCorrente::installate().isEmpty())
             QCOMPARE(f.Label1()->text(),
-                     QStringLiteral("Nessuna stampante installata: le schede si salvano come file PDF."));
+                     QStringLiteral("Nessuna stampante installata: ogni stampa si salva come file PDF."));
         else
             QCOMPARE(f.Label1()->text(), "La stampante predefinita è \n" + inUso);
     }

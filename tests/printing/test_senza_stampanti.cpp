@@ -39,7 +39,7 @@ private slots:
         QCOMPARE(f.Combo1()->count(), 1);
         QCOMPARE(f.Combo1()->itemText(0), QStringLiteral("File PDF"));
         QCOMPARE(f.Label1()->text(),
-                 QStringLiteral("Nessuna stampante installata: le schede si salvano come file PDF."));
+                 QStringLiteral("Nessuna stampante installata: ogni stampa si salva come file PDF."));
     }
 
     void unaStampanteSparitaDaUnSoloMessaggioENessunFile()
