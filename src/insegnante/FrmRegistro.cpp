@@ -177,7 +177,8 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
 
 FrmRegistro::~FrmRegistro()
 {
-    // A read still running answers to this window: it ends first.
+    // A read still running answers to this window: it ends first, without starting on the rest of the year.
+    chiusa_ = true;
     for (std::thread &t : letture_)
         t.join();
 }
@@ -331,8 +332,15 @@ void FrmRegistro::esportaCsv(const Registro::Filtro &filtro, const QString &nome
 void FrmRegistro::impostaOggi(QDate giorno)
 {
     oggi_ = giorno;
-    dati_.reset();
+    dimentica();
     cambiaPeriodo();
+}
+
+void FrmRegistro::dimentica()
+{
+    dati_.reset();
+    leggendo_ = false;
+    ++generazione_;
 }
 
 QString FrmRegistro::classe() const { return classi_->currentData().toString(); }
@@ -406,7 +414,7 @@ void FrmRegistro::contaAttesa()
 void FrmRegistro::ricarica()
 {
     contaAttesa();
-    dati_.reset();
+    dimentica();
     aggiornaClassi();
     aggiorna();
 }
@@ -422,34 +430,23 @@ void FrmRegistro::aggiorna()
     // One load covers the whole school year (and the chosen days): any later
     // change of period or kind within it is counted in memory.
     if (!dati_ || classeCaricata_ != classe() || !dati_->copre(p)) {
-        const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi_);
-        const Riepilogo::Periodo carico{std::min(anno.dal, p.dal), std::max(anno.al, p.al)};
-        const QString file = registro_.fileLocale();
-        ++generazione_;
-        if (!file.isEmpty() && !sincrona_) {
-            // A school year takes a while to read: a connection of its own reads it on another
-            // thread, and the window stays responsive meanwhile.
-            dati_.reset();
+        if (leggendo_ && classeInLettura_ == classe() && inLettura_.copre(p)) {
+            // On its way: shown as it comes.
             modello_->imposta({});
             stato_->setText(QStringLiteral("Lettura del registro…"));
-            leggendo_ = true;
-            letture_.emplace_back([this, file, classe = classe(), carico, generazione = generazione_] {
-                const std::unique_ptr<Registro> proprio = Registro::apri(file);
-                auto dati = Riepilogo::DatiClasse::carica(*proprio, classe, carico);
-                const QString errore = dati ? QString() : proprio->errore();
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, classe, generazione, errore, dati = std::move(dati)]() mutable {
-                        if (generazione == generazione_)
-                            caricati(classe, std::move(dati), errore);
-                    },
-                    Qt::QueuedConnection);
-            });
+            return;
+        }
+        const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi_);
+        const Riepilogo::Periodo carico{std::min(anno.dal, p.dal), std::max(anno.al, p.al)};
+        ++generazione_;
+        if (!sincrona_ && registro_.fabbricaLettore()) {
+            leggi(p, carico);
             return;
         }
         QApplication::setOverrideCursor(Qt::WaitCursor);
         auto dati = Riepilogo::DatiClasse::carica(registro_, classe(), carico);
         QApplication::restoreOverrideCursor();
+        leggendo_ = false;
         caricati(classe(), std::move(dati), registro_.errore());
         return;
     }
@@ -465,11 +462,53 @@ void FrmRegistro::aggiorna()
     stato_->setText(testo);
 }
 
+void FrmRegistro::leggi(const Riepilogo::Periodo &mostrato, const Riepilogo::Periodo &carico)
+{
+    // A school year takes a while to read, and on the lab's server as long as the network takes:
+    // a connection of its own reads it on another thread, and the window stays responsive meanwhile.
+    // The period shown is read first (a week is a few thousand rows, the year a quarter of a million).
+    dati_.reset();
+    modello_->imposta({});
+    stato_->setText(QStringLiteral("Lettura del registro…"));
+    leggendo_ = true;
+    classeInLettura_ = classe();
+    inLettura_ = carico;
+    const auto consegna = [this, classe = classe(), generazione = generazione_](
+                              std::optional<Riepilogo::DatiClasse> dati, const QString &errore, bool finito) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, classe, generazione, errore, finito, dati = std::move(dati)]() mutable {
+                if (generazione != generazione_)
+                    return;
+                if (finito)
+                    leggendo_ = false;
+                caricati(classe, std::move(dati), errore);
+            },
+            Qt::QueuedConnection);
+    };
+    letture_.emplace_back(
+        [this, consegna, fabbrica = registro_.fabbricaLettore(), classe = classe(), mostrato, carico] {
+            const std::unique_ptr<Registro> proprio = fabbrica();
+            auto dati = Riepilogo::DatiClasse::carica(*proprio, classe, mostrato);
+            if (!dati || mostrato.copre(carico)) {
+                consegna(std::move(dati), proprio->errore(), true);
+                return;
+            }
+            consegna(dati, {}, false);
+            if (pausaLettura_)
+                pausaLettura_();
+            if (chiusa_)
+                return;
+            if (!dati->estendi(*proprio, classe, carico))
+                dati.reset();
+            consegna(std::move(dati), proprio->errore(), true);
+        });
+}
+
 void FrmRegistro::caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore)
 {
     dati_ = std::move(dati);
     classeCaricata_ = classe;
-    leggendo_ = false;
     if (!dati_) {
         modello_->imposta({});
         // A server that does not answer (down, hung, cut off) is told in a sentence of its own.

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,10 +49,12 @@ public:
     // The day "this week", "this month" and "the school year" count from; today unless a test says otherwise.
     void impostaOggi(QDate giorno);
 
-    // Whether the school year is being read on its own thread (a register file on this PC).
+    // Whether the school year is being read on its own thread; the period shown may be already.
     bool inLettura() const { return leggendo_; }
-    // Reads on the window's thread, as for any register that is not a file here.
+    // Reads on the window's thread, as for a register that can be read only there.
     void impostaLetturaSincrona(bool sincrona) { sincrona_ = sincrona; }
+    // Called on the reading thread once the period shown is read, before the rest of the year (tests).
+    void impostaPausaLettura(std::function<void()> pausa) { pausaLettura_ = std::move(pausa); }
 
     // The register this PC's results are recorded in, whose outbox the window counts (on the lab's server).
     void impostaPostaPc(Registro *registro);
@@ -87,6 +90,10 @@ private:
     void aggiornaClassi();
     void aggiorna();
     void caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore);
+    // Starts reading `carico` for the class, the period shown first; the figures come as each part is read.
+    void leggi(const Riepilogo::Periodo &mostrato, const Riepilogo::Periodo &carico);
+    // What was read, or is being read, is out of date.
+    void dimentica();
     void cambiaPeriodo();
     bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
     std::unique_ptr<SuperficieStampa> documento(const QString &file, const QString &titolo);
@@ -111,10 +118,14 @@ private:
     QDate oggi_;
     std::optional<Riepilogo::DatiClasse> dati_;
     std::vector<std::thread> letture_;
+    std::atomic<bool> chiusa_ = false;
+    std::function<void()> pausaLettura_;
     int generazione_ = 0;
     bool sincrona_ = false;
     bool leggendo_ = false;
     QString classeCaricata_;
+    QString classeInLettura_;
+    Riepilogo::Periodo inLettura_;
     QComboBox *classi_ = nullptr;
     QComboBox *periodi_ = nullptr;
     QComboBox *tipi_ = nullptr;
