@@ -11,6 +11,7 @@
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
+#include "registro/LettoreSfondo.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "registro/RegistroServer.h"
@@ -39,8 +40,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <thread>
 
 namespace {
 
@@ -165,7 +164,13 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     setCentralWidget(centro);
 
     costruisciMenu();
-    aggiornaClassi();
+    if (Registro::Fabbrica fabbrica = registro_.fabbricaLettore())
+        lettore_ = std::make_unique<LettoreSfondo>(std::move(fabbrica));
+    // On the lab's server even the list of classes costs a connection: it is read with the figures.
+    if (lettore_)
+        chiediClassi();
+    else
+        aggiornaClassi();
     cambiaPeriodo();
     connect(classi_, &QComboBox::currentIndexChanged, this, &FrmRegistro::aggiorna);
     connect(periodi_, &QComboBox::currentIndexChanged, this, &FrmRegistro::cambiaPeriodo);
@@ -178,9 +183,7 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
 FrmRegistro::~FrmRegistro()
 {
     // A read still running answers to this window: it ends first, without starting on the rest of the year.
-    chiusa_ = true;
-    for (std::thread &t : letture_)
-        t.join();
+    lettore_.reset();
 }
 
 void FrmRegistro::apriConAccesso(QWidget *genitore)
@@ -362,12 +365,40 @@ Riepilogo::Periodo FrmRegistro::periodo() const
     return {dal_->date(), al_->date()};
 }
 
-void FrmRegistro::aggiornaClassi()
+void FrmRegistro::aggiornaClassi() { mostraClassi(registro_.classi()); }
+
+void FrmRegistro::chiediClassi()
+{
+    classiInArrivo_ = true;
+    classiFallite_ = false;
+    stato_->setText(QStringLiteral("Lettura del registro…"));
+    lettore_->accoda([this](Registro &registro) {
+        const QList<Classe> classi = registro.classi();
+        const QString errore = registro.errore();
+        QMetaObject::invokeMethod(
+            this,
+            [this, classi, errore] {
+                classiInArrivo_ = false;
+                mostraClassi(classi);
+                if (classi.isEmpty() && !errore.isEmpty()) {
+                    // Asked again at the next change of period.
+                    classiFallite_ = true;
+                    modello_->imposta({});
+                    mostraErrore(errore);
+                    return;
+                }
+                aggiorna();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FrmRegistro::mostraClassi(const QList<Classe> &classi)
 {
     const QString prima = classe();
     const QSignalBlocker blocco(classi_);
     classi_->clear();
-    for (const Classe &c : registro_.classi())
+    for (const Classe &c : classi)
         classi_->addItem(c.nome, c.id);
     const int indice = classi_->findData(prima);
     classi_->setCurrentIndex(indice >= 0 ? indice : 0);
@@ -422,6 +453,15 @@ void FrmRegistro::ricarica()
 void FrmRegistro::aggiorna()
 {
     const Riepilogo::Periodo p = periodo();
+    if (classiInArrivo_) {
+        modello_->imposta({});
+        stato_->setText(QStringLiteral("Lettura del registro…"));
+        return;
+    }
+    if (classe().isEmpty() && classiFallite_ && lettore_) {
+        chiediClassi();
+        return;
+    }
     if (classe().isEmpty()) {
         modello_->imposta({});
         stato_->setText(QStringLiteral("Nessuna classe nel registro."));
@@ -439,7 +479,7 @@ void FrmRegistro::aggiorna()
         const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi_);
         const Riepilogo::Periodo carico{std::min(anno.dal, p.dal), std::max(anno.al, p.al)};
         ++generazione_;
-        if (!sincrona_ && registro_.fabbricaLettore()) {
+        if (!sincrona_ && lettore_) {
             leggi(p, carico);
             return;
         }
@@ -486,22 +526,21 @@ void FrmRegistro::leggi(const Riepilogo::Periodo &mostrato, const Riepilogo::Per
             },
             Qt::QueuedConnection);
     };
-    letture_.emplace_back(
-        [this, consegna, fabbrica = registro_.fabbricaLettore(), classe = classe(), mostrato, carico] {
-            const std::unique_ptr<Registro> proprio = fabbrica();
-            auto dati = Riepilogo::DatiClasse::carica(*proprio, classe, mostrato);
+    lettore_->accoda(
+        [this, consegna, lettore = lettore_.get(), classe = classe(), mostrato, carico](Registro &registro) {
+            auto dati = Riepilogo::DatiClasse::carica(registro, classe, mostrato);
             if (!dati || mostrato.copre(carico)) {
-                consegna(std::move(dati), proprio->errore(), true);
+                consegna(std::move(dati), registro.errore(), true);
                 return;
             }
             consegna(dati, {}, false);
             if (pausaLettura_)
                 pausaLettura_();
-            if (chiusa_)
+            if (lettore->chiuso())
                 return;
-            if (!dati->estendi(*proprio, classe, carico))
+            if (!dati->estendi(registro, classe, carico))
                 dati.reset();
-            consegna(std::move(dati), proprio->errore(), true);
+            consegna(std::move(dati), registro.errore(), true);
         });
 }
 
@@ -511,13 +550,18 @@ void FrmRegistro::caricati(const QString &classe, std::optional<Riepilogo::DatiC
     classeCaricata_ = classe;
     if (!dati_) {
         modello_->imposta({});
-        // A server that does not answer (down, hung, cut off) is told in a sentence of its own.
-        const bool muto = errore.startsWith(QLatin1String("il server del registro"));
-        stato_->setText(muto ? errore.left(1).toUpper() + errore.mid(1)
-                             : QStringLiteral("Il registro non si può leggere: %1").arg(errore));
+        mostraErrore(errore);
         return;
     }
     aggiorna();
+}
+
+void FrmRegistro::mostraErrore(const QString &errore)
+{
+    // A server that does not answer (down, hung, cut off) is told in a sentence of its own.
+    const bool muto = errore.startsWith(QLatin1String("il server del registro"));
+    stato_->setText(muto ? errore.left(1).toUpper() + errore.mid(1)
+                         : QStringLiteral("Il registro non si può leggere: %1").arg(errore));
 }
 
 std::optional<int> FrmRegistro::rigaScelta() const

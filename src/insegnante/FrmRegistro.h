@@ -5,18 +5,16 @@
 
 #include <QMainWindow>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
-#include <vector>
 
 class QComboBox;
 class QDateEdit;
 class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
+class LettoreSfondo;
 class SuperficieStampa;
 
 // The teacher's window: the class at a glance, a pupil's progress, the printed
@@ -50,7 +48,7 @@ public:
     void impostaOggi(QDate giorno);
 
     // Whether the school year is being read on its own thread; the period shown may be already.
-    bool inLettura() const { return leggendo_; }
+    bool inLettura() const { return leggendo_ || classiInArrivo_; }
     // Reads on the window's thread, as for a register that can be read only there.
     void impostaLetturaSincrona(bool sincrona) { sincrona_ = sincrona; }
     // Called on the reading thread once the period shown is read, before the rest of the year (tests).
@@ -88,6 +86,10 @@ public:
 private:
     void costruisciMenu();
     void aggiornaClassi();
+    // The classes read on the reading thread, then shown with the chosen one's figures.
+    void chiediClassi();
+    void mostraClassi(const QList<Classe> &classi);
+    void mostraErrore(const QString &errore);
     void aggiorna();
     void caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore);
     // Starts reading `carico` for the class, the period shown first; the figures come as each part is read.
@@ -117,12 +119,13 @@ private:
     Conferma conferma_;
     QDate oggi_;
     std::optional<Riepilogo::DatiClasse> dati_;
-    std::vector<std::thread> letture_;
-    std::atomic<bool> chiusa_ = false;
+    std::unique_ptr<LettoreSfondo> lettore_;
     std::function<void()> pausaLettura_;
     int generazione_ = 0;
     bool sincrona_ = false;
     bool leggendo_ = false;
+    bool classiInArrivo_ = false;
+    bool classiFallite_ = false;
     QString classeCaricata_;
     QString classeInLettura_;
     Riepilogo::Periodo inLettura_;
