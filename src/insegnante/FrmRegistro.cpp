@@ -11,6 +11,7 @@
 #include "insegnante/RapportiRegistro.h"
 #include "printing/SuperficieStampa.h"
 #include "printing/frmStampante.h"
+#include "registro/LettoreSfondo.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "registro/RegistroServer.h"
@@ -37,8 +38,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <thread>
 
 namespace {
 
@@ -170,7 +169,13 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     setCentralWidget(centro);
 
     costruisciMenu();
-    aggiornaClassi();
+    if (Registro::Fabbrica fabbrica = registro_.fabbricaLettore())
+        lettore_ = std::make_unique<LettoreSfondo>(std::move(fabbrica));
+    // On the lab's server even the list of classes costs a connection: it is read with the figures.
+    if (lettore_)
+        chiediClassi();
+    else
+        aggiornaClassi();
     cambiaPeriodo();
     connect(classi_, &QComboBox::currentIndexChanged, this, &FrmRegistro::aggiorna);
     connect(periodi_, &QComboBox::currentIndexChanged, this, &FrmRegistro::cambiaPeriodo);
@@ -182,9 +187,8 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
 
 FrmRegistro::~FrmRegistro()
 {
-    // A read still running answers to this window: it ends first.
-    for (std::thread &t : letture_)
-        t.join();
+    // A read still running answers to this window: it ends first, without starting on the rest of the year.
+    lettore_.reset();
 }
 
 void FrmRegistro::apriConAccesso(QWidget *genitore)
@@ -329,7 +333,7 @@ void FrmRegistro::esportaCsv(const Registro::Filtro &filtro, const QString &nome
 void FrmRegistro::impostaOggi(QDate giorno)
 {
     oggi_ = giorno;
-    dati_.reset();
+    dimentica();
     cambiaPeriodo();
 }
 
@@ -346,6 +350,13 @@ QString FrmRegistro::nessunaClasse() const
         .arg(QString(voceMenu).remove(QLatin1Char('&')), QString(classiEAlunni_->text()).remove(QLatin1Char('&')))
         .arg(tasto(voceMenu))
         .arg(tasto(classiEAlunni_->text()));
+}
+
+void FrmRegistro::dimentica()
+{
+    dati_.reset();
+    leggendo_ = false;
+    ++generazione_;
 }
 
 QString FrmRegistro::classe() const { return classi_->currentData().toString(); }
@@ -367,12 +378,40 @@ Riepilogo::Periodo FrmRegistro::periodo() const
     return {dal_->date(), al_->date()};
 }
 
-void FrmRegistro::aggiornaClassi()
+void FrmRegistro::aggiornaClassi() { mostraClassi(registro_.classi()); }
+
+void FrmRegistro::chiediClassi()
+{
+    classiInArrivo_ = true;
+    classiFallite_ = false;
+    stato_->setText(QStringLiteral("Lettura del registro…"));
+    lettore_->accoda([this](Registro &registro) {
+        const QList<Classe> classi = registro.classi();
+        const QString errore = registro.errore();
+        QMetaObject::invokeMethod(
+            this,
+            [this, classi, errore] {
+                classiInArrivo_ = false;
+                mostraClassi(classi);
+                if (classi.isEmpty() && !errore.isEmpty()) {
+                    // Asked again at the next change of period.
+                    classiFallite_ = true;
+                    modello_->imposta({});
+                    mostraErrore(errore);
+                    return;
+                }
+                aggiorna();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FrmRegistro::mostraClassi(const QList<Classe> &classi)
 {
     const QString prima = classe();
     const QSignalBlocker blocco(classi_);
     classi_->clear();
-    for (const Classe &c : registro_.classi())
+    for (const Classe &c : classi)
         classi_->addItem(c.nome, c.id);
     const int indice = classi_->findData(prima);
     classi_->setCurrentIndex(indice >= 0 ? indice : 0);
@@ -419,7 +458,7 @@ void FrmRegistro::contaAttesa()
 void FrmRegistro::ricarica()
 {
     contaAttesa();
-    dati_.reset();
+    dimentica();
     aggiornaClassi();
     aggiorna();
 }
@@ -427,6 +466,15 @@ void FrmRegistro::ricarica()
 void FrmRegistro::aggiorna()
 {
     const Riepilogo::Periodo p = periodo();
+    if (classiInArrivo_) {
+        modello_->imposta({});
+        stato_->setText(QStringLiteral("Lettura del registro…"));
+        return;
+    }
+    if (classe().isEmpty() && classiFallite_ && lettore_) {
+        chiediClassi();
+        return;
+    }
     if (classe().isEmpty()) {
         modello_->imposta({});
         stato_->setText(nessunaClasse());
@@ -435,34 +483,23 @@ void FrmRegistro::aggiorna()
     // One load covers the whole school year (and the chosen days): any later
     // change of period or kind within it is counted in memory.
     if (!dati_ || classeCaricata_ != classe() || !dati_->copre(p)) {
-        const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi_);
-        const Riepilogo::Periodo carico{std::min(anno.dal, p.dal), std::max(anno.al, p.al)};
-        const QString file = registro_.fileLocale();
-        ++generazione_;
-        if (!file.isEmpty() && !sincrona_) {
-            // A school year takes a while to read: a connection of its own reads it on another
-            // thread, and the window stays responsive meanwhile.
-            dati_.reset();
+        if (leggendo_ && classeInLettura_ == classe() && inLettura_.copre(p)) {
+            // On its way: shown as it comes.
             modello_->imposta({});
             stato_->setText(QStringLiteral("Lettura del registro…"));
-            leggendo_ = true;
-            letture_.emplace_back([this, file, classe = classe(), carico, generazione = generazione_] {
-                const std::unique_ptr<Registro> proprio = Registro::apri(file);
-                auto dati = Riepilogo::DatiClasse::carica(*proprio, classe, carico);
-                const QString errore = dati ? QString() : proprio->errore();
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, classe, generazione, errore, dati = std::move(dati)]() mutable {
-                        if (generazione == generazione_)
-                            caricati(classe, std::move(dati), errore);
-                    },
-                    Qt::QueuedConnection);
-            });
+            return;
+        }
+        const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi_);
+        const Riepilogo::Periodo carico{std::min(anno.dal, p.dal), std::max(anno.al, p.al)};
+        ++generazione_;
+        if (!sincrona_ && lettore_) {
+            leggi(p, carico);
             return;
         }
         QApplication::setOverrideCursor(Qt::WaitCursor);
         auto dati = Riepilogo::DatiClasse::carica(registro_, classe(), carico);
         QApplication::restoreOverrideCursor();
+        leggendo_ = false;
         caricati(classe(), std::move(dati), registro_.errore());
         return;
     }
@@ -478,20 +515,66 @@ void FrmRegistro::aggiorna()
     stato_->setText(testo);
 }
 
+void FrmRegistro::leggi(const Riepilogo::Periodo &mostrato, const Riepilogo::Periodo &carico)
+{
+    // A school year takes a while to read, and on the lab's server as long as the network takes:
+    // a connection of its own reads it on another thread, and the window stays responsive meanwhile.
+    // The period shown is read first (a week is a few thousand rows, the year a quarter of a million).
+    dati_.reset();
+    modello_->imposta({});
+    stato_->setText(QStringLiteral("Lettura del registro…"));
+    leggendo_ = true;
+    classeInLettura_ = classe();
+    inLettura_ = carico;
+    const auto consegna = [this, classe = classe(), generazione = generazione_](
+                              std::optional<Riepilogo::DatiClasse> dati, const QString &errore, bool finito) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, classe, generazione, errore, finito, dati = std::move(dati)]() mutable {
+                if (generazione != generazione_)
+                    return;
+                if (finito)
+                    leggendo_ = false;
+                caricati(classe, std::move(dati), errore);
+            },
+            Qt::QueuedConnection);
+    };
+    lettore_->accoda(
+        [this, consegna, lettore = lettore_.get(), classe = classe(), mostrato, carico](Registro &registro) {
+            auto dati = Riepilogo::DatiClasse::carica(registro, classe, mostrato);
+            if (!dati || mostrato.copre(carico)) {
+                consegna(std::move(dati), registro.errore(), true);
+                return;
+            }
+            consegna(dati, {}, false);
+            if (pausaLettura_)
+                pausaLettura_();
+            if (lettore->chiuso())
+                return;
+            if (!dati->estendi(registro, classe, carico))
+                dati.reset();
+            consegna(std::move(dati), registro.errore(), true);
+        });
+}
+
 void FrmRegistro::caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore)
 {
     dati_ = std::move(dati);
     classeCaricata_ = classe;
-    leggendo_ = false;
     if (!dati_) {
         modello_->imposta({});
-        // A server that does not answer (down, hung, cut off) is told in a sentence of its own.
-        const bool muto = errore.startsWith(QLatin1String("il server del registro"));
-        stato_->setText(muto ? errore.left(1).toUpper() + errore.mid(1)
-                             : QStringLiteral("Il registro non si può leggere: %1").arg(errore));
+        mostraErrore(errore);
         return;
     }
     aggiorna();
+}
+
+void FrmRegistro::mostraErrore(const QString &errore)
+{
+    // A server that does not answer (down, hung, cut off) is told in a sentence of its own.
+    const bool muto = errore.startsWith(QLatin1String("il server del registro"));
+    stato_->setText(muto ? errore.left(1).toUpper() + errore.mid(1)
+                         : QStringLiteral("Il registro non si può leggere: %1").arg(errore));
 }
 
 std::optional<int> FrmRegistro::rigaScelta() const

@@ -8,8 +8,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
-#include <vector>
 
 class QAction;
 class QComboBox;
@@ -18,6 +16,7 @@ class QMenu;
 class QLabel;
 class QSortFilterProxyModel;
 class QTableView;
+class LettoreSfondo;
 class SuperficieStampa;
 
 // The teacher's window: the class at a glance, a pupil's progress, the printed
@@ -50,10 +49,12 @@ public:
     // The day "this week", "this month" and "the school year" count from; today unless a test says otherwise.
     void impostaOggi(QDate giorno);
 
-    // Whether the school year is being read on its own thread (a register file on this PC).
-    bool inLettura() const { return leggendo_; }
-    // Reads on the window's thread, as for any register that is not a file here.
+    // Whether the school year is being read on its own thread; the period shown may be already.
+    bool inLettura() const { return leggendo_ || classiInArrivo_; }
+    // Reads on the window's thread, as for a register that can be read only there.
     void impostaLetturaSincrona(bool sincrona) { sincrona_ = sincrona; }
+    // Called on the reading thread once the period shown is read, before the rest of the year (tests).
+    void impostaPausaLettura(std::function<void()> pausa) { pausaLettura_ = std::move(pausa); }
 
     // The register this PC's results are recorded in, whose outbox the window counts (on the lab's server).
     void impostaPostaPc(Registro *registro);
@@ -87,8 +88,16 @@ public:
 private:
     void costruisciMenu();
     void aggiornaClassi();
+    // The classes read on the reading thread, then shown with the chosen one's figures.
+    void chiediClassi();
+    void mostraClassi(const QList<Classe> &classi);
+    void mostraErrore(const QString &errore);
     void aggiorna();
     void caricati(const QString &classe, std::optional<Riepilogo::DatiClasse> dati, const QString &errore);
+    // Starts reading `carico` for the class, the period shown first; the figures come as each part is read.
+    void leggi(const Riepilogo::Periodo &mostrato, const Riepilogo::Periodo &carico);
+    // What was read, or is being read, is out of date.
+    void dimentica();
     void cambiaPeriodo();
     bool stampa(SuperficieStampa &superficie, const std::function<bool(SuperficieStampa &)> &disegna);
     // The document on the current printer, or in the new file `file`; `nome` is its file's name on
@@ -115,11 +124,16 @@ private:
     Conferma conferma_;
     QDate oggi_;
     std::optional<Riepilogo::DatiClasse> dati_;
-    std::vector<std::thread> letture_;
+    std::unique_ptr<LettoreSfondo> lettore_;
+    std::function<void()> pausaLettura_;
     int generazione_ = 0;
     bool sincrona_ = false;
     bool leggendo_ = false;
+    bool classiInArrivo_ = false;
+    bool classiFallite_ = false;
     QString classeCaricata_;
+    QString classeInLettura_;
+    Riepilogo::Periodo inLettura_;
     QComboBox *classi_ = nullptr;
     QComboBox *periodi_ = nullptr;
     QComboBox *tipi_ = nullptr;

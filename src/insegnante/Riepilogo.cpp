@@ -161,6 +161,31 @@ std::optional<DatiClasse> DatiClasse::carica(Registro &registro, const QString &
     return dati;
 }
 
+bool DatiClasse::estendi(Registro &registro, const QString &classe, const Periodo &periodo)
+{
+    // What carica() read is its period and a day each side: the days before and after that,
+    // each read with the same margin on its far side only, so no result is counted twice.
+    const Registro::Filtro letto = filtroDi(classe, caricato_);
+    std::vector<Voce> voci = voci_;
+    Costruttore costruttore(alunni_, voci);
+    const auto leggi = [&](QDate dal, QDate al) {
+        Registro::Filtro f;
+        f.classe = classe;
+        f.dal = dal;
+        f.al = al;
+        return registro.risultatiBrevi(f, [&](const Registro::RigaBreve &riga) { costruttore.aggiungi(riga); });
+    };
+    const Registro::Filtro tutto = filtroDi(classe, periodo);
+    if (!letto.dal.isNull() && (tutto.dal.isNull() || tutto.dal < letto.dal) &&
+        !leggi(tutto.dal, letto.dal.addDays(-1)))
+        return false;
+    if (!letto.al.isNull() && (tutto.al.isNull() || tutto.al > letto.al) && !leggi(letto.al.addDays(1), tutto.al))
+        return false;
+    voci_ = std::move(voci);
+    caricato_ = periodo;
+    return true;
+}
+
 DatiClasse DatiClasse::daRighe(const QList<Alunno> &alunni, const QList<Registro::RigaRisultato> &righe,
                                const Periodo &periodo)
 {
@@ -173,12 +198,14 @@ DatiClasse DatiClasse::daRighe(const QList<Alunno> &alunni, const QList<Registro
     return dati;
 }
 
-bool DatiClasse::copre(const Periodo &periodo) const
+bool Periodo::copre(const Periodo &altro) const
 {
-    const bool dal = caricato_.dal.isNull() || (!periodo.dal.isNull() && periodo.dal >= caricato_.dal);
-    const bool al = caricato_.al.isNull() || (!periodo.al.isNull() && periodo.al <= caricato_.al);
-    return dal && al;
+    const bool primo = dal.isNull() || (!altro.dal.isNull() && altro.dal >= dal);
+    const bool ultimo = al.isNull() || (!altro.al.isNull() && altro.al <= al);
+    return primo && ultimo;
 }
+
+bool DatiClasse::copre(const Periodo &periodo) const { return caricato_.copre(periodo); }
 
 QList<RigaAlunno> DatiClasse::righe(const Periodo &periodo, int tipo) const
 {

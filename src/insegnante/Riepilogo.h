@@ -29,6 +29,7 @@ struct Periodo {
     QDate dal;
     QDate al;
     bool contiene(QDate giorno) const { return (dal.isNull() || giorno >= dal) && (al.isNull() || giorno <= al); }
+    bool copre(const Periodo &altro) const;
     static Periodo settimana(QDate giorno); // Monday to Sunday
     static Periodo mese(QDate giorno);
     static Periodo annoScolastico(QDate giorno); // 1 September to 31 August
@@ -76,6 +77,9 @@ class DatiClasse {
 public:
     // Loads the class's results in the period (and its pupils). Nothing on failure: registro.errore() says why.
     static std::optional<DatiClasse> carica(Registro &registro, const QString &classe, const Periodo &periodo);
+    // Reads the rest of `periodo`, which covers what is loaded, so that the days shown first
+    // come quickly and the others follow. False on failure (registro.errore()), the data unchanged.
+    bool estendi(Registro &registro, const QString &classe, const Periodo &periodo);
     // Built from rows already read (tests, the command line's report).
     static DatiClasse daRighe(const QList<Alunno> &alunni, const QList<Registro::RigaRisultato> &righe,
                               const Periodo &periodo);

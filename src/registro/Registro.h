@@ -59,6 +59,12 @@ public:
     };
     virtual std::optional<Server> server() { return std::nullopt; }
 
+    // Makes, on the thread that calls it, a register that reads the same data on a connection of
+    // that thread and records nothing: a long read then keeps no window waiting. Null when this
+    // register can be read only where it was opened.
+    using Fabbrica = std::function<std::unique_ptr<Registro>()>;
+    virtual Fabbrica fabbricaLettore() const { return {}; }
+
     // How many school years of results the register keeps, this one included: the lab's PCs
     // share it. Nothing is erased by it: the teacher's window offers to, once a school year.
     virtual std::optional<int> conservazione() = 0;

@@ -13,7 +13,16 @@ QString virgolette(const QString &testo) { return QStringLiteral("«") + testo +
 
 } // namespace
 
-RegistroFile::RegistroFile(const QString &file) : RegistroSql(fileUscita(file)), file_(file) { consegnaLasciati(); }
+RegistroFile::RegistroFile(const QString &file, bool conUscita)
+    : RegistroSql(conUscita ? fileUscita(file) : QString()), file_(file)
+{
+    consegnaLasciati();
+}
+
+Registro::Fabbrica RegistroFile::fabbricaLettore() const
+{
+    return [file = file_]() -> std::unique_ptr<Registro> { return std::make_unique<RegistroFile>(file, false); };
+}
 
 QString RegistroFile::descrizione() const { return QDir::toNativeSeparators(QFileInfo(file_).absoluteFilePath()); }
 

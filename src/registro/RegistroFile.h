@@ -6,10 +6,12 @@
 // of the program write it together; results go through the outbox beside it.
 class RegistroFile : public RegistroSql {
 public:
-    explicit RegistroFile(const QString &file);
+    // Without `conUscita` it records nothing and leaves the outbox to whoever does.
+    explicit RegistroFile(const QString &file, bool conUscita = true);
 
     QString descrizione() const override;
     QString fileLocale() const override { return file_; }
+    Fabbrica fabbricaLettore() const override;
 
     // The outbox of `file`: beside it and named after all of its name, so that a copy of the
     // register ("registro.bak", the same register's id) never takes another file's results.

@@ -37,6 +37,8 @@ QString cartellaDati() { return QStandardPaths::writableLocation(QStandardPaths:
 QStringList vecchieUscite(const QString &fileUscita)
 {
     QStringList vecchie;
+    if (fileUscita.isEmpty())
+        return vecchie;
     const QDir cartella = QFileInfo(fileUscita).absoluteDir();
     for (const QString &nome : cartella.entryList({QStringLiteral("server-*-uscita.sqlite")}, QDir::Files))
         if (nome.size() == int(sizeof("server--uscita.sqlite")) - 1 + 16)
@@ -49,7 +51,7 @@ constexpr LettoreServer::Attesa attesaFinestra{2000};
 } // namespace
 
 RegistroServer::RegistroServer(const QString &conninfo, const QString &fileUscita, const QString &chiave)
-    : RegistroSql(fileUscita, vecchieUscite(fileUscita)), conninfo_(conninfo),
+    : RegistroSql(fileUscita, vecchieUscite(fileUscita)), conninfo_(conninfo), chiave_(chiave),
       fileCopia_(cartellaDati() + QStringLiteral("/server-") + impronta(chiave.isEmpty() ? conninfo : chiave) +
                  QStringLiteral("-classi.json")),
       lettore_(conninfo), sorvegliante_(interruttore_, lettore_)
@@ -167,8 +169,21 @@ QJsonObject RegistroServer::copia() const { return CopiaClassi(fileCopia_).leggi
 
 void RegistroServer::salva(const QJsonObject &copia) const { CopiaClassi(fileCopia_).scrivi(copia); }
 
+Registro::Fabbrica RegistroServer::fabbricaLettore() const
+{
+    return [conninfo = conninfo_, chiave = chiave_]() -> std::unique_ptr<Registro> {
+        auto lettore = std::make_unique<RegistroServer>(conninfo, QString(), chiave);
+        lettore->soloLettura_ = true;
+        return lettore;
+    };
+}
+
 QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 {
+    if (soloLettura_) {
+        const Sorvegliante::Turno turno(sorvegliante_);
+        return RegistroSql::classi(ancheArchiviate);
+    }
     // Inside a teacher's change: the server's own list, on the change's watched connection.
     if (sorvegliante_.inCorso())
         return RegistroSql::classi(ancheArchiviate);
@@ -218,6 +233,10 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
 
 QList<Alunno> RegistroServer::alunni(const QString &classe)
 {
+    if (soloLettura_) {
+        const Sorvegliante::Turno turno(sorvegliante_);
+        return RegistroSql::alunni(classe);
+    }
     if (sorvegliante_.inCorso())
         return RegistroSql::alunni(classe);
     QJsonObject c = copia();

@@ -56,6 +56,8 @@ public:
     bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga) override;
     std::optional<QList<Riassunto>> riassunto(const Filtro &filtro) override;
     std::optional<Server> server() override;
+    // A reader with no outbox nor copy of the classes: its every call is watched, as a window's.
+    Fabbrica fabbricaLettore() const override;
     std::optional<int> conservazione() override;
     bool impostaConservazione(int anniScolastici) override;
     // This PC's outbox for the lab's server, in the user's data folder. Whatever the connection
@@ -81,6 +83,8 @@ private:
     void salva(const QJsonObject &copia) const;
 
     QString conninfo_;
+    QString chiave_;
+    bool soloLettura_ = false;
     InterruttoreServer interruttore_;
     QString fileCopia_;
     QElapsedTimer guasto_;

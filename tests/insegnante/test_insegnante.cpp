@@ -40,6 +40,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTabBar>
@@ -583,6 +585,32 @@ private slots:
         QCOMPARE(riga("Bruno").esercizi, 0);
         finestra->tipi()->setCurrentIndex(0);
         finestra->periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Settimana));
+    }
+
+    // The week shown first, the rest of the year after: each result counted once, the days at the
+    // seam (read as the week's margin) included.
+    void settimanaPrimaDellAnno()
+    {
+        QSemaphore via;
+        FrmRegistro prima(*registro);
+        prima.impostaPausaLettura([&via] { via.tryAcquire(1, 60000); });
+        const auto libera = qScopeGuard([&via] { via.release(); });
+        prima.impostaOggi(QDate(2026, 12, 9));
+        const auto esercizi = [&prima](int alunno) { return prima.modello().righe().value(alunno).esercizi; };
+        QTRY_COMPARE(prima.modello().rowCount(), 3);
+        QVERIFY(prima.inLettura());
+        QCOMPARE(esercizi(0), 3);
+        QCOMPARE(esercizi(1), 0);
+        // The year is not there yet: nothing is shown rather than the week's figures as the year's.
+        prima.periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Anno));
+        QCOMPARE(prima.modello().rowCount(), 0);
+        via.release();
+        QTRY_VERIFY(!prima.inLettura());
+        QCOMPARE(esercizi(0), 4);
+        QCOMPARE(esercizi(1), 1);
+        prima.periodi()->setCurrentIndex(int(FrmRegistro::Scelta::Settimana));
+        QVERIFY(!prima.inLettura());
+        QCOMPARE(esercizi(0), 3);
     }
 
     void graficoDellAlunno()
