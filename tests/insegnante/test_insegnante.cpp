@@ -955,6 +955,8 @@ private slots:
         const auto vuoto = Registro::apri(cartella.filePath(QStringLiteral("prima/registro.sqlite")));
         {
             FrmRegistro vuota(*vuoto);
+            // The classes are read on the window's reading thread.
+            QTRY_VERIFY(!testoEtichetta(&vuota, QStringLiteral("Nessuna classe")).isEmpty());
             const QString stato = testoEtichetta(&vuota, QStringLiteral("Nessuna classe"));
             QVERIFY2(stato.contains(QStringLiteral("«Classi e alunni…»")) && stato.contains(QStringLiteral("Alt+L")),
                      qPrintable(stato));
