@@ -29,16 +29,10 @@ AccessoInsegnante::AccessoInsegnante(PasswordInsegnante &password, QWidget *geni
     ripeti_ = new QLineEdit(this);
     ripeti_->setEchoMode(QLineEdit::Password);
     ripeti_->setAccessibleName(QStringLiteral("Ripeti la password"));
-    avviso_ = new QLabel(this);
-    avviso_->setTextFormat(Qt::PlainText); // names and server messages, never markup
-    avviso_->setWordWrap(true);
-    avviso_->hide();
-    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    avviso_ = AdattaDialogo::nuovoAvviso(this);
+    auto *pulsanti = AdattaDialogo::okAnnulla(this, nuova_ ? QStringLiteral("Scegli") : QStringLiteral("Entra"));
     entra_ = pulsanti->button(QDialogButtonBox::Ok);
-    entra_->setText(nuova_ ? QStringLiteral("Scegli") : QStringLiteral("Entra"));
-    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
     connect(pulsanti, &QDialogButtonBox::accepted, this, &AccessoInsegnante::prova);
-    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *modulo = new QFormLayout(this);
     modulo->addRow(spiegazione);
@@ -132,15 +126,9 @@ AccessoServer::AccessoServer(const QString &conninfo, QWidget *genitore) : QDial
     campo_ = new QLineEdit(this);
     campo_->setEchoMode(QLineEdit::Password);
     campo_->setAccessibleName(QStringLiteral("Password"));
-    avviso_ = new QLabel(this);
-    avviso_->setTextFormat(Qt::PlainText); // names and server messages, never markup
-    avviso_->setWordWrap(true);
-    avviso_->hide();
-    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    pulsanti->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Entra"));
-    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    avviso_ = AdattaDialogo::nuovoAvviso(this);
+    auto *pulsanti = AdattaDialogo::okAnnulla(this, QStringLiteral("Entra"));
     connect(pulsanti, &QDialogButtonBox::accepted, this, &AccessoServer::prova);
-    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *modulo = new QFormLayout(this);
     modulo->addRow(spiegazione);

@@ -2,9 +2,12 @@
 
 #include "ui/Accessibilita.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -57,3 +60,22 @@ QString frase(QString testo)
 }
 
 } // namespace AdattaDialogo
+
+QLabel *AdattaDialogo::nuovoAvviso(QWidget *dialogo)
+{
+    auto *avviso = new QLabel(dialogo);
+    avviso->setTextFormat(Qt::PlainText);
+    avviso->setWordWrap(true);
+    avviso->hide();
+    return avviso;
+}
+
+QDialogButtonBox *AdattaDialogo::okAnnulla(QDialog *dialogo, const QString &ok)
+{
+    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialogo);
+    if (!ok.isEmpty())
+        pulsanti->button(QDialogButtonBox::Ok)->setText(ok);
+    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    QObject::connect(pulsanti, &QDialogButtonBox::rejected, dialogo, &QDialog::reject);
+    return pulsanti;
+}

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QDialog;
+class QDialogButtonBox;
 class QLabel;
 class QWidget;
 
@@ -16,4 +18,9 @@ void adatta(QWidget *dialogo);
 void avvisa(QLabel *avviso, const QString &testo);
 // A message of the register as a sentence: its first letter a capital.
 QString frase(QString testo);
+// A warning label for `dialogo`, hidden until avvisa() gives it a text; plain text, as it may
+// hold a name or a server's message.
+QLabel *nuovoAvviso(QWidget *dialogo);
+// OK (named `ok` when given) and "Annulla", which rejects `dialogo`; the caller says what OK does.
+QDialogButtonBox *okAnnulla(QDialog *dialogo, const QString &ok = {});
 } // namespace AdattaDialogo

@@ -19,14 +19,9 @@ DomandaNome::DomandaNome(const QString &titolo, const QString &etichetta, const 
     campo_ = new QLineEdit(testo, this);
     campo_->setAccessibleName(titolo);
     domanda->setBuddy(campo_);
-    avviso_ = new QLabel(this);
-    avviso_->setTextFormat(Qt::PlainText);
-    avviso_->setWordWrap(true);
-    avviso_->hide();
-    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    avviso_ = AdattaDialogo::nuovoAvviso(this);
+    auto *pulsanti = AdattaDialogo::okAnnulla(this);
     connect(pulsanti, &QDialogButtonBox::accepted, this, &DomandaNome::accept);
-    connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *disposizione = new QVBoxLayout(this);
     disposizione->addWidget(domanda);

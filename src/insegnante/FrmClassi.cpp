@@ -63,14 +63,9 @@ public:
         anteprima_ = new QLabel(this);
         anteprima_->setMinimumSize(120, 120);
         anteprima_->setAlignment(Qt::AlignCenter);
-        avviso_ = new QLabel(this);
-        avviso_->setTextFormat(Qt::PlainText);
-        avviso_->setWordWrap(true);
-        avviso_->hide();
-        auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-        pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+        avviso_ = AdattaDialogo::nuovoAvviso(this);
+        auto *pulsanti = AdattaDialogo::okAnnulla(this);
         connect(pulsanti, &QDialogButtonBox::accepted, this, &SceltaContrassegno::accept);
-        connect(pulsanti, &QDialogButtonBox::rejected, this, &QDialog::reject);
         auto *modulo = new QFormLayout(this);
         auto *e1 = new QLabel(QStringLiteral("&Figura:"), this);
         e1->setBuddy(figure_);

@@ -689,11 +689,8 @@ void FrmRegistro::cancellaVecchi()
     giorno->setCalendarPopup(true);
     giorno->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     giorno->setAccessibleName(QStringLiteral("Cancella i risultati di prima del giorno"));
-    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &scelta);
-    pulsanti->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Avanti"));
-    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    auto *pulsanti = AdattaDialogo::okAnnulla(&scelta, QStringLiteral("Avanti"));
     connect(pulsanti, &QDialogButtonBox::accepted, &scelta, &QDialog::accept);
-    connect(pulsanti, &QDialogButtonBox::rejected, &scelta, &QDialog::reject);
     auto *modulo = new QFormLayout(&scelta);
     modulo->addRow(etichetta(QStringLiteral("Cancella i risultati di &prima del:"), giorno, &scelta), giorno);
     modulo->addRow(pulsanti);
@@ -795,10 +792,8 @@ void FrmRegistro::cambiaConservazione()
                                                   "risultati più vecchi: senza conferma non cancella nulla."),
                                    &scelta);
     spiegazione->setWordWrap(true);
-    auto *pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &scelta);
-    pulsanti->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    auto *pulsanti = AdattaDialogo::okAnnulla(&scelta);
     connect(pulsanti, &QDialogButtonBox::accepted, &scelta, &QDialog::accept);
-    connect(pulsanti, &QDialogButtonBox::rejected, &scelta, &QDialog::reject);
     auto *modulo = new QFormLayout(&scelta);
     modulo->addRow(
         etichetta(QStringLiteral("&Anni scolastici da conservare (compreso quello in corso):"), anni, &scelta), anni);
