@@ -447,6 +447,7 @@ private slots:
                         menu->close();
                 });
                 ++conteggi["menu con un loop"];
+                dialogoChiuso = true; // offscreen, its end hands the activation to nobody, as a dialog's does
             } else if (!QApplication::activePopupWidget())
                 tickMenu = 0;
         });
