@@ -28,6 +28,17 @@ inline double InizioRisposta = 0; // monotonic seconds when the second set was l
 inline qint64 TempoParziale = 0;  // whole seconds
 inline qint64 TempoTotale = 0;
 
+// A new pupil in front of the screen: the score box starts from nothing, and so does the count of
+// refused help offers that brings the program in.
+inline void azzeraPunteggio()
+{
+    RisposteEsatte = 0;
+    RisposteErrate = 0;
+    RifiutiAiuto = 0;
+    TempoParziale = 0;
+    TempoTotale = 0;
+}
+
 // Everything as at the program's start, for a run that starts the program again in the same process.
 inline void azzeraStatoEsercizio()
 {
@@ -38,23 +49,8 @@ inline void azzeraStatoEsercizio()
     Figura = 0;
     Estratte = {};
     Posizioni = {};
-    RisposteEsatte = 0;
-    RisposteErrate = 0;
-    RifiutiAiuto = 0;
     InizioRisposta = 0;
-    TempoParziale = 0;
-    TempoTotale = 0;
-}
-
-// A new pupil in front of the screen: the score box starts from nothing, and so does the count of
-// refused help offers that brings the program in.
-inline void azzeraPunteggio()
-{
-    RisposteEsatte = 0;
-    RisposteErrate = 0;
-    RifiutiAiuto = 0;
-    TempoParziale = 0;
-    TempoTotale = 0;
+    azzeraPunteggio();
 }
 
 // Counters stop at the largest 16-bit value instead of wrapping to a negative count.
