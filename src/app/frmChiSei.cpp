@@ -385,7 +385,11 @@ void frmChiSei::Scegli(int index)
         mostraAlunni(classi_.at(index));
         return;
     }
-    Rispondente = ChiRisponde{.alunno = alunni_.at(index), .ospite = false};
+    const Alunno &alunno = alunni_.at(index);
+    Rispondente = ChiRisponde{.alunno = alunno,
+                              .ospite = false,
+                              .livello = alunno.livello.impostata() ? alunno.livello : classe_.livello,
+                              .stato = alunno.stato};
     apriEsercizio();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ImpostazioneLivello.h"
 #include "registro/Alunno.h"
 
 #include <QString>
@@ -12,6 +13,11 @@
 struct ChiRisponde {
     std::optional<Alunno> alunno;
     bool ospite = false;
+    // The pupil's own setting, else the class's; nothing set for a guest.
+    ImpostazioneLivello livello;
+    // Where the pupil stands on a path when the window opens: the newest of the register's and
+    // of this program's own memory.
+    StatoPercorso stato;
 
     // What the exercise window shows: the pupil's name, "Ospite", or nothing.
     QString nome() const { return alunno ? alunno->nome : ospite ? QStringLiteral("Ospite") : QString(); }

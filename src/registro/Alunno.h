@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ImpostazioneLivello.h"
 #include "registro/Contrassegno.h"
 
 #include <QString>
@@ -11,4 +12,6 @@ struct Alunno {
     QString classe; // the class's id
     QString nome;
     Contrassegno contrassegno;
+    ImpostazioneLivello livello; // nothing set: the class's (for a pupil), the usual draws
+    StatoPercorso stato;         // the newest place on a path the register knows
 };

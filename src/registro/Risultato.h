@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/ImpostazioneLivello.h"
+
 #include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 // One answer of a pupil (one VERIFICA), as it is kept. Made on the PC with its
 // own UUID, so a result handed over twice is stored once. It is handed over at
@@ -48,4 +52,8 @@ struct Risultato {
     // The id of the register the pupil was chosen from; empty when it was not known (then the
     // register this PC reaches takes it, as before registers had ids).
     QString registro;
+    // The level the exercise was drawn at (4: the usual draws), and on a path the pupil's place
+    // after this answer; none when the pupil is not on a path.
+    int livello = 4;
+    std::optional<StatoPercorso> percorso;
 };
