@@ -79,12 +79,13 @@ int main(int argc, char *argv[])
     // Help and version need no display. Without one, Qt's own options cannot be told apart: one read only.
     if (const auto esito = riga.leggi(RigaComando::argomenti(argc, argv), !schermo))
         return *esito;
+    // The register's commands for the school's IT need no display. First: "--classe C --livello 2"
+    // sets a class's level, while "--livello" alone belongs to a class set.
+    if (RigaComandoRegistro::richiesta(argc, argv))
+        return RigaComandoRegistro::esegui(argc, argv);
     // A class set is drawn off screen, with or without a display.
     if (RigaComandoSchede::richiesta(argc, argv))
         return RigaComandoSchede::esegui(argc, argv);
-    // The register's commands for the school's IT need no display either.
-    if (RigaComandoRegistro::richiesta(argc, argv))
-        return RigaComandoRegistro::esegui(argc, argv);
     if (!schermo) {
         std::fputs(senzaSchermo, stderr);
         return 2;

@@ -1,5 +1,6 @@
 #include "RigaComandoRegistro.h"
 
+#include "core/Livello.h"
 #include "insegnante/ComandiInsegnante.h"
 #include "registro/ConnessioneServer.h"
 #include "registro/CsvAlunni.h"
@@ -35,6 +36,10 @@ const QString registroOpzione = QStringLiteral("registro");
 const QString prepara = QStringLiteral("registro-prepara");
 const QString amministrazione = QStringLiteral("registro-amministrazione");
 const QString insegnante = QStringLiteral("insegnante");
+const QString alunnoOpzione = QStringLiteral("alunno");
+const QString livelloOpzione = QStringLiteral("livello");
+const QString percorsoOpzione = QStringLiteral("percorso");
+const QString nessuno = QStringLiteral("nessuno");
 
 int errore(const QString &frase, int codice = nonRiuscito)
 {
@@ -102,6 +107,34 @@ int cancellaAlunno(Registro &registro, const Classe &classe, const QString &nome
                       .arg(virgolette(classe.nome), virgolette(nome.trimmed())));
 }
 
+// The class's level, or with a pupil's name that pupil's.
+int impostaLivello(Registro &registro, const Classe &classe, const QString &nomeAlunno,
+                   const ImpostazioneLivello &livello)
+{
+    std::optional<Alunno> alunno;
+    if (!nomeAlunno.isNull()) {
+        QString motivo;
+        const QString cercato = Registro::nomeValido(nomeAlunno, &motivo);
+        for (const Alunno &a : registro.alunni(classe.id))
+            if (a.nome.compare(cercato, Qt::CaseInsensitive) == 0)
+                alunno = a;
+        if (!registro.errore().isEmpty())
+            return errore(registro.errore());
+        if (!alunno)
+            return errore(QStringLiteral("nella classe %1 non c'è nessun alunno di nome %2.")
+                              .arg(virgolette(classe.nome), virgolette(nomeAlunno.trimmed())));
+    }
+    if (!registro.impostaLivello(classe.id, alunno ? alunno->id : QString(), livello))
+        return errore(registro.errore());
+    const QString chi = alunno ? virgolette(alunno->nome) : QStringLiteral("la classe %1").arg(virgolette(classe.nome));
+    if (livello.impostata())
+        dice(QStringLiteral("%1: %2.").arg(chi, livello.testo()));
+    else
+        dice(alunno ? QStringLiteral("%1: nessun livello, segue la classe.").arg(chi)
+                    : QStringLiteral("%1: nessun livello, i numeri di sempre.").arg(chi));
+    return 0;
+}
+
 std::optional<QDate> data(const QString &testo)
 {
     const QDate d = QDate::fromString(testo, QStringLiteral("yyyy-MM-dd"));
@@ -112,7 +145,8 @@ const QString uso = QStringLiteral("si scrive: quorvel --classe C --importa-alun
                                    "quorvel --esporta-risultati FILE.csv [--classe C] [--dal AAAA-MM-GG] "
                                    "[--al AAAA-MM-GG] o quorvel --cancella-alunno NOME --classe C, "
                                    "con --registro FILE a scelta; sul server quorvel --registro CONNESSIONE --classe C "
-                                   "--insegnante LOGIN; oppure quorvel --registro-prepara CONNESSIONE.");
+                                   "--insegnante LOGIN; quorvel --classe C [--alunno NOME] --livello 1..6|nessuno "
+                                   "o --percorso DA-A; oppure quorvel --registro-prepara CONNESSIONE.");
 
 } // namespace
 
@@ -122,8 +156,8 @@ bool richiesta(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         const QString argomento = QString::fromLocal8Bit(argv[i]);
-        for (const QString &nome :
-             {importa, esporta, cancella, classeOpzione, dal, al, prepara, amministrazione, insegnante}) {
+        for (const QString &nome : {importa, esporta, cancella, classeOpzione, dal, al, prepara, amministrazione,
+                                    insegnante, alunnoOpzione, percorsoOpzione}) {
             const QString opzione = QStringLiteral("--") + nome;
             if (argomento == opzione || argomento.startsWith(opzione + QLatin1Char('=')))
                 return true;
@@ -160,6 +194,12 @@ QList<QCommandLineOption> opzioni()
          QStringLiteral("Sul server del laboratorio, affida la classe di --classe anche all'insegnante con questo "
                         "nome di accesso."),
          QStringLiteral("LOGIN")},
+        {alunnoOpzione, QStringLiteral("Con --livello o --percorso, l'alunno della classe di --classe."),
+         QStringLiteral("NOME")},
+        {percorsoOpzione,
+         QStringLiteral("Gli esercizi della classe di --classe (o dell'alunno di --alunno) seguono un percorso che "
+                        "si adatta, tra il livello DA e il livello A (da 1 a 6)."),
+         QStringLiteral("DA-A")},
         {prepara,
          QStringLiteral("Crea o aggiorna il registro sul server del laboratorio per i ruoli DATABASE_alunni e "
                         "DATABASE_insegnanti; da eseguire come proprietario del database."),
@@ -174,6 +214,8 @@ int esegui(const QStringList &argomenti, FILE *ingresso)
 {
     QCommandLineParser parser;
     parser.addOptions(opzioni());
+    // Shared with the class sets, where the whole program's help lists it.
+    parser.addOption({livelloOpzione, {}, QStringLiteral("1..6")});
     if (!parser.parse(argomenti)) {
         if (!parser.unknownOptionNames().isEmpty())
             return sbagliato(QStringLiteral("l'opzione %1 non va con i comandi del registro; %2")
@@ -207,11 +249,34 @@ int esegui(const QStringList &argomenti, FILE *ingresso)
         return 0;
     }
     const int azioni = int(parser.isSet(importa)) + int(parser.isSet(esporta)) + int(parser.isSet(cancella)) +
-                       int(parser.isSet(insegnante));
-    if (azioni != 1)
+                       int(parser.isSet(insegnante)) +
+                       int(parser.isSet(livelloOpzione) || parser.isSet(percorsoOpzione));
+    if (azioni != 1 || (parser.isSet(livelloOpzione) && parser.isSet(percorsoOpzione)))
         return sbagliato(QStringLiteral("serve un comando, uno solo tra --importa-alunni, --esporta-risultati, "
-                                        "--cancella-alunno e --insegnante; %1")
+                                        "--cancella-alunno, --insegnante, --livello e --percorso; %1")
                              .arg(uso));
+    if (parser.isSet(alunnoOpzione) && !parser.isSet(livelloOpzione) && !parser.isSet(percorsoOpzione))
+        return sbagliato(QStringLiteral("--alunno vale solo con --livello o --percorso."));
+    ImpostazioneLivello livello;
+    if (parser.isSet(livelloOpzione) && parser.value(livelloOpzione).trimmed() != nessuno) {
+        const std::optional<ImpostazioneLivello> l = ImpostazioneLivello::leggi(parser.value(livelloOpzione));
+        if (!l || l->percorso())
+            return sbagliato(QStringLiteral("--livello vuole un numero da %1 a %2, o «nessuno», non %3.")
+                                 .arg(Livello::primo)
+                                 .arg(Livello::ultimo)
+                                 .arg(virgolette(parser.value(livelloOpzione))));
+        livello = *l;
+    }
+    if (parser.isSet(percorsoOpzione)) {
+        const std::optional<ImpostazioneLivello> l = ImpostazioneLivello::leggi(parser.value(percorsoOpzione));
+        if (!l || !l->percorso())
+            return sbagliato(QStringLiteral("--percorso vuole due livelli da %1 a %2, il primo più basso, come "
+                                            "«1-4», non %3.")
+                                 .arg(Livello::primo)
+                                 .arg(Livello::ultimo)
+                                 .arg(virgolette(parser.value(percorsoOpzione))));
+        livello = *l;
+    }
     if ((parser.isSet(dal) || parser.isSet(al)) && !parser.isSet(esporta))
         return sbagliato(QStringLiteral("--dal e --al valgono solo con --esporta-risultati."));
     if (!parser.isSet(esporta) && !parser.isSet(classeOpzione))
@@ -233,7 +298,8 @@ int esegui(const QStringList &argomenti, FILE *ingresso)
     if (filtro.dal.isValid() && filtro.al.isValid() && filtro.dal > filtro.al)
         return sbagliato(QStringLiteral("--dal viene dopo --al: nessun giorno in mezzo."));
     const QString file = parser.value(importa) + parser.value(esporta);
-    if (!parser.isSet(cancella) && !parser.isSet(insegnante) && file.isEmpty())
+    const bool suiLivelli = parser.isSet(livelloOpzione) || parser.isSet(percorsoOpzione);
+    if (!parser.isSet(cancella) && !parser.isSet(insegnante) && !suiLivelli && file.isEmpty())
         return sbagliato(QStringLiteral("manca il nome del file CSV."));
     if (parser.isSet(cancella) && parser.value(cancella).trimmed().isEmpty())
         return sbagliato(QStringLiteral("manca il nome dell'alunno da cancellare."));
@@ -269,6 +335,9 @@ int esegui(const QStringList &argomenti, FILE *ingresso)
     }
     if (parser.isSet(cancella))
         return cancellaAlunno(*registro, *classe, parser.value(cancella));
+    if (suiLivelli)
+        return impostaLivello(*registro, *classe, parser.isSet(alunnoOpzione) ? parser.value(alunnoOpzione) : QString(),
+                              livello);
     if (parser.isSet(insegnante)) {
         if (!registro->aggiungiInsegnante(classe->id, parser.value(insegnante)))
             return errore(registro->errore());

@@ -35,12 +35,17 @@ bool DepositoFile::consegna(const QList<Risultato> &risultati)
     QSqlQuery risultato(db);
     risultato.prepare(
         QStringLiteral("INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto,"
-                       " aiuto, intervento, secondi, arrivo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                       " aiuto, intervento, secondi, arrivo, livello, abilita)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                        " ON CONFLICT (id) DO UPDATE SET aiuto = excluded.aiuto, intervento = excluded.intervento"
                        " WHERE risultati.aiuto = %1 AND excluded.aiuto IN (%2, %3)")
             .arg(int(Risultato::Aiuto::Offerto))
             .arg(int(Risultato::Aiuto::Accettato))
             .arg(int(Risultato::Aiuto::Rifiutato)));
+    // Results may come out of order (two PCs, a late outbox): a place on the path replaces only an older one.
+    QSqlQuery percorso(db);
+    percorso.prepare(QStringLiteral("UPDATE alunni SET abilita = ?, risposte_percorso = ? WHERE id = ?"
+                                    " AND (risposte_percorso IS NULL OR risposte_percorso < ?)"));
     const qint64 adesso = QDateTime::currentMSecsSinceEpoch();
     for (const Risultato &r : risultati) {
         const QVariant alunno = Schema::id(r.alunno);
@@ -62,10 +67,18 @@ bool DepositoFile::consegna(const QList<Risultato> &risultati)
         for (const QVariant &v :
              {Schema::id(r.id), alunno, Schema::id(r.sessione), QVariant(quando), QVariant(r.tipo), QVariant(r.n),
               QVariant(r.figura), QVariant(r.risposta), QVariant(r.esatto), QVariant(int(r.aiuto)),
-              QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso)})
+              QVariant(r.intervento), QVariant(r.secondi), QVariant(adesso), QVariant(r.livello),
+              r.percorso ? QVariant(r.percorso->abilita) : QVariant(QMetaType(QMetaType::Double))})
             risultato.addBindValue(v);
         if (!risultato.exec())
             return fallisce(risultato.lastError());
+        if (r.percorso) {
+            for (const QVariant &v : {QVariant(r.percorso->abilita), QVariant(r.percorso->risposte), alunno,
+                                      QVariant(r.percorso->risposte)})
+                percorso.addBindValue(v);
+            if (!percorso.exec())
+                return fallisce(percorso.lastError());
+        }
     }
     if (!t.conferma())
         return fallisce(t.errore());

@@ -84,18 +84,26 @@ bool DepositoServer::connetti()
     inserisci_ = std::make_unique<QSqlQuery>(db_);
     if (!inserisci_->prepare(QStringLiteral(
             "WITH v AS (SELECT decode(v.id, 'hex') AS id, alunni.id AS alunno, decode(v.sessione, 'hex') AS sessione,"
-            "  v.quando, v.macchina, v.tipo, v.n, v.figura, v.risposta, v.esatto, v.aiuto, v.intervento, v.secondi"
+            "  v.quando, v.macchina, v.tipo, v.n, v.figura, v.risposta, v.esatto, v.aiuto, v.intervento, v.secondi,"
+            "  v.livello, v.abilita, v.risposte"
             "  FROM unnest(?::text[], ?::text[], ?::text[], ?::bigint[], ?::text[], ?::smallint[], ?::smallint[],"
-            "   ?::smallint[], ?::smallint[], ?::boolean[], ?::smallint[], ?::boolean[], ?::integer[])"
+            "   ?::smallint[], ?::smallint[], ?::boolean[], ?::smallint[], ?::boolean[], ?::integer[],"
+            "   ?::smallint[], ?::real[], ?::integer[])"
             "   AS v (id, alunno, sessione, quando, macchina, tipo, n, figura, risposta, esatto, aiuto, intervento,"
-            "   secondi)"
+            "   secondi, livello, abilita, risposte)"
             "  JOIN alunni ON alunni.id = decode(v.alunno, 'hex')),"
             " s AS (INSERT INTO sessioni (id, alunno, macchina, inizio)"
             "  SELECT DISTINCT ON (sessione) sessione, alunno, macchina, quando FROM v ORDER BY sessione, quando"
-            "  ON CONFLICT DO NOTHING)"
+            "  ON CONFLICT DO NOTHING),"
+            // Each pupil's newest place on the path; one that arrives late replaces nothing newer.
+            " p AS (UPDATE alunni a SET abilita = x.abilita, risposte_percorso = x.risposte"
+            "  FROM (SELECT DISTINCT ON (alunno) alunno, abilita, risposte FROM v WHERE risposte IS NOT NULL"
+            "   ORDER BY alunno, risposte DESC) x"
+            "  WHERE a.id = x.alunno AND (a.risposte_percorso IS NULL OR a.risposte_percorso < x.risposte))"
             " INSERT INTO risultati (id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto,"
-            "  intervento, secondi, inviato)"
-            " SELECT id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto, intervento, secondi, ?"
+            "  intervento, secondi, inviato, livello, abilita)"
+            " SELECT id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto, intervento, secondi, ?,"
+            "  livello, abilita"
             " FROM v ON CONFLICT DO NOTHING"))) {
         errore_ = testoErrore(inserisci_->lastError());
         chiudi();
@@ -143,14 +151,14 @@ bool DepositoServer::consegna(const QList<Risultato> &tutti)
         return true;
     // Array literals of ids in hex, numbers, booleans and quoted names: nothing in them is SQL,
     // and the whole of each is one bound value.
-    QStringList colonne[13];
+    QStringList colonne[16];
     const auto esadecimale = [](const QString &id) {
         return QLatin1Char('"') + QString::fromLatin1(Schema::id(id).toByteArray().toHex()) + QLatin1Char('"');
     };
     for (const Risultato &r : risultati) {
         QString macchina = r.macchina;
         macchina.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
-        const QString valori[13] = {esadecimale(r.id),
+        const QString valori[16] = {esadecimale(r.id),
                                     esadecimale(r.alunno),
                                     esadecimale(r.sessione),
                                     QString::number(r.quando.toMSecsSinceEpoch()),
@@ -162,8 +170,11 @@ bool DepositoServer::consegna(const QList<Risultato> &tutti)
                                     QLatin1String(r.esatto ? "t" : "f"),
                                     QString::number(int(r.aiuto)),
                                     QLatin1String(r.intervento ? "t" : "f"),
-                                    QString::number(std::clamp<qint64>(r.secondi, 0, 86399))};
-        for (int c = 0; c < 13; ++c)
+                                    QString::number(std::clamp<qint64>(r.secondi, 0, 86399)),
+                                    QString::number(r.livello),
+                                    r.percorso ? QString::number(r.percorso->abilita, 'g', 9) : QStringLiteral("NULL"),
+                                    r.percorso ? QString::number(r.percorso->risposte) : QStringLiteral("NULL")};
+        for (int c = 0; c < 16; ++c)
             colonne[c] << valori[c];
     }
     const auto matrice = [](const QStringList &c) {

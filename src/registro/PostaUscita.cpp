@@ -16,7 +16,7 @@
 namespace {
 
 constexpr const char *colonne = "id, alunno, sessione, quando, macchina, tipo, n, figura, risposta, esatto, aiuto,"
-                                " intervento, secondi, registro";
+                                " intervento, secondi, registro, livello, abilita, risposte_percorso";
 
 bool haColonna(QSqlDatabase &db, const QString &tabella, const QString &colonna)
 {
@@ -55,9 +55,14 @@ bool PostaUscita::apri(bool crea)
                                " tipo SMALLINT NOT NULL, n SMALLINT NOT NULL, figura SMALLINT NOT NULL,"
                                " risposta SMALLINT NOT NULL, esatto BOOLEAN NOT NULL, aiuto SMALLINT NOT NULL,"
                                " intervento BOOLEAN NOT NULL, secondi INTEGER NOT NULL, registro TEXT)")) ||
-        // An outbox of an earlier version: its rows are meant for whichever register takes them.
+        // An outbox of an earlier version: its rows are meant for whichever register takes them, and
+        // were drawn at the usual level.
         (!haColonna(c->db(), QStringLiteral("uscita"), QStringLiteral("registro")) &&
-         !q.exec(QStringLiteral("ALTER TABLE uscita ADD COLUMN registro TEXT")))) {
+         !q.exec(QStringLiteral("ALTER TABLE uscita ADD COLUMN registro TEXT"))) ||
+        (!haColonna(c->db(), QStringLiteral("uscita"), QStringLiteral("livello")) &&
+         (!q.exec(QStringLiteral("ALTER TABLE uscita ADD COLUMN livello SMALLINT NOT NULL DEFAULT 4")) ||
+          !q.exec(QStringLiteral("ALTER TABLE uscita ADD COLUMN abilita REAL")) ||
+          !q.exec(QStringLiteral("ALTER TABLE uscita ADD COLUMN risposte_percorso INTEGER"))))) {
         errore_ = c->errore().isEmpty() ? q.lastError().text() : c->errore();
         return false;
     }
@@ -86,7 +91,7 @@ bool PostaUscita::scrivi(const QList<Risultato> &risultati)
         return false;
     }
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO uscita (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+    q.prepare(QStringLiteral("INSERT INTO uscita (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
                              " ON CONFLICT (id) DO UPDATE SET aiuto = excluded.aiuto, intervento = excluded.intervento"
                              " WHERE uscita.aiuto = %2 AND excluded.aiuto IN (%3, %4)")
                   .arg(QLatin1String(colonne))
@@ -108,6 +113,9 @@ bool PostaUscita::scrivi(const QList<Risultato> &risultati)
         q.addBindValue(r.intervento);
         q.addBindValue(r.secondi);
         q.addBindValue(r.registro.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(r.registro));
+        q.addBindValue(r.livello);
+        q.addBindValue(r.percorso ? QVariant(r.percorso->abilita) : QVariant(QMetaType(QMetaType::Double)));
+        q.addBindValue(r.percorso ? QVariant(r.percorso->risposte) : QVariant(QMetaType(QMetaType::Int)));
         if (!q.exec()) {
             errore_ = q.lastError().text();
             return false;
@@ -153,6 +161,9 @@ QList<Risultato> PostaUscita::prendi(int quanti, const QString &registro)
         r.intervento = q.value(11).toBool();
         r.secondi = q.value(12).toLongLong();
         r.registro = q.value(13).toString();
+        r.livello = q.value(14).toInt();
+        if (!q.value(16).isNull())
+            r.percorso = StatoPercorso{q.value(15).toDouble(), q.value(16).toInt()};
         lista.append(r);
     }
     return lista;

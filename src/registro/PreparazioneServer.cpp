@@ -20,7 +20,8 @@ struct Permesso {
 
 // The columns a client may write into a result: all but arrivo and momento, which the server stamps.
 constexpr const char *colonneRisultato =
-    "(id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto, intervento, secondi, inviato)";
+    "(id, alunno, sessione, quando, tipo, n, figura, risposta, esatto, aiuto, intervento, secondi, inviato,"
+    " livello, abilita)";
 
 // Every table of the register, with each group's privileges. A table added by a later
 // schema step needs its line here, or no client can touch it.
@@ -32,9 +33,13 @@ QList<Permesso> permessi()
         // Teachers keep the day before which results were erased, so that late ones are dropped, and
         // how many school years are kept.
         {"quorvel_versione", "SELECT", "SELECT, UPDATE (cancellati_prima, conservazione)"},
-        // "Chi sei?" needs the names and the contrassegni, nothing else.
-        {"classi", "SELECT (id, nome, archiviata)", "SELECT, INSERT, UPDATE, DELETE"},
-        {"alunni", "SELECT (id, classe, nome, figura, colore)", "SELECT, INSERT, UPDATE, DELETE"},
+        // "Chi sei?" needs the names, the contrassegni and the levels, nothing else; a pupil's PC moves
+        // a pupil along their path, and cannot change the level the teacher set.
+        {"classi", "SELECT (id, nome, archiviata, livello_da, livello_a)", "SELECT, INSERT, UPDATE, DELETE"},
+        {"alunni",
+         "SELECT (id, classe, nome, figura, colore, livello_da, livello_a, abilita, risposte_percorso),"
+         " UPDATE (abilita, risposte_percorso)",
+         "SELECT, INSERT, UPDATE, DELETE"},
         // The server writes who sent a session.
         {"sessioni", "INSERT (id, alunno, macchina, inizio)", "SELECT, INSERT (id, alunno, macchina, inizio), DELETE"},
         {"risultati", insertRisultato.constData(), insegnantiRisultato.constData()},
@@ -68,6 +73,7 @@ QList<Regola> regole()
         {"classi", "quorvel_alunni_vedono", "SELECT", false, "NOT archiviata", nullptr},
         {"alunni", "quorvel_insegnanti", "ALL", true, dellaClasse, dellaClasse},
         {"alunni", "quorvel_alunni_vedono", "SELECT", false, "classe IN (SELECT id FROM classi)", nullptr},
+        {"alunni", "quorvel_alunni_avanzano", "UPDATE", false, "classe IN (SELECT id FROM classi)", nullptr},
         {"sessioni", "quorvel_insegnanti", "ALL", true, deiSuoiAlunni, deiSuoiAlunni},
         {"sessioni", "quorvel_alunni_aggiungono", "INSERT", false, nullptr, deiSuoiAlunni},
         {"risultati", "quorvel_insegnanti", "ALL", true, deiSuoiAlunni, deiSuoiAlunni},

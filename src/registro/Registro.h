@@ -102,6 +102,9 @@ public:
     virtual std::optional<Classe> importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi,
                                                 int *sbagliato = nullptr) = 0;
     virtual bool modificaAlunno(const Alunno &alunno) = 0; // name, class, contrassegno
+    // The level of a class (`alunno` empty) or of one of its pupils; nothing set: the pupil follows
+    // the class, the class has the usual draws. A pupil's place on a path stays: it is theirs.
+    virtual bool impostaLivello(const QString &classe, const QString &alunno, const ImpostazioneLivello &livello) = 0;
     // Removes the pupil and every result of theirs in one transaction; the count of results removed.
     virtual std::optional<int> cancellaAlunno(const QString &alunno) = 0;
     virtual std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) = 0;

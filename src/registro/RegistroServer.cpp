@@ -204,7 +204,7 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
         const QList<Classe> &elenco = *letto;
         QJsonArray classi;
         for (const Classe &k : elenco)
-            classi.append(QJsonArray{k.id, k.nome, k.archiviata});
+            classi.append(QJsonArray{k.id, k.nome, k.archiviata, k.livello.da, k.livello.a});
         if (c.value(QLatin1String("classi")).toArray() != classi ||
             c.value(QLatin1String("registro")).toString() != identita_) {
             // Another register behind the same setting: none of the old one's pupils is shown.
@@ -226,7 +226,8 @@ QList<Classe> RegistroServer::classi(bool ancheArchiviate)
     for (const QJsonValue &v : c.value(QLatin1String("classi")).toArray()) {
         const QJsonArray k = v.toArray();
         if (!k.at(2).toBool() || ancheArchiviate)
-            elenco.append({k.at(0).toString(), k.at(1).toString(), k.at(2).toBool()});
+            elenco.append({k.at(0).toString(), k.at(1).toString(), k.at(2).toBool(),
+                           ImpostazioneLivello{k.at(3).toInt(), k.at(4).toInt()}});
     }
     return elenco;
 }
@@ -253,7 +254,8 @@ QList<Alunno> RegistroServer::alunni(const QString &classe)
         const QList<Alunno> &elenco = *letto;
         QJsonArray alunni;
         for (const Alunno &a : elenco)
-            alunni.append(QJsonArray{a.id, a.nome, a.contrassegno.figura, a.contrassegno.colore});
+            alunni.append(QJsonArray{a.id, a.nome, a.contrassegno.figura, a.contrassegno.colore, a.livello.da,
+                                     a.livello.a, a.stato.abilita, a.stato.risposte});
         if (perClasse.value(classe).toArray() != alunni) {
             perClasse.insert(classe, alunni);
             c.insert(QLatin1String("alunni"), perClasse);
@@ -264,7 +266,9 @@ QList<Alunno> RegistroServer::alunni(const QString &classe)
     QList<Alunno> elenco;
     for (const QJsonValue &v : perClasse.value(classe).toArray()) {
         const QJsonArray a = v.toArray();
-        elenco.append({a.at(0).toString(), classe, a.at(1).toString(), Contrassegno{a.at(2).toInt(), a.at(3).toInt()}});
+        elenco.append({a.at(0).toString(), classe, a.at(1).toString(), Contrassegno{a.at(2).toInt(), a.at(3).toInt()},
+                       ImpostazioneLivello{a.at(4).toInt(), a.at(5).toInt()},
+                       StatoPercorso{a.at(6).toDouble(), a.at(7).toInt()}});
     }
     return elenco;
 }
@@ -290,6 +294,12 @@ std::optional<Classe> RegistroServer::creaClasse(const QString &nome)
 {
     const Sorvegliante::Turno turno(sorvegliante_);
     return RegistroSql::creaClasse(nome);
+}
+
+bool RegistroServer::impostaLivello(const QString &classe, const QString &alunno, const ImpostazioneLivello &livello)
+{
+    const Sorvegliante::Turno turno(sorvegliante_);
+    return RegistroSql::impostaLivello(classe, alunno, livello);
 }
 
 bool RegistroServer::rinominaClasse(const QString &classe, const QString &nome)

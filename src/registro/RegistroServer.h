@@ -47,6 +47,7 @@ public:
     bool aggiungiAlunni(const QString &classe, QList<Alunno> &nuovi, int *sbagliato) override;
     std::optional<Classe> importaAlunni(const QString &nomeClasse, QList<Alunno> &nuovi, int *sbagliato) override;
     bool modificaAlunno(const Alunno &alunno) override;
+    bool impostaLivello(const QString &classe, const QString &alunno, const ImpostazioneLivello &livello) override;
     std::optional<int> cancellaAlunno(const QString &alunno) override;
     std::optional<int> cancellaRisultatiPrimaDel(const QDate &data) override;
     bool teamDocenti() const override { return true; }

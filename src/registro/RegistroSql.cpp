@@ -5,6 +5,8 @@
 #include "Schema.h"
 #include "Spedizioniere.h"
 
+#include "core/Livello.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
@@ -85,6 +87,13 @@ Risultato::Aiuto aiuto(int valore)
                                                                      : Risultato::Aiuto::NonOfferto;
 }
 
+// The level set in columns livello_da and livello_a from `primo` on; one out of the ladder is none.
+ImpostazioneLivello livelloDi(const QSqlQuery &q, int primo)
+{
+    const ImpostazioneLivello l{q.value(primo).toInt(), q.value(primo + 1).toInt()};
+    return Livello::valido(l.da) && Livello::valido(l.a) && l.da <= l.a ? l : ImpostazioneLivello{};
+}
+
 } // namespace
 
 RegistroSql::RegistroSql(const QString &fileUscita, const QStringList &vecchieUscite)
@@ -143,14 +152,14 @@ QList<Classe> RegistroSql::classi(bool ancheArchiviate)
     if (!c)
         return elenco;
     QSqlQuery q(c->db());
-    if (!q.exec(QStringLiteral("SELECT id, nome, archiviata FROM classi"))) {
+    if (!q.exec(QStringLiteral("SELECT id, nome, archiviata, livello_da, livello_a FROM classi"))) {
         errore_ = q.lastError().text();
         return elenco;
     }
     while (q.next()) {
         const bool archiviata = q.value(2).toBool();
         if (!archiviata || ancheArchiviate)
-            elenco.append({Schema::id(q.value(0)), q.value(1).toString(), archiviata});
+            elenco.append({Schema::id(q.value(0)), q.value(1).toString(), archiviata, livelloDi(q, 3)});
     }
     std::sort(elenco.begin(), elenco.end(),
               [](const Classe &a, const Classe &b) { return a.nome.localeAwareCompare(b.nome) < 0; });
@@ -165,14 +174,17 @@ QList<Alunno> RegistroSql::alunni(const QString &classe)
     if (!c)
         return elenco;
     QSqlQuery q(c->db());
-    if (!esegui(q, QStringLiteral("SELECT id, classe, nome, figura, colore FROM alunni WHERE classe = ?"),
+    if (!esegui(q,
+                QStringLiteral("SELECT id, classe, nome, figura, colore, livello_da, livello_a, abilita,"
+                               " risposte_percorso FROM alunni WHERE classe = ?"),
                 {Schema::id(classe)})) {
         errore_ = q.lastError().text();
         return elenco;
     }
     while (q.next())
         elenco.append({Schema::id(q.value(0)), Schema::id(q.value(1)), q.value(2).toString(),
-                       Contrassegno{q.value(3).toInt(), q.value(4).toInt()}});
+                       Contrassegno{q.value(3).toInt(), q.value(4).toInt()}, livelloDi(q, 5),
+                       StatoPercorso{q.value(7).toDouble(), q.value(8).toInt()}});
     std::sort(elenco.begin(), elenco.end(),
               [](const Alunno &a, const Alunno &b) { return a.nome.localeAwareCompare(b.nome) < 0; });
     return elenco;
@@ -202,6 +214,12 @@ void RegistroSql::registra(const Risultato &risultato)
     if (r.registro.isEmpty())
         r.registro = identita_;
     r.macchina.truncate(255);
+    r.livello = Livello::valido(r.livello) ? r.livello : Livello::consueto;
+    if (r.percorso)
+        r.percorso->abilita =
+            std::clamp(r.percorso->abilita, StatoPercorso::abilitaMinima, StatoPercorso::abilitaMassima);
+    if (r.percorso && r.percorso->risposte <= 0)
+        r.percorso.reset();
     spedizioniere().metti(r);
 }
 
@@ -247,6 +265,29 @@ bool RegistroSql::rinominaClasse(const QString &classe, const QString &nome)
         return fallisce(doppione(q.lastError())
                             ? QStringLiteral("la classe %1 c'è già.").arg(virgolette(pulito))
                             : QStringLiteral("la classe non si può rinominare: %1").arg(q.lastError().text()));
+    return true;
+}
+
+bool RegistroSql::impostaLivello(const QString &classe, const QString &alunno, const ImpostazioneLivello &livello)
+{
+    if (livello.impostata() && (!Livello::valido(livello.da) || !Livello::valido(livello.a) || livello.da > livello.a))
+        return fallisce(QStringLiteral("i livelli vanno da %1 a %2.").arg(Livello::primo).arg(Livello::ultimo));
+    Connessione *c = connessione(false);
+    if (!c)
+        return false;
+    const QVariant nessuno(QMetaType(QMetaType::Int));
+    const QVariant da = livello.impostata() ? QVariant(livello.da) : nessuno;
+    const QVariant a = livello.impostata() ? QVariant(livello.a) : nessuno;
+    QSqlQuery q(c->db());
+    const bool fatto =
+        alunno.isEmpty()
+            ? esegui(q, QStringLiteral("UPDATE classi SET livello_da = ?, livello_a = ? WHERE id = ?"),
+                     {da, a, Schema::id(classe)})
+            : esegui(q, QStringLiteral("UPDATE alunni SET livello_da = ?, livello_a = ? WHERE id = ? AND classe = ?"),
+                     {da, a, Schema::id(alunno), Schema::id(classe)});
+    if (!fatto || q.numRowsAffected() != 1)
+        return fallisce(QStringLiteral("il livello non si può impostare: %1")
+                            .arg(fatto ? QStringLiteral("la classe o l'alunno non c'è più.") : q.lastError().text()));
     return true;
 }
 

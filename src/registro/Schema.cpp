@@ -121,6 +121,29 @@ const QList<QStringList> &passi()
             "{PG}ALTER TABLE sessioni ADD CONSTRAINT sessioni_plausibili CHECK (length(id) = 16 AND inizio > 0)"
             " NOT VALID",
         },
+        // 6: the level a teacher sets for a class or a pupil (a fixed one when both ends are equal, a
+        // path between them otherwise, nothing set when null); a pupil's place on a path, which only
+        // a newer one (more answers) replaces; the level of each result, and the place it left.
+        {
+            "ALTER TABLE classi ADD COLUMN livello_da SMALLINT",
+            "ALTER TABLE classi ADD COLUMN livello_a SMALLINT",
+            "ALTER TABLE alunni ADD COLUMN livello_da SMALLINT",
+            "ALTER TABLE alunni ADD COLUMN livello_a SMALLINT",
+            "ALTER TABLE alunni ADD COLUMN abilita REAL",
+            "ALTER TABLE alunni ADD COLUMN risposte_percorso INTEGER",
+            // Results stored before levels were all at the usual draws, level 4.
+            "ALTER TABLE risultati ADD COLUMN livello SMALLINT NOT NULL DEFAULT 4",
+            "ALTER TABLE risultati ADD COLUMN abilita REAL",
+            "{PG}ALTER TABLE classi ADD CONSTRAINT classi_livello CHECK ((livello_da IS NULL AND livello_a IS NULL)"
+            " OR (livello_da BETWEEN 1 AND livello_a AND livello_a <= 6))",
+            "{PG}ALTER TABLE alunni ADD CONSTRAINT alunni_livello CHECK ((livello_da IS NULL AND livello_a IS NULL)"
+            " OR (livello_da BETWEEN 1 AND livello_a AND livello_a <= 6))",
+            "{PG}ALTER TABLE alunni ADD CONSTRAINT alunni_percorso CHECK ((abilita IS NULL) = (risposte_percorso IS "
+            "NULL)"
+            " AND abilita BETWEEN -10 AND 20 AND risposte_percorso > 0)",
+            "{PG}ALTER TABLE risultati ADD CONSTRAINT risultati_livello CHECK (livello BETWEEN 1 AND 6"
+            " AND abilita BETWEEN -10 AND 20) NOT VALID",
+        },
     };
     return elenco;
 }

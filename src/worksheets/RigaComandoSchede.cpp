@@ -174,7 +174,8 @@ QList<QCommandLineOption> opzioni()
             {"seme", "Lo stesso seme dà le stesse schede.", "S"},
             {"livello",
              "Il livello delle schede, da 1 a 6, con i numeri che la classe usa negli esercizi "
-             "(senza: i numeri di sempre).",
+             "(senza: i numeri di sempre). Con --classe, il livello fisso degli esercizi della classe o, "
+             "con --alunno, dell'alunno (nessuno: nessun livello).",
              "1..6"}};
 }
 
