@@ -43,6 +43,6 @@ bool Registro::risultatiBrevi(const Filtro &filtro, const std::function<void(con
     return risultati(filtro, [&](const RigaRisultato &r) {
         const Risultato &x = r.risultato;
         riga({x.alunno, (r.momento.isValid() ? r.momento : x.quando).toMSecsSinceEpoch(), x.tipo, x.esatto, x.aiuto,
-              x.intervento, x.secondi});
+              x.intervento, x.secondi, x.livello});
     });
 }

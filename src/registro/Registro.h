@@ -120,7 +120,8 @@ public:
         QString alunno; // empty: every pupil
         QDate dal;      // null: no bound; Italian calendar days (Europe/Rome), inclusive, of `momento`
         QDate al;
-        int tipo = -1; // -1: every kind
+        int tipo = -1;   // -1: every kind
+        int livello = 0; // 0: every level
     };
     // Calls `riga` for each result in time order (with the pupil's and class's names); false on failure.
     struct RigaRisultato {
@@ -146,6 +147,7 @@ public:
         Risultato::Aiuto aiuto = Risultato::Aiuto::NonOfferto;
         bool intervento = false;
         qint64 secondi = 0;
+        int livello = 4;
     };
     // By default read through risultati(); a store overrides it with a narrower query.
     virtual bool risultatiBrevi(const Filtro &filtro, const std::function<void(const RigaBreve &)> &riga);

@@ -60,6 +60,10 @@ QString condizioni(const Registro::Filtro &filtro, QVariantList *valori)
         parti << QStringLiteral("r.tipo = ?");
         *valori << filtro.tipo;
     }
+    if (filtro.livello > 0) {
+        parti << QStringLiteral("r.livello = ?");
+        *valori << filtro.livello;
+    }
     return parti.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parti.join(QStringLiteral(" AND "));
 }
 
@@ -690,7 +694,8 @@ bool RegistroSql::risultati(const Filtro &filtro, const std::function<void(const
     const QString sql =
         QStringLiteral("SELECT r.id, r.alunno, r.sessione, r.quando, s.macchina,"
                        " r.tipo, r.n, r.figura, r.risposta,"
-                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.momento, s.accesso"
+                       " r.esatto, r.aiuto, r.intervento, r.secondi, r.arrivo, a.nome, c.nome, r.momento, s.accesso,"
+                       " r.livello, r.abilita"
                        " FROM risultati r JOIN alunni a ON a.id = r.alunno JOIN classi c ON c.id = a.classe"
                        " LEFT JOIN sessioni s ON s.id = r.sessione") +
         condizioni(filtro, &valori) + QStringLiteral(" ORDER BY r.momento, r.id");
@@ -719,6 +724,11 @@ bool RegistroSql::risultati(const Filtro &filtro, const std::function<void(const
         r.nomeClasse = q.value(15).toString();
         r.momento = QDateTime::fromMSecsSinceEpoch(q.value(16).toLongLong(), Qt::UTC);
         r.accesso = q.value(17).toString();
+        r.risultato.livello = q.value(18).toInt();
+        // The place on the path is kept; how many answers led there only the pupil's row needs.
+        r.risultato.percorso.reset();
+        if (!q.value(19).isNull())
+            r.risultato.percorso = StatoPercorso{q.value(19).toDouble(), 0};
         riga(r);
     }
     if (q.lastError().isValid())
@@ -745,8 +755,8 @@ bool RegistroSql::risultatiBrevi(const Filtro &filtro, const std::function<void(
         periodo.classe.clear();
     }
     QVariantList valori;
-    const QString sql = QStringLiteral("SELECT r.alunno, r.momento, r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi"
-                                       " FROM risultati r") +
+    const QString sql = QStringLiteral("SELECT r.alunno, r.momento, r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi,"
+                                       " r.livello FROM risultati r") +
                         condizioni(periodo, &valori);
     QSqlQuery q(c->db());
     q.setForwardOnly(true);
@@ -770,6 +780,7 @@ bool RegistroSql::risultatiBrevi(const Filtro &filtro, const std::function<void(
         r.aiuto = aiuto(q.value(4).toInt());
         r.intervento = q.value(5).toBool();
         r.secondi = q.value(6).toLongLong();
+        r.livello = q.value(7).toInt();
         riga(r);
     }
     if (q.lastError().isValid())
