@@ -704,6 +704,8 @@ private slots:
             {{QStringLiteral("id"), QStringLiteral("'\\x01'")}},
             {{QStringLiteral("alunno"), QStringLiteral("'\\x00000000000070008000000000000abc'")}},
             {{QStringLiteral("alunno"), QStringLiteral("decode(md5('nessuno'), 'hex')")}},
+            {{QStringLiteral("livello"), QStringLiteral("7")}},
+            {{QStringLiteral("abilita"), QStringLiteral("50")}},
         };
         for (const auto &falso : falsi) {
             const QString sql = riga(falso);
@@ -762,6 +764,59 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QSqlDatabase::removeDatabase(QStringLiteral("limite-%1").arg(i));
         QVERIFY(!server_.psql(QStringLiteral("ALTER ROLE pc_aula CONNECTION LIMIT -1")).isNull());
+    }
+
+    // The teacher sets levels; a pupils' PC reads them and moves a pupil along the path, never back
+    // to an older place, and cannot touch what the teacher set.
+    void livelli()
+    {
+        const std::unique_ptr<Registro> proprietario = Registro::apri(server_.conninfo());
+        const std::optional<Classe> seconda = [&]() -> std::optional<Classe> {
+            for (const Classe &c : proprietario->classi())
+                if (c.nome == QStringLiteral("2ª B"))
+                    return c;
+            return std::nullopt;
+        }();
+        QVERIFY(seconda);
+        QVERIFY2(proprietario->impostaLivello(seconda->id, {}, {2, 2}), qPrintable(proprietario->errore()));
+        QVERIFY(proprietario->impostaLivello(seconda->id, alunno, {1, 4}));
+        const std::unique_ptr<Registro> altra = Registro::apri(server_.conninfo(QStringLiteral("maestra_bianchi")));
+        QVERIFY(!altra->impostaLivello(seconda->id, {}, {6, 6}));
+
+        const std::unique_ptr<Registro> aula = Registro::apri(server_.conninfo(QStringLiteral("pc_aula")));
+        const QList<Classe> classi = aula->classi();
+        QCOMPARE(classi.size(), 1);
+        QCOMPARE(classi.first().livello, (ImpostazioneLivello{2, 2}));
+        const QList<Alunno> alunni = aula->alunni(seconda->id);
+        QCOMPARE(alunni.size(), 1);
+        QCOMPARE(alunni.first().livello, (ImpostazioneLivello{1, 4}));
+        QVERIFY(!alunni.first().stato.noto());
+
+        // Out of order, as two PCs' outboxes may deliver: the place after the 7th answer stays.
+        for (const auto &[risposte, abilita] : {std::pair{7, 3.5}, std::pair{3, 1.25}}) {
+            Risultato r = risultato(900 + risposte);
+            r.livello = 3;
+            r.percorso = StatoPercorso{abilita, risposte};
+            aula->registra(r);
+            QVERIFY(aula->svuota(20000));
+        }
+        QCOMPARE(server_.psql(QStringLiteral("SELECT abilita || ':' || risposte_percorso FROM alunni")),
+                 QStringLiteral("3.5:7"));
+        QCOMPARE(server_.psql(QStringLiteral("SELECT string_agg(livello || ':' || abilita, ',' ORDER BY secondi)"
+                                             " FROM risultati WHERE secondi > 900")),
+                 QStringLiteral("3:1.25,3:3.5"));
+        QCOMPARE(aula->alunni(seconda->id).first().stato.risposte, 7);
+
+        const QString pc = QStringLiteral("pc_aula");
+        for (const char *sql : {"UPDATE alunni SET livello_da = 6, livello_a = 6", "UPDATE classi SET livello_a = 6",
+                                "UPDATE alunni SET nome = 'x'"}) {
+            QVERIFY2(server_.psqlCome(pc, QLatin1String(sql)).isNull(), sql);
+            QVERIFY2(server_.errore().contains(QLatin1String("permission denied")), qPrintable(server_.errore()));
+        }
+        QVERIFY(server_.psqlCome(pc, QStringLiteral("UPDATE alunni SET abilita = 50, risposte_percorso = 8")).isNull());
+        QVERIFY2(server_.errore().contains(QLatin1String("violates")), qPrintable(server_.errore()));
+        QVERIFY(proprietario->impostaLivello(seconda->id, {}, {}));
+        QVERIFY(!proprietario->classi().first().livello.impostata());
     }
 
     // Only over TLS, and only to the server whose certificate the PC trusts: another server is told
