@@ -158,6 +158,56 @@ private slots:
         QCOMPARE(quorvel({"--cancella-alunno", "Marco", "--classe", "2ª B"}).codice, 1);
     }
 
+    // A class's level and a pupil's path from the command line; the place on the path a pupil's
+    // results leave, of which only a newer one counts, whatever order they are stored in.
+    void livelli()
+    {
+        QCOMPARE(quorvel({"--classe", "2ª b", "--livello", "2"}).codice, 0);
+        Esito e = quorvel({"--classe", "2ª B", "--alunno", "rossi, anna", "--percorso", "1 - 4"});
+        QVERIFY2(e.codice == 0 && e.uscita.contains(QStringLiteral("«Rossi, Anna»: percorso 1-4")),
+                 qPrintable(e.uscita));
+        const QList<QStringList> sbagliati{{"--classe", "2ª B", "--livello", "7"},
+                                           {"--classe", "2ª B", "--livello", "1-3"},
+                                           {"--classe", "2ª B", "--percorso", "4-2"},
+                                           {"--classe", "2ª B", "--percorso", "3"},
+                                           {"--classe", "2ª B", "--livello", "2", "--percorso", "1-2"},
+                                           {"--alunno", "Pia", "--livello", "2"}};
+        for (const QStringList &argomenti : sbagliati)
+            QVERIFY2(quorvel(argomenti).codice == 2, qPrintable(argomenti.join(' ')));
+        QCOMPARE(quorvel({"--classe", "2ª B", "--alunno", "Nessuno", "--livello", "3"}).codice, 1);
+
+        const auto registro = Registro::apri(registro_);
+        const Classe classe = registro->classi().first();
+        QCOMPARE(classe.livello, (ImpostazioneLivello{2, 2}));
+        Alunno anna;
+        for (const Alunno &a : registro->alunni(classe.id))
+            if (a.nome == QStringLiteral("Rossi, Anna"))
+                anna = a;
+        QCOMPARE(anna.livello, (ImpostazioneLivello{1, 4}));
+        for (const auto &[risposte, abilita] : {std::pair{5, 2.5}, std::pair{2, 1.5}}) {
+            Risultato r;
+            r.alunno = anna.id;
+            r.tipo = 0;
+            r.n = 3;
+            r.figura = 1;
+            r.risposta = 2;
+            r.esatto = true;
+            r.livello = 3;
+            r.percorso = StatoPercorso{abilita, risposte};
+            registro->registra(r);
+            QVERIFY(registro->svuota(10000));
+        }
+        for (const Alunno &a : registro->alunni(classe.id))
+            if (a.id == anna.id)
+                QCOMPARE((std::pair{a.stato.risposte, a.stato.abilita}), (std::pair{5, 2.5}));
+        QList<int> livelli;
+        QVERIFY(registro->risultati({.alunno = anna.id},
+                                    [&](const Registro::RigaRisultato &r) { livelli << r.risultato.livello; }));
+        QCOMPARE(livelli, (QList<int>{3, 3}));
+        QCOMPARE(quorvel({"--classe", "2ª B", "--livello", "nessuno"}).codice, 0);
+        QVERIFY(!registro->classi().first().livello.impostata());
+    }
+
     // An export cut short leaves no file under the name asked for: killed by a file-size limit
     // part way (as a full disk or a pupil's logout can), nothing there; told of the failure, not
     // even its hidden file is left.
