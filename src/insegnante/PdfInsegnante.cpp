@@ -4,6 +4,7 @@
 #include "printing/FileRiservato.h"
 #include "printing/StampanteCorrente.h"
 #include "printing/SuperficieStampa.h"
+#include "ui/Messaggio.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -47,7 +48,14 @@ QString PdfInsegnante::chiedi(QWidget *genitore, const QString &titoloDialogo, c
     const QString scelto =
         QFileDialog::getSaveFileName(genitore, titoloDialogo, nomeLibero(QDir(cartella), nome),
                                      QStringLiteral("PDF (*.pdf)"), nullptr, QFileDialog::DontConfirmOverwrite);
-    return scelto.isEmpty() ? QString() : conSuffisso(scelto);
+    if (scelto.isEmpty())
+        return {};
+    // Blanks alone make a file no one finds again in the folder, or sees as having a name.
+    if (radice(QFileInfo(scelto).fileName()).trimmed().isEmpty()) {
+        Messaggio::mostra(QStringLiteral("Il file non è stato salvato: il nome scritto è vuoto."));
+        return {};
+    }
+    return conSuffisso(scelto);
 }
 
 std::unique_ptr<SuperficieStampa> PdfInsegnante::documento(const QString &file, const QString &nome, QString *errore)

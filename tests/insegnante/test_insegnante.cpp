@@ -812,6 +812,15 @@ private slots:
         QVERIFY2(AmbienteTest::messaggi().last().contains(QStringLiteral("esiste già")),
                  qPrintable(AmbienteTest::messaggi().last()));
         QCOMPARE(QFileInfo(riepilogo).size(), dimensione);
+        // A name of blanks is no name.
+        for (const char *vuoto : {"  ", " .pdf"}) {
+            salvaCome(documenti.filePath(QLatin1String(vuoto)));
+            azioneDi(finestra, QStringLiteral("Salva il riepilogo in PDF…"))->trigger();
+            QVERIFY2(AmbienteTest::messaggi().last().contains(QStringLiteral("il nome scritto è vuoto")),
+                     qPrintable(AmbienteTest::messaggi().last()));
+        }
+        QCOMPARE(documenti.entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression("^\\s*\\.pdf")),
+                 QStringList());
 
         finestra->apriAndamento(numeroRiga(QStringLiteral("Anna")));
         auto *andamento = finestra->findChild<FrmAndamento *>();
