@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <random>
+#include <sys/stat.h>
 
 // The whole program under random input, seeded and reproducible in its choices
 // (QUORVEL_SEME picks another seed): presses, keys, held keys, menu choices,
@@ -319,9 +320,17 @@ class TestProgrammaCasuale : public QObject {
         for (const QFileInfo &i : file) {
             // A file seen before keeps its size and time; a new one is read once.
             const QString chiave = i.filePath();
-            const QString firma = QStringLiteral("%1 %2").arg(i.size()).arg(i.lastModified().toMSecsSinceEpoch());
+            // The inode tells a file replaced under the name from one written over in place.
+            struct stat st {};
+            ::stat(QFile::encodeName(chiave).constData(), &st);
+            const QString firma = QStringLiteral("%1 bytes, %2 ms, inode %3")
+                                      .arg(i.size())
+                                      .arg(i.lastModified().toMSecsSinceEpoch())
+                                      .arg(st.st_ino);
             if (salvati.contains(chiave)) {
-                QVERIFY2(salvati.value(chiave) == firma, qPrintable(chiave + " overwritten"));
+                QVERIFY2(salvati.value(chiave) == firma,
+                         qPrintable(
+                             QStringLiteral("%1 overwritten: %2, then %3").arg(chiave, salvati.value(chiave), firma)));
                 continue;
             }
             QProcess pdfinfo;
