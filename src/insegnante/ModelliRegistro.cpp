@@ -112,6 +112,7 @@ void ModelloClasse::imposta(QList<Riepilogo::RigaAlunno> righe)
 {
     beginResetModel();
     righe_ = std::move(righe);
+    livelli_ = livelliInUso(righe_);
     endResetModel();
 }
 
@@ -181,8 +182,12 @@ QVariant ModelloClasse::data(const QModelIndex &indice, int ruolo) const
 
 QVariant ModelloClasse::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const
 {
-    if (orientamento == Qt::Horizontal && ruolo == Qt::DisplayRole)
+    if (orientamento == Qt::Horizontal && ruolo == Qt::DisplayRole) {
+        // The column of levels takes room the table does not have: the longer titles go on two lines.
+        if (livelli_ && sezione != Livello && sezione != Alunno)
+            return intestazione(sezione).replace(QLatin1Char(' '), QLatin1Char('\n'));
         return intestazione(sezione);
+    }
     // A screen reader names each row by its header: the pupil, not the row's number.
     if (orientamento == Qt::Vertical && ruolo == Qt::DisplayRole && sezione >= 0 && sezione < righe_.size())
         return righe_[sezione].alunno.nome;

@@ -50,6 +50,7 @@ public:
 
 private:
     QList<Riepilogo::RigaAlunno> righe_;
+    bool livelli_ = false;
 };
 
 // A pupil's school weeks: one row per week with results, for each kind the

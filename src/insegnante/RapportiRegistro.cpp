@@ -71,13 +71,13 @@ const QList<Colonna> &colonne(bool livelli)
         {ModelloClasse::Ultimo, QStringLiteral("Ultimo esercizio"), 1500},
     };
     static const QList<Colonna> conLivelli = {
-        {ModelloClasse::Alunno, QStringLiteral("Alunno"), 2300},
-        {ModelloClasse::Livello, QStringLiteral("Livelli"), 750},
+        {ModelloClasse::Alunno, QStringLiteral("Alunno"), 2400},
+        {ModelloClasse::Livello, QStringLiteral("Livelli"), 650},
         {ModelloClasse::Esercizi, QStringLiteral("Esercizi"), 850},
-        {ModelloClasse::Esatte, QStringLiteral("Esatte"), 750},
-        {ModelloClasse::EsatteVuoto, QStringLiteral("Vuoto"), 700},
-        {ModelloClasse::EsatteAggiungi, QStringLiteral("Aggiungi"), 850},
-        {ModelloClasse::EsatteTogli, QStringLiteral("Togli"), 700},
+        {ModelloClasse::Esatte, QStringLiteral("Esatte"), 800},
+        {ModelloClasse::EsatteVuoto, QStringLiteral("Vuoto"), 750},
+        {ModelloClasse::EsatteAggiungi, QStringLiteral("Aggiungi"), 900},
+        {ModelloClasse::EsatteTogli, QStringLiteral("Togli"), 750},
         {ModelloClasse::Aiuti, QStringLiteral("Aiuti"), 600},
         {ModelloClasse::Interventi, QStringLiteral("Interv."), 700},
         {ModelloClasse::Secondi, QStringLiteral("Secondi"), 800},
@@ -191,7 +191,7 @@ bool stampaClasse(SuperficieStampa &s, const Intestazione &intestazione, const Q
             QString t = c.colonna == ModelloClasse::Livello ? Riepilogo::testoLivelli(r.eserciziLivello)
                                                             : ModelloClasse::testo(r, c.colonna);
             if (c.colonna == ModelloClasse::Alunno)
-                t = ridotto(t, livelli ? 24 : 28);
+                t = ridotto(t, livelli ? 25 : 28);
             if (c.colonna == ModelloClasse::Ultimo && r.esercizi == 0)
                 t = QStringLiteral("» nessun esercizio");
             testo(s, x, y, 10, t);
@@ -211,8 +211,8 @@ bool stampaClasse(SuperficieStampa &s, const Intestazione &intestazione, const Q
     const bool esercizi = std::any_of(righe.begin(), righe.end(), [](const auto &r) { return r.esercizi > 0; });
     if (livelli)
         testo(s, margine, y + 440, 8,
-              QStringLiteral("Livelli: i livelli degli esercizi contati (1 il più facile, 6 il più difficile, 4 i "
-                             "numeri di sempre); più livelli su una riga sono cifre che li mescolano."));
+              QStringLiteral("Livelli: i livelli degli esercizi contati (1 il più facile, 4 i numeri di sempre, 6 il "
+                             "più difficile)."));
     else if (esercizi)
         testo(s, margine, y + 440, 8,
               QStringLiteral("Tutti gli esercizi contati sono del livello %1, i numeri di sempre.")

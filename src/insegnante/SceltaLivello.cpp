@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -39,9 +40,8 @@ QString SceltaLivello::nomeLivello(int livello)
     int massimo = 0;
     for (int t = 0; t < Livello::tipi; ++t)
         massimo = std::max(massimo, l.regola(t).massimoN);
-    return livello == Livello::consueto
-               ? QStringLiteral("%1 (N fino a %2: i numeri di sempre)").arg(livello).arg(massimo)
-               : QStringLiteral("%1 (N fino a %2)").arg(livello).arg(massimo);
+    return livello == Livello::consueto ? QStringLiteral("%1 (N fino a %2, come sempre)").arg(livello).arg(massimo)
+                                        : QStringLiteral("%1 (N fino a %2)").arg(livello).arg(massimo);
 }
 
 SceltaLivello::SceltaLivello(const QString &chi, const ImpostazioneLivello &attuale,
@@ -60,7 +60,7 @@ SceltaLivello::SceltaLivello(const QString &chi, const ImpostazioneLivello &attu
     else
         nessuno_ = new QRadioButton(QStringLiteral("I &numeri di sempre (livello %1)").arg(Livello::consueto), this);
     fisso_ = new QRadioButton(QStringLiteral("Un &livello fisso:"), this);
-    percorso_ = new QRadioButton(QStringLiteral("Un &percorso che si adatta alle risposte,"), this);
+    percorso_ = new QRadioButton(QStringLiteral("Un &percorso che si adatta alle risposte:"), this);
     livello_ = livelli(QStringLiteral("Livello fisso"), attuale.impostata() ? attuale.da : Livello::consueto, this);
     dal_ = livelli(QStringLiteral("Percorso: dal livello"), attuale.percorso() ? attuale.da : Livello::primo, this);
     al_ = livelli(QStringLiteral("Percorso: al livello"), attuale.percorso() ? attuale.a : Livello::consueto, this);
@@ -86,7 +86,9 @@ SceltaLivello::SceltaLivello(const QString &chi, const ImpostazioneLivello &attu
     rigaFisso->addWidget(livello_);
     rigaFisso->addStretch(1);
     auto *rigaPercorso = new QHBoxLayout;
-    rigaPercorso->addWidget(percorso_);
+    // Under the choice it belongs to, in line with the choices' texts.
+    rigaPercorso->addSpacing(style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, percorso_) +
+                             style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, percorso_));
     rigaPercorso->addWidget(etichetta(QStringLiteral("&dal livello"), dal_, this));
     rigaPercorso->addWidget(dal_);
     rigaPercorso->addWidget(etichetta(QStringLiteral("&al livello"), al_, this));
@@ -96,6 +98,7 @@ SceltaLivello::SceltaLivello(const QString &chi, const ImpostazioneLivello &attu
     disposizione->addWidget(domanda);
     disposizione->addWidget(nessuno_);
     disposizione->addLayout(rigaFisso);
+    disposizione->addWidget(percorso_);
     disposizione->addLayout(rigaPercorso);
     disposizione->addWidget(spiegazione);
     disposizione->addWidget(avviso_);

@@ -30,7 +30,7 @@ public:
 
     void accept() override;
 
-    // "4 (N fino a 9: i numeri di sempre)": a level with the largest first set it draws.
+    // "3 (N fino a 7)": a level with the largest first set it draws.
     static QString nomeLivello(int livello);
 
 private:
