@@ -43,7 +43,7 @@ FrmAndamento::FrmAndamento(Registro &registro, const Riepilogo::DatiClasse &dati
     const Riepilogo::Periodo anno = Riepilogo::Periodo::annoScolastico(oggi);
     righe_.insert(0, dati.righe(anno).at(alunno));
     punti_.insert(0, dati.andamento(alunno, oggi));
-    const Riepilogo::RigaAlunno &tutti = righe_.value(0);
+    const Riepilogo::RigaAlunno tutti = righe_.value(0);
     for (int l = Livello::primo; l <= Livello::ultimo; ++l)
         if (tutti.eserciziLivello[l] > 0) {
             righe_.insert(l, dati.righe(anno, -1, l).at(alunno));

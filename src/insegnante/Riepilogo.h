@@ -91,7 +91,8 @@ struct Punto {
 
 class DatiClasse {
 public:
-    // Loads the class's results in the period (and its pupils). Nothing on failure: registro.errore() says why.
+    // Loads the class's results in the period (and its pupils and level). Nothing on failure: registro.errore() says
+    // why.
     static std::optional<DatiClasse> carica(Registro &registro, const QString &classe, const Periodo &periodo);
     // Reads the rest of `periodo`, which covers what is loaded, so that the days shown first
     // come quickly and the others follow. False on failure (registro.errore()), the data unchanged.
