@@ -2,6 +2,7 @@
 
 #include "insegnante/AdattaDialogo.h"
 #include "insegnante/DomandaNome.h"
+#include "insegnante/SceltaLivello.h"
 #include "registro/CsvAlunni.h"
 #include "registro/Registro.h"
 #include "ui/AspettoContrassegno.h"
@@ -132,6 +133,8 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
     archivia_ = pulsante(QStringLiteral("Archi&via la classe"), this, colonnaClassi);
     perClasse_ << archivia_;
     connect(archivia_, &QPushButton::clicked, this, &FrmClassi::archiviaClasse);
+    perClasse_ << pulsante(QStringLiteral("Livello della class&e…"), this, colonnaClassi);
+    connect(perClasse_.back(), &QPushButton::clicked, this, &FrmClassi::livelloClasse);
     // On the lab's server each class is seen only by its teachers, who can add a colleague.
     if (registro_.teamDocenti()) {
         perClasse_ << pulsante(QStringLiteral("Insegnan&ti della classe…"), this, colonnaClassi);
@@ -148,6 +151,8 @@ FrmClassi::FrmClassi(Registro &registro, QWidget *genitore) : QDialog(genitore),
     connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::rinominaAlunno);
     perAlunno_ << pulsante(QStringLiteral("&Contrassegno…"), this, azioni);
     connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::scegliContrassegno);
+    perAlunno_ << pulsante(QStringLiteral("Livello dell'al&unno…"), this, azioni);
+    connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::livelloAlunno);
     perAlunno_ << pulsante(QStringLiteral("&Sposta in un'altra classe…"), this, azioni);
     connect(perAlunno_.back(), &QPushButton::clicked, this, &FrmClassi::spostaAlunno);
     perAlunno_ << pulsante(QStringLiteral("Ri&muovi l'alunno…"), this, azioni);
@@ -197,7 +202,10 @@ void FrmClassi::aggiornaClassi(const QString &scelta)
     int corrente = 0;
     for (int i = 0; i < elencoClassi_.size(); ++i) {
         const Classe &c = elencoClassi_[i];
-        classi_->addItem(c.archiviata ? QStringLiteral("%1 (archiviata)").arg(c.nome) : c.nome);
+        QString testo = c.archiviata ? QStringLiteral("%1 (archiviata)").arg(c.nome) : c.nome;
+        if (c.livello.impostata())
+            testo += QStringLiteral(" — ") + c.livello.testo();
+        classi_->addItem(testo);
         if (c.id == prima)
             corrente = i;
     }
@@ -218,9 +226,16 @@ void FrmClassi::aggiornaAlunni(const QString &scelta)
         const Alunno &a = elencoAlunni_[i];
         const Contrassegno &c = a.contrassegno;
         const QString descrizione = AspettoContrassegno::descrizione(c.figura, Contrassegno::nomeColore(c.colore));
-        auto *voce = new QListWidgetItem(QIcon(AspettoContrassegno::pixmap(c.figura, c.colore, lato)),
-                                         QStringLiteral("%1 — %2").arg(a.nome, descrizione), alunni_);
-        voce->setData(Qt::AccessibleTextRole, QStringLiteral("%1, %2").arg(a.nome, descrizione));
+        // A pupil without a level of their own follows the class's, shown beside the class.
+        const QString livello = a.livello.impostata() ? a.livello.testo() : QString();
+        auto *voce =
+            new QListWidgetItem(QIcon(AspettoContrassegno::pixmap(c.figura, c.colore, lato)),
+                                livello.isEmpty() ? QStringLiteral("%1 — %2").arg(a.nome, descrizione)
+                                                  : QStringLiteral("%1 — %2 — %3").arg(a.nome, descrizione, livello),
+                                alunni_);
+        voce->setData(Qt::AccessibleTextRole, livello.isEmpty()
+                                                  ? QStringLiteral("%1, %2").arg(a.nome, descrizione)
+                                                  : QStringLiteral("%1, %2, %3").arg(a.nome, descrizione, livello));
         if (a.id == prima)
             corrente = i;
     }
@@ -450,4 +465,36 @@ void FrmClassi::rimuoviAlunno()
         return;
     esito(registro_.cancellaAlunno(alunno.id).has_value());
     aggiornaAlunni();
+}
+
+void FrmClassi::livelloClasse()
+{
+    const int r = classi_->currentRow();
+    if (r < 0 || r >= elencoClassi_.size())
+        return;
+    const Classe classe = elencoClassi_[r];
+    SceltaLivello scelta(
+        QStringLiteral("della classe %1").arg(classe.nome), classe.livello, std::nullopt,
+        [&](const ImpostazioneLivello &l) { return rifiuto(registro_.impostaLivello(classe.id, {}, l)); }, this);
+    if (scelta.exec() != QDialog::Accepted || scelta.scelta() == classe.livello)
+        return;
+    emit cambiato();
+    aggiornaClassi();
+}
+
+void FrmClassi::livelloAlunno()
+{
+    const Alunno *scelto = alunnoScelto();
+    const int r = classi_->currentRow();
+    if (!scelto || r < 0 || r >= elencoClassi_.size())
+        return;
+    const Alunno alunno = *scelto;
+    SceltaLivello scelta(
+        QStringLiteral("di %1").arg(alunno.nome), alunno.livello, elencoClassi_[r].livello,
+        [&](const ImpostazioneLivello &l) { return rifiuto(registro_.impostaLivello(alunno.classe, alunno.id, l)); },
+        this);
+    if (scelta.exec() != QDialog::Accepted || scelta.scelta() == alunno.livello)
+        return;
+    emit cambiato();
+    aggiornaAlunni(alunno.id);
 }

@@ -12,8 +12,8 @@ class QPushButton;
 class Registro;
 
 // Classes and pupils: create, rename, archive a class; add, rename, move,
-// remove pupils; choose each contrassegno as the pupil will see it; import a
-// CSV list. Every change is the register's, in one transaction; a refusal
+// remove pupils; choose each contrassegno as the pupil will see it; set the
+// level of a class or a pupil; import a CSV list. Every change is the register's, in one transaction; a refusal
 // (a name already in the class, a contrassegno taken) is told as the register says it.
 class FrmClassi : public QDialog {
     Q_OBJECT
@@ -55,6 +55,8 @@ private:
     void spostaAlunno();
     void scegliContrassegno();
     void rimuoviAlunno();
+    void livelloClasse();
+    void livelloAlunno();
 
     Registro &registro_;
     QList<Classe> elencoClassi_;

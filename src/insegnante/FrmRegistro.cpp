@@ -58,7 +58,8 @@ protected:
         const bool discendente = sortOrder() == Qt::DescendingOrder;
         // A figure first, then a pupil who practised without one here, then one who did not practise.
         const auto rango = [](const QModelIndex &i, const QVariant &v) {
-            if (i.column() != ModelloClasse::Alunno && i.data(ModelloClasse::ruoloInattivo).toBool())
+            if (i.column() != ModelloClasse::Alunno && i.column() != ModelloClasse::Livello &&
+                i.data(ModelloClasse::ruoloInattivo).toBool())
                 return 2;
             return v.isValid() ? 0 : 1;
         };
@@ -131,6 +132,8 @@ FrmRegistro::FrmRegistro(Registro &registro, QWidget *genitore)
     tabella_->verticalHeader()->hide();
     tabella_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tabella_->horizontalHeader()->setStretchLastSection(true);
+    // Shown once levels tell the class's pupils apart.
+    tabella_->setColumnHidden(ModelloClasse::Livello, true);
     connect(tabella_, &QTableView::activated, this,
             [this](const QModelIndex &indice) { apriAndamento(ordine_->mapToSource(indice).row()); });
 
@@ -505,6 +508,7 @@ void FrmRegistro::aggiorna()
     }
     const QList<Riepilogo::RigaAlunno> righe = dati_->righe(p, tipo());
     modello_->imposta(righe);
+    tabella_->setColumnHidden(ModelloClasse::Livello, !ModelloClasse::livelliInUso(righe));
     const auto assenti = std::count_if(righe.begin(), righe.end(), [](const auto &r) { return r.esercizi == 0; });
     QString testo = (righe.size() == 1 ? QStringLiteral("1 alunno; %2 senza esercizi %3.")
                                        : QStringLiteral("%1 alunni; %2 senza esercizi %3.").arg(righe.size()))
@@ -598,10 +602,12 @@ void FrmRegistro::apriAndamento(int riga)
                 stampaDati(alunno, classe, file);
             });
     connect(finestra, &FrmAndamento::stampaRichiesta, this, [this, finestra, anno](const QString &file) {
+        RapportiRegistro::Intestazione livello = anno;
+        livello.livello = finestra->livello();
         if (auto s =
                 documento(file, PdfInsegnante::nomeFile(QStringLiteral("Andamento"), finestra->riga().alunno.nome)))
             stampa(*s, [&](SuperficieStampa &su) {
-                return RapportiRegistro::stampaAlunno(su, anno, finestra->riga(), finestra->andamento());
+                return RapportiRegistro::stampaAlunno(su, livello, finestra->riga(), finestra->andamento());
             });
     });
     finestra->show();

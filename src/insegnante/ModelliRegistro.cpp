@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 const QString nessuno = QStringLiteral("—");
 const QString mai = QStringLiteral("nessun esercizio");
@@ -29,6 +31,8 @@ QString ModelloClasse::intestazione(int colonna)
     switch (colonna) {
     case Alunno:
         return QStringLiteral("Alunno");
+    case Livello:
+        return QStringLiteral("Livello");
     case Esercizi:
         return QStringLiteral("Esercizi");
     case Esatte:
@@ -56,6 +60,14 @@ QString ModelloClasse::testo(const Riepilogo::RigaAlunno &r, int colonna)
     switch (colonna) {
     case Alunno:
         return r.alunno.nome;
+    case Livello:
+        if (!r.livello.impostata())
+            return QString::number(::Livello::consueto);
+        if (!r.livello.percorso())
+            return QString::number(r.livello.da);
+        return r.livelloUltimo > 0
+                   ? QStringLiteral("%1→%2, ora %3").arg(r.livello.da).arg(r.livello.a).arg(r.livelloUltimo)
+                   : QStringLiteral("%1→%2").arg(r.livello.da).arg(r.livello.a);
     case Esercizi:
         return QString::number(r.esercizi);
     case Esatte:
@@ -76,10 +88,31 @@ QString ModelloClasse::testo(const Riepilogo::RigaAlunno &r, int colonna)
     return {};
 }
 
+QString ModelloClasse::descrizioneLivello(const Riepilogo::RigaAlunno &r)
+{
+    if (!r.livello.impostata())
+        return QStringLiteral("livello %1, i numeri di sempre: nessun livello impostato").arg(::Livello::consueto);
+    const QString di = r.livelloProprio ? QStringLiteral("dell'alunno") : QStringLiteral("della classe");
+    if (!r.livello.percorso())
+        return QStringLiteral("livello %1, %2").arg(r.livello.da).arg(di);
+    QString testo = QStringLiteral("percorso dal livello %1 al %2, %3").arg(r.livello.da).arg(r.livello.a).arg(di);
+    if (r.livelloUltimo > 0)
+        testo += QStringLiteral("; l'ultimo esercizio al livello %1").arg(r.livelloUltimo);
+    return testo;
+}
+
+bool ModelloClasse::livelliInUso(const QList<Riepilogo::RigaAlunno> &righe)
+{
+    return std::any_of(righe.begin(), righe.end(), [](const Riepilogo::RigaAlunno &r) {
+        return r.livello.impostata() || r.eserciziLivello[::Livello::consueto] < r.esercizi;
+    });
+}
+
 void ModelloClasse::imposta(QList<Riepilogo::RigaAlunno> righe)
 {
     beginResetModel();
     righe_ = std::move(righe);
+    livelli_ = livelliInUso(righe_);
     endResetModel();
 }
 
@@ -97,7 +130,10 @@ QVariant ModelloClasse::data(const QModelIndex &indice, int ruolo) const
     case Qt::DisplayRole:
         return testo(r, indice.column());
     case Qt::AccessibleTextRole:
-        return intestazione(indice.column()) + QStringLiteral(": ") + testo(r, indice.column());
+        return intestazione(indice.column()) + QStringLiteral(": ") +
+               (indice.column() == Livello ? descrizioneLivello(r) : testo(r, indice.column()));
+    case Qt::ToolTipRole:
+        return indice.column() == Livello ? QVariant(descrizioneLivello(r)) : QVariant();
     case ruoloInattivo:
         return inattivo;
     case Qt::FontRole:
@@ -111,12 +147,18 @@ QVariant ModelloClasse::data(const QModelIndex &indice, int ruolo) const
     case Qt::BackgroundRole:
         return inattivo ? QVariant(QBrush(QColor(255, 236, 179))) : QVariant();
     case Qt::TextAlignmentRole:
-        return int(indice.column() == Alunno || indice.column() == Ultimo ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                          : Qt::AlignRight | Qt::AlignVCenter);
+        return int(indice.column() == Alunno || indice.column() == Livello || indice.column() == Ultimo
+                       ? Qt::AlignLeft | Qt::AlignVCenter
+                       : Qt::AlignRight | Qt::AlignVCenter);
     case ruoloValore:
         switch (indice.column()) {
         case Alunno:
             return r.alunno.nome.toLower();
+        case Livello:
+            // Where the pupil works now: on a path, the level of their latest result.
+            if (r.livello.percorso())
+                return r.livelloUltimo > 0 ? r.livelloUltimo : r.livello.da;
+            return r.livello.impostata() ? r.livello.da : ::Livello::consueto;
         case Esercizi:
             return r.esercizi;
         case Esatte:
@@ -140,8 +182,12 @@ QVariant ModelloClasse::data(const QModelIndex &indice, int ruolo) const
 
 QVariant ModelloClasse::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const
 {
-    if (orientamento == Qt::Horizontal && ruolo == Qt::DisplayRole)
+    if (orientamento == Qt::Horizontal && ruolo == Qt::DisplayRole) {
+        // The column of levels takes room the table does not have: the longer titles go on two lines.
+        if (livelli_ && sezione != Livello && sezione != Alunno)
+            return intestazione(sezione).replace(QLatin1Char(' '), QLatin1Char('\n'));
         return intestazione(sezione);
+    }
     // A screen reader names each row by its header: the pupil, not the row's number.
     if (orientamento == Qt::Vertical && ruolo == Qt::DisplayRole && sezione >= 0 && sezione < righe_.size())
         return righe_[sezione].alunno.nome;

@@ -11,6 +11,7 @@ class ModelloClasse : public QAbstractTableModel {
 public:
     enum Colonna {
         Alunno,
+        Livello,
         Esercizi,
         Esatte,
         EsatteVuoto,
@@ -41,9 +42,15 @@ public:
     static QString testoSecondi(const std::optional<double> &valore);
     static QString intestazione(int colonna);
     static QString testo(const Riepilogo::RigaAlunno &riga, int colonna);
+    // The pupil's level in words, for a screen reader and a tooltip: "percorso dal livello 1 al 4 ...".
+    static QString descrizioneLivello(const Riepilogo::RigaAlunno &riga);
+    // Whether levels tell these pupils apart: a level set, or a result at a level other than the usual.
+    // Without them the column of levels says nothing.
+    static bool livelliInUso(const QList<Riepilogo::RigaAlunno> &righe);
 
 private:
     QList<Riepilogo::RigaAlunno> righe_;
+    bool livelli_ = false;
 };
 
 // A pupil's school weeks: one row per week with results, for each kind the

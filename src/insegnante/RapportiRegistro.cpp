@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QTimeZone>
 
+#include <algorithm>
+
 namespace RapportiRegistro {
 
 namespace {
@@ -40,6 +42,8 @@ int titolo(SuperficieStampa &s, const QString &riga1, const Intestazione &i)
     QString riga2 = QStringLiteral("Classe %1 — %2").arg(i.classe, testoPeriodo(i.periodo));
     if (i.tipo >= 0)
         riga2 += QStringLiteral(" — solo «%1»").arg(Riepilogo::nomeTipo(i.tipo));
+    if (i.livello > 0)
+        riga2 += QStringLiteral(" — solo livello %1").arg(i.livello);
     testo(s, margine, margine + 500, 11, riga2);
     testo(s, margine, margine + 850, 9, QStringLiteral("Stampato il %1").arg(data(Riepilogo::oggi())));
     return margine + 1400;
@@ -51,7 +55,8 @@ struct Colonna {
     int larghezza;
 };
 
-const QList<Colonna> &colonne()
+// The class table's columns; with levels in use, the levels of each pupil's figures after the name.
+const QList<Colonna> &colonne(bool livelli)
 {
     static const QList<Colonna> c = {
         {ModelloClasse::Alunno, QStringLiteral("Alunno"), 2700},
@@ -65,13 +70,26 @@ const QList<Colonna> &colonne()
         {ModelloClasse::Secondi, QStringLiteral("Secondi"), 850},
         {ModelloClasse::Ultimo, QStringLiteral("Ultimo esercizio"), 1500},
     };
-    return c;
+    static const QList<Colonna> conLivelli = {
+        {ModelloClasse::Alunno, QStringLiteral("Alunno"), 2400},
+        {ModelloClasse::Livello, QStringLiteral("Livelli"), 650},
+        {ModelloClasse::Esercizi, QStringLiteral("Esercizi"), 850},
+        {ModelloClasse::Esatte, QStringLiteral("Esatte"), 800},
+        {ModelloClasse::EsatteVuoto, QStringLiteral("Vuoto"), 750},
+        {ModelloClasse::EsatteAggiungi, QStringLiteral("Aggiungi"), 900},
+        {ModelloClasse::EsatteTogli, QStringLiteral("Togli"), 750},
+        {ModelloClasse::Aiuti, QStringLiteral("Aiuti"), 600},
+        {ModelloClasse::Interventi, QStringLiteral("Interv."), 700},
+        {ModelloClasse::Secondi, QStringLiteral("Secondi"), 800},
+        {ModelloClasse::Ultimo, QStringLiteral("Ultimo esercizio"), 1500},
+    };
+    return livelli ? conLivelli : c;
 }
 
-int intestazioneTabella(SuperficieStampa &s, int y)
+int intestazioneTabella(SuperficieStampa &s, int y, bool livelli)
 {
     int x = margine;
-    for (const Colonna &c : colonne()) {
+    for (const Colonna &c : colonne(livelli)) {
         testo(s, x, y, 9, c.titolo);
         x += c.larghezza;
     }
@@ -89,11 +107,12 @@ QString ridotto(const QString &t, int massimo)
 const QList<Colonna> &colonneDati()
 {
     static const QList<Colonna> c = {
-        {0, QStringLiteral("Quando"), 1900},  {1, QStringLiteral("Esercizio"), 1400},
-        {2, QStringLiteral("N"), 450},        {3, QStringLiteral("Figura"), 1650},
-        {4, QStringLiteral("Risposta"), 850}, {5, QStringLiteral("Esatta"), 700},
-        {6, QStringLiteral("Aiuto"), 950},    {7, QStringLiteral("Intervento"), 950},
-        {8, QStringLiteral("Secondi"), 750},  {9, QStringLiteral("Computer"), 1200},
+        {0, QStringLiteral("Quando"), 1900},    {1, QStringLiteral("Esercizio"), 1300},
+        {2, QStringLiteral("N"), 400},          {3, QStringLiteral("Figura"), 1500},
+        {4, QStringLiteral("Risposta"), 800},   {5, QStringLiteral("Esatta"), 650},
+        {6, QStringLiteral("Aiuto"), 950},      {7, QStringLiteral("Intervento"), 950},
+        {8, QStringLiteral("Secondi"), 700},    {9, QStringLiteral("Livello"), 650},
+        {10, QStringLiteral("Computer"), 1000},
     };
     return c;
 }
@@ -115,7 +134,8 @@ QStringList celleDati(const Registro::RigaRisultato &r)
             Risultato::nomeAiuto(x.aiuto),
             siNo(x.intervento),
             QString::number(x.secondi),
-            ridotto(x.macchina, 14)};
+            QString::number(x.livello),
+            ridotto(x.macchina, 12)};
 }
 
 } // namespace
@@ -156,19 +176,22 @@ bool stampaClasse(SuperficieStampa &s, const Intestazione &intestazione, const Q
 {
     const QString nome = QStringLiteral("Riepilogo della classe");
     s.impostaTitolo(QStringLiteral("%1 %2").arg(nome, intestazione.classe));
-    int y = intestazioneTabella(s, titolo(s, nome, intestazione));
+    // A percent right means little without the level it was reached at.
+    const bool livelli = ModelloClasse::livelliInUso(righe);
+    int y = intestazioneTabella(s, titolo(s, nome, intestazione), livelli);
     int nellaPagina = 0;
     for (const Riepilogo::RigaAlunno &r : righe) {
         if (nellaPagina == righePerPagina) {
             s.nuovaPagina();
-            y = intestazioneTabella(s, titolo(s, nome + QStringLiteral(" (segue)"), intestazione));
+            y = intestazioneTabella(s, titolo(s, nome + QStringLiteral(" (segue)"), intestazione), livelli);
             nellaPagina = 0;
         }
         int x = margine;
-        for (const Colonna &c : colonne()) {
-            QString t = ModelloClasse::testo(r, c.colonna);
+        for (const Colonna &c : colonne(livelli)) {
+            QString t = c.colonna == ModelloClasse::Livello ? Riepilogo::testoLivelli(r.eserciziLivello)
+                                                            : ModelloClasse::testo(r, c.colonna);
             if (c.colonna == ModelloClasse::Alunno)
-                t = ridotto(t, 28);
+                t = ridotto(t, livelli ? 25 : 28);
             if (c.colonna == ModelloClasse::Ultimo && r.esercizi == 0)
                 t = QStringLiteral("» nessun esercizio");
             testo(s, x, y, 10, t);
@@ -185,6 +208,15 @@ bool stampaClasse(SuperficieStampa &s, const Intestazione &intestazione, const Q
                          "accettati. Interv.: volte in cui il programma è intervenuto."));
     testo(s, margine, y + 220, 8,
           QStringLiteral("Secondi: mediana dei secondi per risposta. » segna chi non ha fatto esercizi nel periodo."));
+    const bool esercizi = std::any_of(righe.begin(), righe.end(), [](const auto &r) { return r.esercizi > 0; });
+    if (livelli)
+        testo(s, margine, y + 440, 8,
+              QStringLiteral("Livelli: i livelli degli esercizi contati (1 il più facile, 4 i numeri di sempre, 6 il "
+                             "più difficile)."));
+    else if (esercizi)
+        testo(s, margine, y + 440, 8,
+              QStringLiteral("Tutti gli esercizi contati sono del livello %1, i numeri di sempre.")
+                  .arg(Livello::consueto));
     return s.fineDocumento();
 }
 
@@ -204,7 +236,15 @@ bool stampaAlunno(SuperficieStampa &s, const Intestazione &intestazione, const R
               .arg(r.aiuti)
               .arg(r.interventi)
               .arg(ModelloClasse::testoSecondi(r.mediana)));
-    y += 450;
+    y += 300;
+    if (intestazione.livello == 0 && r.esercizi > 0) {
+        const QString livelli = Riepilogo::testoLivelli(r.eserciziLivello);
+        testo(s, margine, y, 10,
+              r.livelliDiversi() > 1
+                  ? QStringLiteral("Esercizi dei livelli %1: le cifre mescolano livelli diversi.").arg(livelli)
+                  : QStringLiteral("Tutti gli esercizi sono del livello %1.").arg(livelli));
+    }
+    y += 300;
 
     // The chart at four times its size, so it stays sharp on paper.
     const QSize dimensione(700, 380);

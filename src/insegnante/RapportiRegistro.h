@@ -16,6 +16,7 @@ struct Intestazione {
     QString classe;
     Riepilogo::Periodo periodo;
     int tipo = -1;
+    int livello = 0; // 0: every level
 };
 
 // "dal 1/9/2026 al 31/8/2027", "tutto il registro".

@@ -50,7 +50,7 @@ public:
     {
         const Risultato &r = riga.risultato;
         const QDateTime &quando = riga.momento.isValid() ? riga.momento : r.quando;
-        aggiungi({r.alunno, quando.toMSecsSinceEpoch(), r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi});
+        aggiungi({r.alunno, quando.toMSecsSinceEpoch(), r.tipo, r.esatto, r.aiuto, r.intervento, r.secondi, r.livello});
     }
 
     void aggiungi(const Registro::RigaBreve &r)
@@ -59,9 +59,11 @@ public:
         if (alunno == indici_.constEnd())
             return;
         Voce v;
+        v.quando = r.quando;
         v.alunno = *alunno;
         v.giorno = calendario_.giorno(r.quando);
         v.tipo = qint8(std::clamp(r.tipo, 0, tipi - 1));
+        v.livello = qint8(Livello::valido(r.livello) ? r.livello : Livello::consueto);
         v.esatto = r.esatto;
         v.aiutoAccettato = r.aiuto == Risultato::Aiuto::Accettato;
         v.intervento = r.intervento;
@@ -98,6 +100,27 @@ QString nomeTipo(int tipo)
         return QStringLiteral("togli");
     }
     return QStringLiteral("tutti");
+}
+
+QString testoLivelli(const ConteggioLivelli &conteggio)
+{
+    QList<int> presenti;
+    for (int l = Livello::primo; l <= Livello::ultimo; ++l)
+        if (conteggio[l] > 0)
+            presenti << l;
+    if (presenti.isEmpty())
+        return QStringLiteral("—");
+    if (presenti.size() > 1 && presenti.last() - presenti.first() == presenti.size() - 1)
+        return QStringLiteral("%1–%2").arg(presenti.first()).arg(presenti.last());
+    QStringList testi;
+    for (int l : presenti)
+        testi << QString::number(l);
+    return testi.join(QStringLiteral(", "));
+}
+
+int RigaAlunno::livelliDiversi() const
+{
+    return int(std::count_if(eserciziLivello.begin(), eserciziLivello.end(), [](int n) { return n > 0; }));
 }
 
 QDate oggi() { return giornoItaliano(QDateTime::currentDateTimeUtc()); }
@@ -152,6 +175,13 @@ std::optional<double> mediana(std::vector<qint32> &valori)
 std::optional<DatiClasse> DatiClasse::carica(Registro &registro, const QString &classe, const Periodo &periodo)
 {
     DatiClasse dati;
+    const QList<Classe> classi = registro.classi(true);
+    // The class itself is missing only when the register could not be read.
+    if (classi.isEmpty())
+        return std::nullopt;
+    for (const Classe &c : classi)
+        if (c.id == classe)
+            dati.livelloClasse_ = c.livello;
     dati.alunni_ = registro.alunni(classe);
     dati.caricato_ = periodo;
     Costruttore costruttore(dati.alunni_, dati.voci_);
@@ -207,17 +237,23 @@ bool Periodo::copre(const Periodo &altro) const
 
 bool DatiClasse::copre(const Periodo &periodo) const { return caricato_.copre(periodo); }
 
-QList<RigaAlunno> DatiClasse::righe(const Periodo &periodo, int tipo) const
+QList<RigaAlunno> DatiClasse::righe(const Periodo &periodo, int tipo, int livello) const
 {
     QList<RigaAlunno> righe(alunni_.size());
     std::vector<std::vector<qint32>> secondi(alunni_.size());
     const int dal = periodo.dal.isNull() ? std::numeric_limits<int>::min() : int(periodo.dal.toJulianDay());
     const int al = periodo.al.isNull() ? std::numeric_limits<int>::max() : int(periodo.al.toJulianDay());
     std::vector<int> ultimo(alunni_.size(), std::numeric_limits<int>::min());
+    std::vector<qint64> ultimoIstante(alunni_.size(), std::numeric_limits<qint64>::min());
     for (const Voce &v : voci_) {
-        if (v.giorno < dal || v.giorno > al || (tipo >= 0 && v.tipo != tipo))
+        if (v.giorno < dal || v.giorno > al || (tipo >= 0 && v.tipo != tipo) || (livello > 0 && v.livello != livello))
             continue;
         RigaAlunno &r = righe[v.alunno];
+        ++r.eserciziLivello[v.livello];
+        if (v.quando >= ultimoIstante[v.alunno]) {
+            ultimoIstante[v.alunno] = v.quando;
+            r.livelloUltimo = v.livello;
+        }
         ++r.esercizi;
         ++r.eserciziTipo[v.tipo];
         if (v.esatto) {
@@ -231,6 +267,8 @@ QList<RigaAlunno> DatiClasse::righe(const Periodo &periodo, int tipo) const
     }
     for (int i = 0; i < alunni_.size(); ++i) {
         righe[i].alunno = alunni_[i];
+        righe[i].livelloProprio = alunni_[i].livello.impostata();
+        righe[i].livello = righe[i].livelloProprio ? alunni_[i].livello : livelloClasse_;
         righe[i].mediana = mediana(secondi[i]);
         if (righe[i].esercizi > 0)
             righe[i].ultimo = QDate::fromJulianDay(ultimo[i]);
@@ -238,7 +276,7 @@ QList<RigaAlunno> DatiClasse::righe(const Periodo &periodo, int tipo) const
     return righe;
 }
 
-QList<Punto> DatiClasse::andamento(int alunno, QDate giorno) const
+QList<Punto> DatiClasse::andamento(int alunno, QDate giorno, int livello) const
 {
     const Periodo anno = Periodo::annoScolastico(giorno);
     const qint64 primoLunedi = anno.dal.addDays(1 - anno.dal.dayOfWeek()).toJulianDay();
@@ -249,7 +287,8 @@ QList<Punto> DatiClasse::andamento(int alunno, QDate giorno) const
     };
     std::map<std::pair<int, int>, Gruppo> gruppi; // (week, kind)
     for (const Voce &v : voci_) {
-        if (v.alunno != alunno || !anno.contiene(QDate::fromJulianDay(v.giorno)))
+        if (v.alunno != alunno || (livello > 0 && v.livello != livello) ||
+            !anno.contiene(QDate::fromJulianDay(v.giorno)))
             continue;
         Gruppo &g = gruppi[{int((v.giorno - primoLunedi) / 7) + 1, v.tipo}];
         ++g.esercizi;

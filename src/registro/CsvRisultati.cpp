@@ -108,9 +108,9 @@ std::optional<int> scrivi(Registro &registro, const Registro::Filtro &filtro, co
     int quante = 0;
     bool scritto = true;
     for (const char *titolo : {"classe", "alunno", "data", "ora", "esercizio", "N", "figura", "risposta", "esatto",
-                               "aiuto", "intervento", "secondi", "computer", "sessione"})
+                               "aiuto", "intervento", "secondi", "computer", "sessione", "id"})
         campo(riga, QString::fromUtf8(titolo));
-    campo(riga, QStringLiteral("id"), true);
+    campo(riga, QStringLiteral("livello"), true);
     QByteArray blocco = "\xEF\xBB\xBF" + riga.toUtf8();
     const bool letto = registro.risultati(filtro, [&](const Registro::RigaRisultato &r) {
         const Risultato &x = r.risultato;
@@ -134,7 +134,8 @@ std::optional<int> scrivi(Registro &registro, const Registro::Filtro &filtro, co
                         ? x.macchina
                         : QStringLiteral("%1 (accesso %2)").arg(x.macchina, r.accesso));
         campo(riga, x.sessione);
-        campo(riga, x.id, true);
+        campo(riga, x.id);
+        campo(riga, QString::number(x.livello), true);
         blocco += riga.toUtf8();
         ++quante;
         if (blocco.size() > (1 << 20)) {

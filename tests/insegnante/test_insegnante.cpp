@@ -39,6 +39,7 @@
 #include <QPaintEngine>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSemaphore>
@@ -149,6 +150,14 @@ QAction *azioneDi(QWidget *w, const QString &testo)
     for (QAction *a : w->findChildren<QAction *>())
         if (QString(a->text()).remove(QLatin1Char('&')) == testo)
             return a;
+    return nullptr;
+}
+
+QComboBox *sceltaDi(QWidget *w, const QString &nome)
+{
+    for (QComboBox *c : w->findChildren<QComboBox *>())
+        if (c->accessibleName() == nome)
+            return c;
     return nullptr;
 }
 
@@ -313,6 +322,8 @@ class TestInsegnante : public QObject {
     // A register of its own for a family's requests and the erasure of old school years.
     std::unique_ptr<Registro> famiglie;
     FrmRegistro *finestraFamiglie = nullptr;
+    // A class on a path with a pupil at a fixed level, set from "Classi e alunni".
+    std::unique_ptr<Registro> livelli;
 
     // The row of the model for a pupil's name.
     const Riepilogo::RigaAlunno &riga(const QString &nome)
@@ -368,6 +379,7 @@ private slots:
     {
         delete finestraFamiglie;
         famiglie.reset();
+        livelli.reset();
         delete finestra;
         registro.reset();
     }
@@ -1290,6 +1302,221 @@ private slots:
         QCOMPARE(domande.size(), 2);
         QVERIFY(!Conservazione::daOffrire(famiglie->identita(), QDate(2028, 8, 31)));
         QVERIFY(Conservazione::daOffrire(famiglie->identita(), QDate(2028, 9, 1)));
+    }
+
+    // "Classi e alunni" sets a class's path and a pupil's fixed level through a dialog of its own; the
+    // lists show them, and a change the register refuses leaves the dialog open with the reason.
+    void livelliDaClassiEAlunni()
+    {
+        livelli = Registro::apri(cartella.filePath(QStringLiteral("livelli/registro.sqlite")));
+        const auto classe = livelli->creaClasse(QStringLiteral("3ª C"));
+        QVERIFY(classe);
+        QList<Alunno> nuovi{{{}, {}, QStringLiteral("Ada"), {}},
+                            {{}, {}, QStringLiteral("Ettore"), {}},
+                            {{}, {}, QStringLiteral("Ivo"), {}},
+                            {{}, {}, QStringLiteral("Olga"), {}}};
+        QVERIFY(livelli->aggiungiAlunni(classe->id, nuovi));
+        FrmClassi classi(*livelli);
+        classi.show();
+        classi.classi()->setCurrentRow(0);
+        QPushButton *perClasse = pulsanteDi(&classi, QStringLiteral("Livello della classe…"));
+        QPushButton *perAlunno = pulsanteDi(&classi, QStringLiteral("Livello dell'alunno…"));
+        QVERIFY(perClasse && perAlunno);
+
+        // Chooses in the dialog a button opens, confirms, and tells whether it stayed open and why.
+        struct Esito {
+            bool aperta = false;
+            QString avviso;
+            QStringList tagliati;
+            QStringList doppi;
+        };
+        const auto scegli = [&](QPushButton *pulsante, const QString &voce, int da, int a) {
+            Esito e;
+            quandoModale<QDialog>([&e, voce, da, a](QDialog *d) {
+                for (QRadioButton *r : d->findChildren<QRadioButton *>())
+                    if (QString(r->text()).remove(QLatin1Char('&')).startsWith(voce))
+                        r->setChecked(true);
+                if (QComboBox *fisso = sceltaDi(d, QStringLiteral("Livello fisso")); fisso && da == a)
+                    fisso->setCurrentIndex(fisso->findData(da));
+                if (QComboBox *dal = sceltaDi(d, QStringLiteral("Percorso: dal livello")); dal && da < a) {
+                    dal->setCurrentIndex(dal->findData(da));
+                    QComboBox *finoAl = sceltaDi(d, QStringLiteral("Percorso: al livello"));
+                    finoAl->setCurrentIndex(finoAl->findData(a));
+                }
+                AmbienteTest::elabora();
+                e.tagliati = tagli(d);
+                e.doppi = mnemoniciDoppi(d);
+                pulsanteRuolo(d, QDialogButtonBox::AcceptRole)->click();
+                e.aperta = d->isVisible();
+                if (!e.aperta)
+                    return;
+                AmbienteTest::elabora();
+                e.avviso = testoEtichetta(d, QStringLiteral("Il livello"));
+                d->reject();
+            });
+            pulsante->click();
+            return e;
+        };
+        const Esito percorso = scegli(perClasse, QStringLiteral("Un percorso"), 1, 4);
+        QVERIFY(!percorso.aperta);
+        QVERIFY2(percorso.tagliati.isEmpty(), qPrintable(percorso.tagliati.join(QLatin1Char('\n'))));
+        QVERIFY2(percorso.doppi.isEmpty(), qPrintable(percorso.doppi.join(QLatin1Char('\n'))));
+        QCOMPARE(livelli->classi().first().livello, (ImpostazioneLivello{1, 4}));
+        QVERIFY2(classi.classi()->item(0)->text().contains(QStringLiteral("percorso 1-4")),
+                 qPrintable(classi.classi()->item(0)->text()));
+
+        const auto scegliAlunno = [&](const QString &nome) {
+            const QList<QListWidgetItem *> trovati = classi.alunni()->findItems(nome, Qt::MatchStartsWith);
+            QVERIFY(trovati.size() == 1);
+            classi.alunni()->setCurrentItem(trovati.first());
+        };
+        scegliAlunno(QStringLiteral("Ettore"));
+        QVERIFY(!scegli(perAlunno, QStringLiteral("Un livello fisso"), 2, 2).aperta);
+        QMap<QString, Alunno> kept;
+        for (const Alunno &a : livelli->alunni(classe->id))
+            kept.insert(a.nome, a);
+        QCOMPARE(kept.value(QStringLiteral("Ettore")).livello, (ImpostazioneLivello{2, 2}));
+        QVERIFY(!kept.value(QStringLiteral("Ada")).livello.impostata());
+        QVERIFY(classi.alunni()
+                    ->findItems(QStringLiteral("Ettore"), Qt::MatchStartsWith)
+                    .first()
+                    ->text()
+                    .endsWith(QStringLiteral("livello 2")));
+        QVERIFY(!classi.alunni()
+                     ->findItems(QStringLiteral("Ada"), Qt::MatchStartsWith)
+                     .first()
+                     ->text()
+                     .contains(QStringLiteral("livello")));
+
+        // Olga is gone meanwhile (another teacher): the register's refusal stays in the dialog.
+        QVERIFY(livelli->cancellaAlunno(kept.value(QStringLiteral("Olga")).id));
+        scegliAlunno(QStringLiteral("Olga"));
+        const Esito rifiutato = scegli(perAlunno, QStringLiteral("Un livello fisso"), 5, 5);
+        QVERIFY(rifiutato.aperta);
+        QVERIFY2(rifiutato.avviso.contains(QStringLiteral("non c'è più")), qPrintable(rifiutato.avviso));
+    }
+
+    // The class table shows each pupil's level or place on the path; the results, the CSV, the chart
+    // and the reports tell the levels apart. A class with no level keeps its table as it was.
+    void livelliNelleCifre()
+    {
+        if (!livelli)
+            QSKIP("needs the register of livelliDaClassiEAlunni");
+        const QString classe = livelli->classi().first().id;
+        QMap<QString, Alunno> presenti;
+        for (const Alunno &a : livelli->alunni(classe))
+            presenti.insert(a.nome, a);
+        const auto al = [](Risultato r, int livello) {
+            r.livello = livello;
+            return r;
+        };
+        const Alunno ada = presenti.value(QStringLiteral("Ada"));
+        const Alunno ettore = presenti.value(QStringLiteral("Ettore"));
+        // Ada climbs from 2 to 3 on the class's path; Ettore stays at his fixed 2.
+        for (const Risultato &r : {al(risultato(ada, "2026-12-07T09:00:00Z", 0, true, 4), 2),
+                                   al(risultato(ada, "2026-12-08T09:00:00Z", 1, false, 9), 2),
+                                   al(risultato(ada, "2026-12-09T09:00:00Z", 1, true, 5), 3),
+                                   al(risultato(ettore, "2026-12-08T10:00:00Z", 0, true, 3), 2),
+                                   al(risultato(ettore, "2026-12-08T10:01:00Z", 2, true, 6), 2),
+                                   al(risultato(ettore, "2026-12-08T10:02:00Z", 1, true, 4), 2)})
+            livelli->registra(r);
+        QVERIFY(livelli->svuota(10000));
+
+        FrmRegistro finestraLivelli(*livelli);
+        finestraLivelli.impostaOggi(QDate(2026, 12, 9));
+        QTRY_VERIFY(!finestraLivelli.inLettura());
+        const auto colonnaLivello = [](FrmRegistro &f) {
+            QAbstractItemModel *m = f.tabella()->model();
+            for (int c = 0; c < m->columnCount(); ++c)
+                if (m->headerData(c, Qt::Horizontal).toString() == QStringLiteral("Livello"))
+                    return c;
+            return -1;
+        };
+        const int colonna = colonnaLivello(finestraLivelli);
+        QVERIFY(colonna >= 0);
+        QVERIFY(!finestraLivelli.tabella()->isColumnHidden(colonna));
+        QMap<QString, QString> livelloDi;
+        QAbstractItemModel *vista = finestraLivelli.tabella()->model();
+        for (int r = 0; r < vista->rowCount(); ++r)
+            livelloDi.insert(vista->index(r, 0).data().toString(), vista->index(r, colonna).data().toString());
+        QCOMPARE(livelloDi.value(QStringLiteral("Ada")), "1→4, ora 3");
+        QCOMPARE(livelloDi.value(QStringLiteral("Ettore")), "2");
+        QCOMPARE(livelloDi.value(QStringLiteral("Ivo")), "1→4");
+        // A class with no level at all: no column to read.
+        QVERIFY(colonnaLivello(*finestra) < 0 || finestra->tabella()->isColumnHidden(colonnaLivello(*finestra)));
+
+        // The CSV ends each row with the result's level.
+        const QString csv = cartella.filePath(QStringLiteral("livelli.csv"));
+        QString errore;
+        Registro::Filtro filtro;
+        filtro.classe = classe;
+        QCOMPARE(EsportaCsv::esporta(*livelli, filtro, csv, &errore), 6);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList righe = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QVERIFY2(righe.value(0).endsWith(QStringLiteral("\"sessione\";\"id\";\"livello\"")),
+                 qPrintable(righe.value(0)));
+        QStringList livelliCsv;
+        for (const QString &riga : righe.mid(1))
+            livelliCsv << riga.section(QLatin1Char(';'), -1);
+        QCOMPARE(livelliCsv, (QStringList{"\"2\"", "\"2\"", "\"2\"", "\"2\"", "\"2\"", "\"3\""}));
+
+        // Ada's chart per level: only that level's results, and a warning when the levels are mixed.
+        for (int r = 0; r < finestraLivelli.modello().rowCount(); ++r)
+            if (finestraLivelli.modello().righe().at(r).alunno.nome == QStringLiteral("Ada"))
+                finestraLivelli.apriAndamento(r);
+        auto *andamento = finestraLivelli.findChild<FrmAndamento *>();
+        QVERIFY(andamento);
+        QComboBox *livello = sceltaDi(andamento, QStringLiteral("Livello"));
+        QVERIFY(livello);
+        QStringList voci;
+        for (int i = 0; i < livello->count(); ++i)
+            voci << livello->itemText(i);
+        QCOMPARE(voci, (QStringList{"Tutti", "2", "3"}));
+        const auto esercizi = [&] {
+            const ModelloAndamento &m = andamento->andamento();
+            int n = 0;
+            for (int r = 0; r < m.rowCount(); ++r)
+                for (int t = 0; t < Riepilogo::tipi; ++t)
+                    n += m.esercizi(r, t);
+            return n;
+        };
+        const auto misti = [&] {
+            for (QLabel *l : andamento->findChildren<QLabel *>())
+                if (l->isVisibleTo(andamento) && l->text().contains(QStringLiteral("livelli diversi")))
+                    return true;
+            return false;
+        };
+        QCOMPARE(esercizi(), 3);
+        QVERIFY(misti());
+        livello->setCurrentIndex(livello->findText(QStringLiteral("2")));
+        QCOMPARE(esercizi(), 2);
+        QCOMPARE(andamento->elenco()->model()->rowCount(), 2);
+        QCOMPARE(GraficoAndamento::punti(andamento->andamento(), 1, ModelloAndamento::Grandezza::Percentuale),
+                 (QList<QPointF>{{15, 0}}));
+        QVERIFY(!misti());
+        QVERIFY2(mnemoniciDoppi(andamento).isEmpty(), qPrintable(mnemoniciDoppi(andamento).join(QLatin1Char('\n'))));
+        delete andamento;
+
+        // The class report, from the command line as from the window, says each pupil's levels.
+        if (!PaginaPdf::disponibile())
+            QSKIP("pdftotext is not installed");
+        const QString pdf = cartella.filePath(QStringLiteral("livelli.pdf"));
+        QCOMPARE(ComandiInsegnante::rapportoPdf(*livelli, pdf, QStringLiteral("3ª C"), {}, {}), 0);
+        const QString testo = PaginaPdf::esegui(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, "-"});
+        const auto rigaDi = [&](const QString &nome) {
+            for (const QString &r : testo.split(QLatin1Char('\n')))
+                if (r.trimmed().startsWith(nome))
+                    return r;
+            return QString();
+        };
+        QVERIFY2(testo.contains(QStringLiteral("Livelli")), qPrintable(testo));
+        // Name, levels, exercises.
+        QVERIFY2(rigaDi(QStringLiteral("Ada")).contains(QRegularExpression(QStringLiteral("^\\s*Ada\\s+2–3\\s+3\\s"))),
+                 qPrintable(testo));
+        QVERIFY2(
+            rigaDi(QStringLiteral("Ettore")).contains(QRegularExpression(QStringLiteral("^\\s*Ettore\\s+2\\s+3\\s"))),
+            qPrintable(testo));
     }
 
     // A name that looks like markup is shown as it is written, in the question before removing the pupil.
