@@ -311,7 +311,8 @@ void FrmInizio::ApriEsercizio(int index)
     // Already loaded: no new start-up, the exercise on screen stays.
     frmOperativo &esercizio = frmOperativo::istanza();
     esercizio.mostra();
-    esercizio.Label2()->setText(aperture[index]);
+    // At a level that offers only an empty second set, that is what the pupil is told to fill.
+    esercizio.Label2()->setText(aperture[esercizio.tipoInForza()]);
     esercizio.annunciaEsercizio();
 }
 

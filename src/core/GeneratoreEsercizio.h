@@ -12,7 +12,6 @@ class Livello;
 class GeneratoreEsercizio {
 public:
     static constexpr int numeroCaselle = 15;
-    static constexpr int massimoSecondo = 10;
 
     struct Esercizio {
         qint16 figura = 0;

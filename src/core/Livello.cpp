@@ -5,10 +5,11 @@
 namespace {
 
 // Kind 1 starts at N = 3, the first N that leaves room to add; kind 2's largest M is its
-// largest N + 2, so that every N of the range has an M to take away from.
+// largest N + 2, so that every N of the range has an M to take away from. From level 2 every
+// kind keeps within the level's N: a class set to a level never sees a bigger first set.
 constexpr Livello scala[] = {
     {1, {1, 3}, {}, {}, 10},
-    {2, {1, 5}, {3, 5}, {}, 10},
+    {2, {1, 5}, {3, 5}, {1, 5, 7}, 10},
     {3, {2, 7}, {3, 7}, {2, 7, 9}, 10},
     {4, {1, 8}, {3, 9}, {1, 8, 10}, 10},
     {5, {1, 12}, {3, 12}, {1, 12, 14}, 15},

@@ -15,7 +15,7 @@
 inline qint16 NumeroEsercizio = 0;  // of this opening; restarts at every load
 inline float ElementiPrimo = 0;     // N, a whole number
 inline qint16 ElementiIniziali = 0; // M, start count of the second set (kinds 1 and 2)
-inline qint16 ElementiSecondo = 0;  // elements now in the second set, 0..10
+inline qint16 ElementiSecondo = 0;  // elements now in the second set, 0 to the level's capacity (10 or 15)
 inline qint16 Figura = 0;           // picture of the current exercise, 1..12
 inline decltype(GeneratoreEsercizio::Esercizio::estratte) Estratte{};   // slots as drawn, entries 1..N
 inline decltype(GeneratoreEsercizio::Esercizio::posizioni) Posizioni{}; // slots of the first set, entries 1..N

@@ -2,13 +2,16 @@
 
 #include "core/Casuale.h"
 #include "core/CodiciTasto.h"
+#include "core/Livello.h"
 #include "core/Orologio.h"
+#include "core/PercorsoAdattivo.h"
 #include "core/RegoleTastierino.h"
 #include "core/StatoEsercizio.h"
 #include "core/TempoRisposta.h"
 #include "core/TipoEsercizio.h"
 #include "core/Twips.h"
 #include "exercise/ChiRisponde.h"
+#include "exercise/MemoriaPercorsi.h"
 #include "registro/Registro.h"
 #include "registro/RegistroCorrente.h"
 #include "ui/Accessibilita.h"
@@ -50,6 +53,7 @@ frmOperativo::frmOperativo() : FinestraUnica(finestra)
     LblTempoTotale_ = controllo<Etichetta>("LblTempoTotale");
     LblAiuto_ = controllo<Etichetta>("LblAiuto");
     lblIntervento_ = controllo<Etichetta>("lblIntervento");
+    lblStella_ = controllo<Etichetta>("lblStella");
     FraSfondoS_ = controllo<Cornice>("FraSfondoS");
     FraSfondoD_ = controllo<Cornice>("FraSfondoD");
     fraTastierino_ = controllo<Cornice>("fraTastierino");
@@ -67,6 +71,8 @@ frmOperativo::frmOperativo() : FinestraUnica(finestra)
     Accessibilita::segnaAvviso(LblEsito_);
     Accessibilita::segnaAvviso(fraAiuto_, LblAiuto_->text());
     Accessibilita::segnaAvviso(fraIntervento_, lblIntervento_->text());
+    Accessibilita::segnaAvviso(lblStella_, QStringLiteral("Una stella per te"));
+    lblStella_->hide();
     avvisoSecondo_ = new QWidget(client());
     avvisoSecondo_->setObjectName(QStringLiteral("avvisoSecondo"));
     avvisoSecondo_->setGeometry(0, 0, 1, 1);
@@ -99,6 +105,15 @@ void frmOperativo::Form_Load()
     if (const QString nome = Rispondente.nome(); !nome.isEmpty())
         setWindowTitle(QStringLiteral("%1 - %2").arg(nome, windowTitle()));
     sessione_ = Registro::nuovoId();
+    // A setting the ladder does not know is no setting: the usual draws.
+    const ImpostazioneLivello &livello = Rispondente.livello;
+    const bool valida = Livello::valido(livello.da) && Livello::valido(livello.a) && livello.da <= livello.a;
+    impostazione_ = valida ? livello : ImpostazioneLivello{};
+    stato_ = Rispondente.stato;
+    if (Rispondente.alunno)
+        stato_ = MemoriaPercorsi::piuRecente(stato_, MemoriaPercorsi::istanza().stato(Rispondente.alunno->id));
+    livello_ = 0;
+    svelta_ = false;
     AvviaEsercizi();
     // The focus requests above fail while the window is hidden: it opens on
     // the first control in tab order.
@@ -123,11 +138,17 @@ void frmOperativo::NuovoEsercizio()
         Image2_(k)->hide();
     }
     ElementiSecondo = 0;
+    // The level changes here only, between two exercises.
+    const int precedente = livello_;
+    livello_ = prossimoLivello();
+    // A step up the path is met with a star; a step down passes unremarked.
+    const bool salito = impostazione_.percorso() && precedente != 0 && livello_ > precedente;
+    lblStella_->setVisible(salito);
     NumeroEsercizio = piuUno(NumeroEsercizio);
     LblOperazione_->setText(QString::number(NumeroEsercizio));
     LblEsito_->clear();
     LblTempoParziale_->clear();
-    switch (TipoEsercizio) {
+    switch (tipoInForza()) {
     case 0:
         genera0();
         VisualizzaD0();
@@ -148,8 +169,37 @@ void frmOperativo::NuovoEsercizio()
     }
     TastiEsercizio();
     // While loading, the start window has still to write its opening line.
-    if (isVisible())
+    if (!isVisible())
+        return;
+    if (salito) {
+        Accessibilita::annuncia(lblStella_);
+        // One sentence, so that the praise does not cut off what to do.
+        Parlato::istanza().dici(FrasiVoce::frase({FrasiVoce::stella(), Label1_->text(), Label2_->text()}));
+    } else {
         annunciaEsercizio();
+    }
+}
+
+int frmOperativo::prossimoLivello() const
+{
+    if (!impostazione_.impostata())
+        return 0;
+    if (!impostazione_.percorso())
+        return impostazione_.da;
+    return PercorsoAdattivo(impostazione_).livello(stato_, livello_, svelta_);
+}
+
+int frmOperativo::tipoInForza() const
+{
+    // Read afresh each time: the start window may change the kind while an exercise is on screen.
+    if (livello_ != 0 && !Livello::di(livello_).offre(TipoEsercizio))
+        return 0;
+    return TipoEsercizio;
+}
+
+int frmOperativo::capienza() const
+{
+    return Livello::di(livello_ != 0 ? livello_ : Livello::consueto).perTipo(tipoInForza()).capienzaSecondo();
 }
 
 void frmOperativo::annunciaEsercizio()
@@ -189,7 +239,9 @@ void frmOperativo::genera2() { genera(2); }
 
 void frmOperativo::genera(int tipo)
 {
-    const GeneratoreEsercizio::Esercizio e = GeneratoreEsercizio::genera(tipo, Casuale::corrente());
+    const GeneratoreEsercizio::Esercizio e =
+        livello_ == 0 ? GeneratoreEsercizio::genera(tipo, Casuale::corrente())
+                      : GeneratoreEsercizio::genera(tipo, Livello::di(livello_), Casuale::corrente());
     Figura = e.figura;
     ElementiPrimo = static_cast<float>(e.elementiPrimo);
     Estratte = e.estratte;
@@ -239,7 +291,7 @@ void frmOperativo::VisualizzaD2()
 void frmOperativo::mostraSecondo(int quanti)
 {
     const Disegno figura = FrmFigure::istanza().figura(Figura);
-    for (int k = 1; k <= quanti && k <= GeneratoreEsercizio::massimoSecondo; ++k) {
+    for (int k = 1; k <= quanti && k <= capienza(); ++k) {
         Image2_(k)->impostaDisegno(figura);
         Image2_(k)->show();
     }
@@ -253,7 +305,7 @@ void frmOperativo::nascondiSecondo()
 
 void frmOperativo::AggiungiElemento()
 {
-    ElementiSecondo = static_cast<qint16>(qMin(ElementiSecondo + 1, GeneratoreEsercizio::massimoSecondo));
+    ElementiSecondo = static_cast<qint16>(qMin(ElementiSecondo + 1, capienza()));
     Image2_(ElementiSecondo)->impostaDisegno(FrmFigure::istanza().figura(Figura));
     Image2_(ElementiSecondo)->show();
     Option1_(2)->setEnabled(true);
@@ -261,7 +313,7 @@ void frmOperativo::AggiungiElemento()
 
 void frmOperativo::TogliElemento()
 {
-    if (ElementiSecondo >= 1 && ElementiSecondo <= GeneratoreEsercizio::massimoSecondo)
+    if (ElementiSecondo >= 1 && ElementiSecondo <= capienza())
         Image2_(ElementiSecondo)->hide();
     ElementiSecondo = static_cast<qint16>(qMax(ElementiSecondo - 1, 0));
     Option1_(2)->setEnabled(true);
@@ -315,7 +367,8 @@ void frmOperativo::TastiRisolto()
 void frmOperativo::VerificaRisposta()
 {
     const int soluzione = static_cast<int>(std::lround(ElementiPrimo)) - 1;
-    if (ElementiSecondo == soluzione) {
+    const bool giusta = ElementiSecondo == soluzione;
+    if (giusta) {
         RisposteEsatte = piuUno(RisposteEsatte);
         lblRisEsatte_->setText(QString::number(RisposteEsatte));
         LblEsito_->setText(esatto);
@@ -341,10 +394,20 @@ void frmOperativo::VerificaRisposta()
     LblTempoParziale_->setText(TempoRisposta::formato(TempoParziale));
     LblTempoTotale_->setText(TempoRisposta::formato(TempoTotale));
 
+    // Help and the program stepping in all follow a wrong answer: this is the one place a
+    // pupil's place on the path moves.
+    if (impostazione_.percorso()) {
+        stato_ = PercorsoAdattivo(impostazione_).dopo(stato_, livello_, giusta);
+        const int partenza = tipoInForza() == 0 ? 0 : ElementiIniziali;
+        svelta_ = giusta && PercorsoAdattivo::svelta(TempoParziale, std::abs(soluzione - partenza));
+        if (Rispondente.alunno)
+            MemoriaPercorsi::istanza().ricorda(Rispondente.alunno->id, stato_);
+    }
+
     // Stored now, as answered: a session that ends while "Ti aiuto ?" is up loses nothing. A
     // wrong answer's row says "offerto" until SI or NO tell what became of the help.
     inSospeso_.reset();
-    if (std::optional<Risultato> r = risultato(ElementiSecondo == soluzione)) {
+    if (std::optional<Risultato> r = risultato(giusta)) {
         registra(*r);
         if (!r->esatto)
             inSospeso_ = r;
@@ -362,13 +425,16 @@ std::optional<Risultato> frmOperativo::risultato(bool esatto) const
     r.sessione = sessione_;
     r.quando = QDateTime::currentDateTimeUtc();
     r.macchina = macchina;
-    r.tipo = TipoEsercizio;
+    r.tipo = tipoInForza();
     r.n = static_cast<int>(std::lround(ElementiPrimo));
     r.figura = Figura;
     r.risposta = ElementiSecondo;
     r.esatto = esatto;
     r.aiuto = esatto ? Risultato::Aiuto::NonOfferto : Risultato::Aiuto::Offerto;
     r.secondi = TempoParziale;
+    r.livello = livello_ != 0 ? livello_ : Livello::consueto;
+    if (impostazione_.percorso())
+        r.percorso = stato_;
     return r;
 }
 
@@ -417,7 +483,7 @@ void frmOperativo::RifiutaAiuto()
         return;
     }
     nascondiSecondo();
-    switch (TipoEsercizio) {
+    switch (tipoInForza()) {
     case 0:
         VisualizzaD0();
         break;

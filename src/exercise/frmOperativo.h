@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GeneratoreEsercizio.h"
+#include "core/ImpostazioneLivello.h"
 #include "registro/Risultato.h"
 #include "ui/Finestra.h"
 
@@ -30,6 +31,8 @@ public:
     Etichetta *LblTempoTotale() const { return LblTempoTotale_; }
     Etichetta *LblAiuto() const { return LblAiuto_; }
     Etichetta *lblIntervento() const { return lblIntervento_; }
+    // The reward for the first exercise after a step up the path.
+    Etichetta *lblStella() const { return lblStella_; }
     Cornice *FraSfondoS() const { return FraSfondoS_; }
     Cornice *FraSfondoD() const { return FraSfondoD_; }
     Cornice *fraTastierino() const { return fraTastierino_; }
@@ -62,6 +65,13 @@ public:
     // Says what to do and the situation of the second set, as the window shows them now.
     void annunciaEsercizio();
 
+    // The level the exercise on screen was drawn at; 0 when nothing is set (the usual draws).
+    int livelloEsercizio() const { return livello_; }
+    // The kind on screen: the one chosen, or an empty second set at a level that offers no other.
+    int tipoInForza() const;
+    // The pupil's place on the path, after the last answer.
+    const StatoPercorso &statoPercorso() const { return stato_; }
+
     bool TastoGestito = false;
     bool SpazioGestito = false;
     bool MouseGestito = false;
@@ -91,6 +101,9 @@ private:
     void optOK_MouseDown();
 
     void genera(int tipo);
+    int prossimoLivello() const;
+    // How many elements the second set can hold at the exercise's level.
+    int capienza() const;
     void nascondiSecondo();
     void mostraSecondo(int quanti);
     void portaDavanti(Cornice *pannello);
@@ -113,6 +126,7 @@ private:
     Etichetta *LblTempoTotale_ = nullptr;
     Etichetta *LblAiuto_ = nullptr;
     Etichetta *lblIntervento_ = nullptr;
+    Etichetta *lblStella_ = nullptr;
     Cornice *FraSfondoS_ = nullptr;
     Cornice *FraSfondoD_ = nullptr;
     Cornice *fraTastierino_ = nullptr;
@@ -129,4 +143,10 @@ private:
     bool uscito_ = false;
     QString sessione_; // one opening of the window
     std::optional<Risultato> inSospeso_;
+    // What the teacher set for whoever answers, read when the window opens.
+    ImpostazioneLivello impostazione_;
+    StatoPercorso stato_;
+    int livello_ = 0;
+    // The last answer was right and quick: settles a tie between two levels of the path.
+    bool svelta_ = false;
 };

@@ -14,6 +14,7 @@ constexpr QColor mattone(192, 64, 0);
 constexpr QColor rosso(255, 0, 0);
 constexpr QColor rossoScuro(192, 0, 0);
 constexpr QColor blu(0, 0, 255);
+constexpr QColor oro(255, 184, 0);
 constexpr int caselle = GeneratoreEsercizio::numeroCaselle;
 
 constexpr DefinizioneFinestra finestra{.titolo = "Costruisci l'insieme consecutivo minore",
@@ -69,7 +70,7 @@ constexpr Tasto tasti[RegoleTastierino::numeroTasti] = {
 
 // Front to back: the score box, the second set, the first set, the three panels, the texts.
 constexpr auto definizioni = [] {
-    std::array<DefinizioneControllo, 1 + 10 + 2 * (1 + caselle + 1) + 6 + 4 + 3 + 3> d{};
+    std::array<DefinizioneControllo, 1 + 10 + 2 * (1 + caselle + 1) + 6 + 4 + 3 + 3 + 1> d{};
     size_t n = 0;
     d[n++] = {.tipo = TipoControllo::Cornice,
               .nome = "frmElaborazione",
@@ -216,6 +217,14 @@ constexpr auto definizioni = [] {
               .posizione = {270, 4830, 5055, 975},
               .primoPiano = blu,
               .carattere = {"Arial", 48, true},
+              .allineamento = Allineamento::Centro};
+    // In the gap between the two sets, where the eye passes from one to the other.
+    d[n++] = {.tipo = TipoControllo::Etichetta,
+              .nome = "lblStella",
+              .posizione = {5205, 2190, 855, 900},
+              .testo = "\u2605",
+              .primoPiano = oro,
+              .carattere = {"DejaVu Sans", 33, false},
               .allineamento = Allineamento::Centro};
     return d;
 }();

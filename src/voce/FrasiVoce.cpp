@@ -73,4 +73,6 @@ QString soluzione(int quanti)
                        : QStringLiteral("La risposta ha %1.").arg(elementi(quanti));
 }
 
+QString stella() { return QStringLiteral("Una stella per te! Continua così."); }
+
 } // namespace FrasiVoce

@@ -18,4 +18,6 @@ QString elementi(int quanti);
 QString conteggio(int primo, int secondo);
 // How many elements the answer has.
 QString soluzione(int quanti);
+// The praise that comes with the star of a step up: no grade, no number, for any child.
+QString stella();
 } // namespace FrasiVoce

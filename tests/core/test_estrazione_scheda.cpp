@@ -151,7 +151,7 @@ private slots:
         QTest::newRow("vuoto 6") << 1 << 6 << 2 << 15 << 0;
         QTest::newRow("aggiungi 2") << 2 << 2 << 3 << 5 << 0;
         QTest::newRow("aggiungi 5") << 2 << 5 << 3 << 12 << 0;
-        QTest::newRow("togli 1, come al 3") << 3 << 1 << 2 << 7 << 9;
+        QTest::newRow("togli 1, come al 2") << 3 << 1 << 1 << 5 << 7;
         QTest::newRow("togli 4") << 3 << 4 << 1 << 8 << 10;
         QTest::newRow("togli 6") << 3 << 6 << 1 << 13 << 15;
     }

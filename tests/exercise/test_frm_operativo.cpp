@@ -1,8 +1,13 @@
 #include "app/FrmInizio.h"
+#include "core/ImpostazioneLivello.h"
 #include "core/StatoEsercizio.h"
 #include "core/TipoEsercizio.h"
 #include "core/Twips.h"
+#include "exercise/ChiRisponde.h"
+#include "exercise/MemoriaPercorsi.h"
 #include "exercise/frmOperativo.h"
+#include "registro/RegistroCorrente.h"
+#include "registro/RegistroFile.h"
 #include "support/AmbienteTest.h"
 #include "support/CasualeScriptato.h"
 #include "support/OrologioScriptato.h"
@@ -12,12 +17,16 @@
 #include "ui/Immagine.h"
 #include "ui/PulsanteOpzione.h"
 #include "ui/RegistroFinestre.h"
+#include "voce/Parlato.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QStyleHints>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -39,6 +48,14 @@ const QString situazioni[] = {
 };
 
 using TastiTest::invia;
+
+// A register that keeps the rows the window hands it, in memory.
+class RegistroProva : public RegistroFile {
+public:
+    explicit RegistroProva(const QString &file) : RegistroFile(file, false) {}
+    void registra(const Risultato &r) override { righe.append(r); }
+    QList<Risultato> righe;
+};
 
 } // namespace
 
@@ -130,6 +147,35 @@ class TestFrmOperativo : public QObject {
         return ultimo;
     }
 
+    // Opens the window for a pupil as "Chi sei?" leaves it, with the teacher's setting.
+    void apriPer(int tipo, ImpostazioneLivello livello, StatoPercorso stato = {})
+    {
+        TipoEsercizio = static_cast<qint16>(tipo);
+        Rispondente = {};
+        Rispondente.alunno = Alunno{.id = QStringLiteral("alunno-1"),
+                                    .classe = QStringLiteral("classe-1"),
+                                    .nome = QStringLiteral("Ada"),
+                                    .contrassegno = {},
+                                    .livello = {},
+                                    .stato = {}};
+        Rispondente.livello = livello;
+        Rispondente.stato = stato;
+        FrmInizio::istanza().ApriEsercizio(tipo);
+        QVERIFY(f());
+        QVERIFY(QTest::qWaitForWindowActive(f()));
+    }
+
+    int n() const { return static_cast<int>(std::lround(ElementiPrimo)); }
+
+    // The answer as the pupil would build it, then VERIFICA; a wrong one takes the help.
+    void rispondi(bool giusta)
+    {
+        ElementiSecondo = static_cast<qint16>(giusta ? n() - 1 : n());
+        f()->VerificaRisposta();
+        if (!giusta)
+            f()->SiSi();
+    }
+
     void controlla(Fase fase, int fuoco = -2)
     {
         QWidget *pannello = fase == Fase::Aiuto        ? f()->fraAiuto()
@@ -169,6 +215,10 @@ private slots:
     void cleanup()
     {
         AmbienteTest::chiudiTutto();
+        RegistroCorrente::imposta(nullptr);
+        Rispondente = {};
+        MemoriaPercorsi::istanza().dimentica();
+        TipoEsercizio = 0;
         Casuale::imposta(nullptr);
         Orologio::imposta(nullptr);
         casuale = CasualeScriptato();
@@ -595,6 +645,170 @@ private slots:
         QCOMPARE(ElementiSecondo, qint16(4));
         QTest::mouseRelease(aggiungi, Qt::RightButton);
         QVERIFY(!tasto(AGGIUNGI)->valore());
+    }
+
+    void aUnLivelloFissoNonEsceDaiSuoiNumeri_data()
+    {
+        QTest::addColumn<int>("livello");
+        QTest::addColumn<int>("massimoN");
+        QTest::newRow("1: solo il secondo insieme vuoto") << 1 << 3;
+        QTest::newRow("2") << 2 << 5;
+        QTest::newRow("6: tutta la griglia") << 6 << 15;
+    }
+
+    void aUnLivelloFissoNonEsceDaiSuoiNumeri()
+    {
+        QFETCH(int, livello);
+        QFETCH(int, massimoN);
+        GeneratoreCasuale g(static_cast<std::uint64_t>(livello));
+        Casuale::imposta(&g);
+        apriPer(1, {livello, livello});
+        QCOMPARE(f()->Label2()->text(), aperture[livello == 1 ? 0 : 1]);
+        int piuGrande = 0, secondoPiuGrande = 0;
+        for (int tipo = 0; tipo < 3; ++tipo) {
+            TipoEsercizio = static_cast<qint16>(tipo);
+            for (int i = 0; i < 100; ++i) {
+                f()->NuovoEsercizio();
+                QCOMPARE(f()->livelloEsercizio(), livello);
+                QVERIFY2(n() >= 1 && n() <= massimoN, qPrintable(QString::number(n())));
+                piuGrande = std::max(piuGrande, n());
+                int primo = 0;
+                for (int k = 1; k <= 15; ++k)
+                    primo += f()->Image1(k)->isVisible();
+                QCOMPARE(primo, n());
+                // What a screen reader says of the first set holds N.
+                const QString nome = QAccessible::queryAccessibleInterface(f()->FraSfondoS())->text(QAccessible::Name);
+                QVERIFY2(nome.startsWith(QStringLiteral("Primo insieme: %1 ").arg(n())), qPrintable(nome));
+                const int inForza = livello == 1 ? 0 : tipo;
+                QCOMPARE(f()->Label2()->text(), situazioni[inForza]);
+                // The second set shows every start element, past the usual ten when the level has room.
+                QCOMPARE(static_cast<int>(secondo().size()), inForza == 0 ? 0 : int(ElementiIniziali));
+                secondoPiuGrande = std::max(secondoPiuGrande, int(ElementiIniziali));
+            }
+        }
+        QCOMPARE(piuGrande, massimoN);
+        if (livello == 6) {
+            QCOMPARE(secondoPiuGrande, 15);
+            // The pupil can build up to the whole grid, and no further.
+            TipoEsercizio = 0;
+            f()->NuovoEsercizio();
+            for (int i = 0; i < 16; ++i)
+                clic(tasto(AGGIUNGI));
+            QCOMPARE(ElementiSecondo, qint16(15));
+            QCOMPARE(secondo(), primi(15));
+        }
+    }
+
+    void senzaLivelloEstraeComeSempre()
+    {
+        // Twin sources: the window's draws must be the usual ones, call for call.
+        GeneratoreCasuale g(42), gemello(42);
+        Casuale::imposta(&g);
+        QTemporaryDir cartella;
+        RegistroProva registro(cartella.filePath(QStringLiteral("registro.sqlite")));
+        RegistroCorrente::imposta(&registro);
+        apriPer(0, {});
+        for (int i = 0; i < 30; ++i) {
+            const int tipo = i % 3;
+            if (i > 0) {
+                TipoEsercizio = static_cast<qint16>(tipo);
+                f()->NuovoEsercizio();
+            }
+            const GeneratoreEsercizio::Esercizio e = GeneratoreEsercizio::genera(tipo, gemello);
+            QCOMPARE(Figura, e.figura);
+            QCOMPARE(n(), e.elementiPrimo);
+            QCOMPARE(Posizioni, e.posizioni);
+            if (tipo != 0)
+                QCOMPARE(ElementiIniziali, e.elementiIniziali);
+            QCOMPARE(f()->livelloEsercizio(), 0);
+            rispondi(i % 2 == 0);
+        }
+        QVERIFY(!f()->lblStella()->isVisible());
+        QCOMPARE(registro.righe.size(), 30 + 15);
+        for (const Risultato &r : registro.righe) {
+            QCOMPARE(r.livello, 4);
+            QVERIFY(!r.percorso);
+        }
+    }
+
+    void sulPercorsoSiSaleESiScendeTraUnEsercizioELAltro()
+    {
+        QTemporaryDir cartella;
+        RegistroProva registro(cartella.filePath(QStringLiteral("registro.sqlite")));
+        RegistroCorrente::imposta(&registro);
+        apriPer(1, {1, 4});
+        QCOMPARE(f()->livelloEsercizio(), 1); // a new pupil starts at the bottom
+        QCOMPARE(f()->Label2()->text(), aperture[0]);
+
+        // One step: the answer, its rows, and the next exercise.
+        auto passo = [&](bool giusta) {
+            const int livello = f()->livelloEsercizio();
+            const int risposte = f()->statoPercorso().risposte;
+            const qsizetype righe = registro.righe.size();
+            rispondi(giusta);
+            QCOMPARE(f()->livelloEsercizio(), livello); // never inside an exercise
+            QCOMPARE(f()->statoPercorso().risposte, risposte + 1);
+            // A wrong answer's second row, the help's, moves nothing again.
+            QCOMPARE(registro.righe.size(), righe + (giusta ? 1 : 2));
+            for (qsizetype i = righe; i < registro.righe.size(); ++i) {
+                const Risultato &r = registro.righe[i];
+                QCOMPARE(r.livello, livello);
+                QVERIFY(r.percorso);
+                QCOMPARE(r.percorso->risposte, risposte + 1);
+                QCOMPARE(r.percorso->abilita, f()->statoPercorso().abilita);
+            }
+            f()->NuovoEsercizio();
+        };
+
+        int livello = 1, salite = 0;
+        for (int i = 0; i < 30 && livello < 4; ++i) {
+            passo(true);
+            if (QTest::currentTestFailed())
+                return;
+            const int dopo = f()->livelloEsercizio();
+            QVERIFY(dopo >= livello);
+            const bool salito = dopo > livello;
+            QCOMPARE(f()->lblStella()->isVisible(), salito);
+            if (salito) {
+                ++salite;
+                const QString frase = Parlato::istanza().ultima();
+                QVERIFY2(frase.startsWith(QStringLiteral("Una stella per te!")) &&
+                             !frase.contains(QStringLiteral("livello")),
+                         qPrintable(frase));
+            }
+            livello = dopo;
+        }
+        QCOMPARE(livello, 4);
+        QCOMPARE(salite, 3);
+        QCOMPARE(f()->Label2()->text(), situazioni[1]); // from level 2 on, the kind chosen
+
+        // Back in this run, before the register has told anything: from where the pupil was.
+        const StatoPercorso lasciato = f()->statoPercorso();
+        f()->EsciEsercizio();
+        QTRY_VERIFY(!f());
+        apriPer(1, {1, 4});
+        QCOMPARE(f()->statoPercorso().risposte, lasciato.risposte);
+        QCOMPARE(f()->livelloEsercizio(), 4);
+        QVERIFY(!f()->lblStella()->isVisible());
+
+        for (int i = 0; i < 30 && livello > 1; ++i) {
+            passo(false);
+            if (QTest::currentTestFailed())
+                return;
+            const int dopo = f()->livelloEsercizio();
+            QVERIFY(dopo <= livello && dopo >= 1);
+            QVERIFY(!f()->lblStella()->isVisible());
+            QVERIFY(!Parlato::istanza().ultima().contains(QStringLiteral("stella")));
+            livello = dopo;
+        }
+        QCOMPARE(livello, 1);
+
+        // The register's place wins when it is the newer one (answers on another PC).
+        f()->EsciEsercizio();
+        QTRY_VERIFY(!f());
+        apriPer(1, {1, 4}, {8.0, 500});
+        QCOMPARE(f()->statoPercorso().risposte, 500);
+        QCOMPARE(f()->livelloEsercizio(), 4);
     }
 
     void invioTenutoSuSiMostraLaSoluzioneESiFerma()

@@ -123,7 +123,7 @@ private slots:
                                    << "livello";
         // Level 1 has no sheets that take elements away: a set of another level would not be what was asked.
         QTest::newRow("livello senza il tipo")
-            << QStringList{"--schede", "3", "--copie", "3", "--pdf", "@", "--livello", "1"} << "livelli da 3 a 6";
+            << QStringList{"--schede", "3", "--copie", "3", "--pdf", "@", "--livello", "1"} << "livelli da 2 a 6";
         QTest::newRow("cartella che non c'è")
             << QStringList{"--schede", "1", "--copie", "3", "--pdf", "@/no/x.pdf"} << "cartella";
     }
