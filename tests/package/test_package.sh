@@ -29,8 +29,18 @@ as_nobody=(env)
 [ "$(id -u)" -eq 0 ] && as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups env)
 mkdir "$work/home"
 chmod 0777 "$work/home"
-start=$SECONDS
 
+# A version raised in CMakeLists.txt alone makes no tarball.
+git clone -q "$root" "$work/altra-versione"
+(cd "$work/altra-versione" && sed -i 's/^project(Quorvel VERSION [0-9.]*/project(Quorvel VERSION 99.0.0/' CMakeLists.txt &&
+  git -c user.name=test -c user.email=test@quorvel.example commit -qam "99.0.0")
+if message=$("$work/altra-versione/scripts/tarball" --out "$work" 2>&1); then
+  fail "scripts/tarball made a tarball for 99.0.0 with debian/changelog at $version"
+fi
+grep -q 'CMakeLists.txt says 99.0.0' <<<"$message" || fail "scripts/tarball: $message"
+rm -rf "$work/altra-versione"
+
+start=$SECONDS
 "$root/scripts/package" --no-deps --build "$work/a" --out "$work" >"$work/package.log" 2>&1 ||
   { cat "$work/package.log"; fail "scripts/package"; }
 deb=$work/quorvel_${version}-1_amd64.deb
