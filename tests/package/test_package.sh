@@ -21,14 +21,16 @@ stop_all() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   # The build trees are large; the packages, logs and reports stay for a look.
-  rm -rf "$work/a/src" "$work/b/src" "$work/root" "$work/home" "$work/radice"
+  rm -rf "$work/a/src" "$work/b/src" "$work/root" "$work/home" "$work/tmp" "$work/radice"
 }
 trap stop_all EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 as_nobody=(env)
 [ "$(id -u)" -eq 0 ] && as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups env)
-mkdir "$work/home"
-chmod 0777 "$work/home"
+# Scratch files of every tool here (lintian, diffoscope, the compiler) stay in the folder too.
+mkdir "$work/home" "$work/tmp"
+chmod 1777 "$work/home" "$work/tmp"
+export TMPDIR=$work/tmp
 
 # A version raised in CMakeLists.txt alone makes no tarball.
 git clone -q "$root" "$work/altra-versione"
@@ -50,7 +52,8 @@ echo "package: $(stat -c %s "$deb") bytes, built in $((SECONDS - start)) s"
 cmp -s "$root/packaging/copyright" "$root/debian/copyright" || fail "debian/copyright is not packaging/copyright"
 
 expected=(./usr/bin/quorvel ./usr/share/applications/$id.desktop ./usr/share/doc/quorvel/changelog.Debian.gz
-          ./usr/share/doc/quorvel/copyright ./usr/share/man/man1/quorvel.1.gz ./usr/share/metainfo/$id.metainfo.xml)
+          ./usr/share/doc/quorvel/copyright ./usr/share/man/man1/quorvel.1.gz ./usr/share/metainfo/$id.metainfo.xml
+          ./usr/share/lintian/overrides/quorvel)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=(./usr/share/icons/hicolor/${size}x${size}/apps/$id.png)
 done
