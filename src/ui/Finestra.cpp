@@ -361,10 +361,20 @@ void Finestra::adattaAlloSchermo()
     move(esterno.topLeft());
 }
 
+void Finestra::ricordaChiLHaAperta()
+{
+    QWidget *attiva = QApplication::activeWindow();
+    if (attiva != this && !qobject_cast<Finestra *>(attiva))
+        daAltraFinestra_ = attiva;
+    else if (attiva != this)
+        daAltraFinestra_.clear();
+}
+
 void Finestra::mostra()
 {
     if (scaricata_)
         return;
+    ricordaChiLHaAperta();
     ultimaMostrata() = this;
     if (windowModality() != Qt::NonModal) {
         hide(); // modality can only change while hidden
@@ -391,6 +401,7 @@ void Finestra::mostraModale()
 {
     if (scaricata_)
         return;
+    ricordaChiLHaAperta();
     if (windowModality() != Qt::ApplicationModal) {
         hide();
         setWindowModality(Qt::ApplicationModal);
@@ -479,6 +490,12 @@ QList<QPointer<Finestra>> &Finestra::ordineAttivazione()
 void Finestra::restituisciAttivazione()
 {
     // The window that was active before this one takes over, as a window system would.
+    if (QWidget *altra = daAltraFinestra_.data();
+        altra && altra->isVisible() && altra->isEnabled() && !altra->isMinimized()) {
+        altra->raise();
+        altra->activateWindow();
+        return;
+    }
     const QList<QPointer<Finestra>> &ordine = ordineAttivazione();
     for (auto it = ordine.crbegin(); it != ordine.crend(); ++it) {
         Finestra *f = *it;

@@ -96,6 +96,7 @@ private:
     static QList<QPointer<Finestra>> &ordineAttivazione();
     static QPointer<Finestra> &ultimaMostrata();
     void restituisciAttivazione();
+    void ricordaChiLHaAperta();
     // The menu bar takes Alt alone and F10 as the ways in from the keyboard.
     void preparaBarraMenu();
     void apriBarraMenu();
@@ -120,6 +121,9 @@ private:
     Rapporti rapporti_;
     bool scaricata_ = false;
     QPointer<PulsanteOpzione> ultimoPulsante_;
+    // A window of the program's other kind (the teacher's) that was active when this one was
+    // shown: it, not a pupil's window, gets the keyboard back when this one goes.
+    QPointer<QWidget> daAltraFinestra_;
     QAction *azioneBarraMenu_ = nullptr;
     bool giaMostrata_ = false;
     bool dipinta_ = false;

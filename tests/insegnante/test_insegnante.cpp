@@ -19,6 +19,7 @@
 #include "support/AmbienteTest.h"
 #include "support/PaginaPdf.h"
 #include "ui/Etichetta.h"
+#include "ui/Pulsante.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -863,6 +864,16 @@ private slots:
         if (StampanteCorrente::installate().isEmpty())
             QVERIFY2(!stampanti.Label1()->text().contains(QStringLiteral("schede")),
                      qPrintable(stampanti.Label1()->text()));
+        // Chosen and closed, the printer window hands the keyboard back to the teacher's window.
+        const bool visibile = finestra->isVisible();
+        finestra->show();
+        finestra->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), finestra);
+        azioneDi(finestra, QStringLiteral("Scegli la stampante…"))->trigger();
+        QTRY_COMPARE(QApplication::activeWindow(), &stampanti);
+        stampanti.Command2()->click();
+        QTRY_COMPARE(QApplication::activeWindow(), finestra);
+        finestra->setVisible(visibile);
     }
 
     // Every teacher's dialog holds its texts whole, the warnings that come later included, and its
