@@ -33,6 +33,9 @@ def pupil_button(app, name):
 def answer_right(exercise):
     """Builds N - 1, from above or below, a press at a time."""
     target = exercise.first() - 1
+    if exercise.second() == target == 0:
+        # N = 1 with an empty second set: VERIFICA waits for a press, and TOGLI leaves it empty.
+        exercise.press("TOGLI")
     while (now := exercise.second()) != target:
         exercise.press("TOGLI" if now > target else "AGGIUNGI")
         wait_for("the second set changed", lambda: exercise.second() != now)
