@@ -157,8 +157,14 @@ class Exercise:
         wait_for("the help offer", lambda: self.enabled("SI") and self.enabled("NO"))
 
     def right(self):
-        while self.second() < self.first() - 1:
-            self.press("AGGIUNGI")
+        """Builds N - 1, from above or below, a press at a time."""
+        target = self.first() - 1
+        if self.second() == target == 0:
+            # N = 1 with an empty second set: VERIFICA waits for a press, and TOGLI leaves it empty.
+            self.press("TOGLI")
+        while (now := self.second()) != target:
+            self.press("TOGLI" if now > target else "AGGIUNGI")
+            wait_for("the second set changed", lambda: self.second() != now)
         self.press("VERIFICA")
         wait_for("Esatto", lambda: self.verdict() == "Esatto")
 
